@@ -1,0 +1,39 @@
+#include "app/Clock.h"
+
+#include <QTime>
+#include <cmath>
+
+namespace {
+constexpr qint64 kMicrosPerDay = 86400LL * 1000000LL;
+}
+
+QDateTime Clock::now() const {
+    const double s = secondsSinceMidnight();
+    return QDateTime(today(), QTime::fromMSecsSinceStartOfDay(int(std::floor(s * 1000.0))));
+}
+
+double SystemClock::secondsSinceMidnight() const {
+    return QTime::currentTime().msecsSinceStartOfDay() / 1000.0;
+}
+
+QDate SystemClock::today() const { return QDate::currentDate(); }
+
+VirtualClock::VirtualClock(QDate date, double secondsSinceMidnight) {
+    set(date, secondsSinceMidnight);
+}
+
+void VirtualClock::set(QDate date, double secondsSinceMidnight) {
+    origin_ = date;
+    micros_ = qint64(std::llround(secondsSinceMidnight * 1e6));
+}
+
+double VirtualClock::secondsSinceMidnight() const {
+    return double(micros_ % kMicrosPerDay) / 1e6;
+}
+
+QDate VirtualClock::today() const { return origin_.addDays(micros_ / kMicrosPerDay); }
+
+void VirtualClock::advance(double seconds) {
+    if (seconds > 0)
+        micros_ += qint64(std::llround(seconds * 1e6));
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QByteArray>
+#include <QtGlobal>
+
+// The byte channel to one probe: exactly what the probe link needs of a serial port.
+// The program's implementation is SerialPortChannel (Qt SerialPort); the probe simulator
+// provides an in-process one.
+class SerialChannel {
+public:
+    virtual ~SerialChannel() = default;
+
+    // Opens port n exclusively and sets 38400 baud, 8 data bits, no parity, 1 stop bit.
+    virtual bool open(int port) = 0;
+    virtual void close() = 0;
+    virtual bool isOpen() const = 0;
+    // Writes the whole block within timeoutMs; returns the bytes written, -1 on error.
+    virtual qint64 write(const QByteArray& data, int timeoutMs) = 0;
+    // Bytes waiting in the input queue, -1 when the status cannot be read.
+    virtual qint64 bytesWaiting() = 0;
+    // Reads up to count waiting bytes into out; false when the read call fails.
+    virtual bool read(qint64 count, QByteArray& out) = 0;
+    // Waits until written data has left.
+    virtual bool flushOutput() = 0;
+    // Blocks at most ms milliseconds, returning early when input arrives. Waits call it so
+    // that a waiting program sleeps instead of spinning.
+    virtual void waitForInput(int ms) { (void)ms; }
+};
