@@ -1,0 +1,287 @@
+#include "app/AppContext.h"
+#include "panel/SettingsFile.h"
+#include "support/TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QtEndian>
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <unistd.h>
+
+namespace {
+
+// A 1040-byte file image with every region holding a recognisable pattern.
+QByteArray patternedImage() {
+    QByteArray b(kSettingsRecordSize, '\0');
+    for (int i = 0; i < b.size(); ++i)
+        b[i] = char((i * 7 + 3) & 0xFF);
+    auto put16 = [&](int off, qint16 v) { qToLittleEndian<qint16>(v, b.data() + off); };
+    auto put32 = [&](int off, qint32 v) { qToLittleEndian<qint32>(v, b.data() + off); };
+    put32(0, 0x00102030);
+    put32(4, 0x00405060);
+    put16(8, 1);
+    put32(10, 0x00123456);
+    put32(14, 0x00ABCDEF);
+    put16(18, 5);
+    put16(20, 3);
+    put16(232, 4);
+    const QByteArray name = QByteArray("Site A.EST").leftJustified(200, ' ');
+    std::copy(name.cbegin(), name.cend(), b.begin() + 234);
+    return b;
+}
+
+QByteArray imageWith(int offset, const QByteArray& bytes) {
+    QByteArray b = settingsToBytes(SettingsDefaults());
+    std::copy(bytes.cbegin(), bytes.cend(), b.begin() + offset);
+    return b;
+}
+
+QByteArray le32(qint32 v) {
+    QByteArray b(4, '\0');
+    qToLittleEndian<qint32>(v, b.data());
+    return b;
+}
+
+QByteArray le16(qint16 v) {
+    QByteArray b(2, '\0');
+    qToLittleEndian<qint16>(v, b.data());
+    return b;
+}
+
+SettingsRecord loadImage(const TempAppDir& dir, const QByteArray& image) {
+    const QString path = dir.file(QStringLiteral("Panels/Untitled.EPN"));
+    writeAll(path, image);
+    return LoadSettings(path);
+}
+
+constexpr qint32 kDefaultButtonStart = qint32(0x80000014u);
+constexpr qint32 kDefaultButtonEnd = qint32(0x8000000Fu);
+
+} // namespace
+
+TEST(SettingsFile, MissingFileIsCreatedWithTheDefaultLayout) {
+    TempAppDir dir;
+    const QString path = dir.file(QStringLiteral("Panels/Untitled.EPN"));
+    const SettingsRecord r = LoadSettings(path);
+    EXPECT_EQ(r, SettingsDefaults());
+
+    const QByteArray b = readAll(path);
+    ASSERT_EQ(b.size(), 1040);
+    EXPECT_EQ(b.mid(0, 4), QByteArray("\x14\x00\x00\x80", 4));
+    EXPECT_EQ(b.mid(4, 4), QByteArray("\x0F\x00\x00\x80", 4));
+    EXPECT_EQ(b.mid(8, 2), QByteArray("\x00\x00", 2));
+    EXPECT_EQ(b.mid(10, 4), QByteArray("\xC0\xC0\xC0\x00", 4));
+    EXPECT_EQ(b.mid(14, 4), QByteArray("\xFF\xFF\xFF\x00", 4));
+    EXPECT_EQ(b.mid(18, 2), QByteArray("\x01\x00", 2));
+    EXPECT_EQ(b.mid(20), QByteArray(1020, '\0')); // scheme, reserved, empty name: all zero
+}
+
+TEST(SettingsFile, FieldsAreReadAtTheirOffsetsLittleEndian) {
+    TempAppDir dir;
+    const SettingsRecord r = loadImage(dir, patternedImage());
+    EXPECT_EQ(r.ButtonColorStart, 0x00102030);
+    EXPECT_EQ(r.ButtonColorEnd, 0x00405060);
+    EXPECT_EQ(r.ButtonStyle, 1);
+    EXPECT_EQ(r.LabelColorStart, 0x00123456);
+    EXPECT_EQ(r.LabelColorEnd, 0x00ABCDEF);
+    EXPECT_EQ(r.LabelStyle, 5);
+    EXPECT_EQ(r.LabelScheme, 3);
+    EXPECT_EQ(r.reserved232, 4);
+    EXPECT_EQ(r.CurrentPanelName, QStringLiteral("Site A.EST"));
+    EXPECT_EQ(r.reserved22, patternedImage().mid(22, 42));
+    EXPECT_EQ(r.reserved636, patternedImage().mid(636, 404));
+}
+
+TEST(SettingsFile, SaveAfterLoadGivesTheSameBytesIncludingReservedRegions) {
+    TempAppDir dir;
+    const QString path = dir.file(QStringLiteral("Panels/Untitled.EPN"));
+    const QByteArray original = patternedImage();
+    const SettingsRecord r = loadImage(dir, original);
+    ASSERT_TRUE(SaveSettings(path, r));
+    EXPECT_EQ(readAll(path), original);
+
+    // A changed name replaces the old one completely (no tail of the longer old name).
+    SettingsRecord changed = r;
+    changed.CurrentPanelName = QStringLiteral("B.EST");
+    ASSERT_TRUE(SaveSettings(path, changed));
+    const QByteArray b = readAll(path);
+    EXPECT_EQ(b.mid(234, 200), QByteArray("B.EST").leftJustified(200, ' '));
+    EXPECT_EQ(b.left(234), original.left(234));
+    EXPECT_EQ(b.mid(434), original.mid(434));
+    EXPECT_EQ(LoadSettings(path).CurrentPanelName, QStringLiteral("B.EST"));
+    // Nothing but the record is left in the folder (no temporary file).
+    EXPECT_EQ(QDir(dir.file(QStringLiteral("Panels"))).entryList(QDir::Files),
+              QStringList{QStringLiteral("Untitled.EPN")});
+}
+
+TEST(SettingsFile, PanelNameIsSingleByteAndCutToItsField) {
+    SettingsRecord r = SettingsDefaults();
+    r.CurrentPanelName = QString::fromLatin1("R\xE9seau.EST");
+    QByteArray b = settingsToBytes(r);
+    ASSERT_EQ(b.size(), 1040);
+    EXPECT_EQ(b.mid(234, 11), QByteArray("R\xE9seau.EST "));
+    EXPECT_EQ(settingsFromBytes(b).CurrentPanelName, r.CurrentPanelName);
+
+    r.CurrentPanelName = QString(250, QLatin1Char('x'));
+    b = settingsToBytes(r);
+    ASSERT_EQ(b.size(), 1040);
+    EXPECT_EQ(b.mid(234, 200), QByteArray(200, 'x'));
+    EXPECT_EQ(b.mid(434), QByteArray(606, '\0')); // the following region is untouched
+
+    // A NUL-padded name (as in a file that never had spaces written) reads trimmed.
+    b = imageWith(234, QByteArray("P.EST\0\0\0  ", 10));
+    EXPECT_EQ(settingsFromBytes(b).CurrentPanelName, QStringLiteral("P.EST"));
+}
+
+TEST(SettingsFile, ValidationResetsOutOfRangeAppearanceValues) {
+    TempAppDir dir;
+    struct Case {
+        int offset;
+        QByteArray bytes;
+        qint32 SettingsRecord::*field32;
+        qint16 SettingsRecord::*field16;
+        qint32 expected;
+    };
+    const qint32 int32Min = std::numeric_limits<qint32>::min();
+    const Case cases[] = {
+        {8, le16(7), nullptr, &SettingsRecord::ButtonStyle, 0},
+        {8, le16(-1), nullptr, &SettingsRecord::ButtonStyle, 1},
+        {8, le16(-32768), nullptr, &SettingsRecord::ButtonStyle, 0},
+        {18, le16(-3), nullptr, &SettingsRecord::LabelStyle, 3},
+        {18, le16(8), nullptr, &SettingsRecord::LabelStyle, 8},
+        {18, le16(9), nullptr, &SettingsRecord::LabelStyle, 1},
+        {20, le16(-7), nullptr, &SettingsRecord::LabelScheme, 7},
+        {20, le16(-32768), nullptr, &SettingsRecord::LabelScheme, 0},
+        {232, le16(-5), nullptr, &SettingsRecord::reserved232, 5},
+        {232, le16(6), nullptr, &SettingsRecord::reserved232, 0},
+        {10, le32(qint32(0x80000012u)), &SettingsRecord::LabelColorStart, nullptr, 0xC0C0C0},
+        {10, le32(int32Min), &SettingsRecord::LabelColorStart, nullptr, 0xC0C0C0},
+        {10, le32(-0x123456), &SettingsRecord::LabelColorStart, nullptr, 0x123456},
+        {14, le32(0x1000000), &SettingsRecord::LabelColorEnd, nullptr, 0xFFFFFF},
+        {14, le32(0xFFFFFF), &SettingsRecord::LabelColorEnd, nullptr, 0xFFFFFF},
+        {14, le32(0), &SettingsRecord::LabelColorEnd, nullptr, 0},
+        {0, le32(int32Min), &SettingsRecord::ButtonColorStart, nullptr, kDefaultButtonStart},
+        {0, le32(0x00FF00), &SettingsRecord::ButtonColorStart, nullptr, 0x00FF00},
+        {4, le32(qint32(0x80000005u)), &SettingsRecord::ButtonColorEnd, nullptr, kDefaultButtonEnd},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << "offset " << c.offset << " bytes " << c.bytes.toHex().constData());
+        const QByteArray image = imageWith(c.offset, c.bytes);
+        const SettingsRecord r = loadImage(dir, image);
+        const qint32 got = c.field32 ? r.*(c.field32) : r.*(c.field16);
+        EXPECT_EQ(got, c.expected);
+        // Loading never writes the corrected values back.
+        EXPECT_EQ(readAll(dir.file(QStringLiteral("Panels/Untitled.EPN"))), image);
+    }
+}
+
+TEST(SettingsFile, ShortEmptyAndOversizedFilesLoadWithDefaultsForWhatIsMissing) {
+    TempAppDir dir;
+    const QString path = dir.file(QStringLiteral("Panels/Untitled.EPN"));
+
+    EXPECT_EQ(loadImage(dir, QByteArray()), SettingsDefaults());
+    EXPECT_EQ(readAll(path), QByteArray()); // an existing file is not rewritten on load
+
+    // 12 bytes: both button colours and the style are there, the label colour is cut.
+    QByteArray shortImage = patternedImage().left(12);
+    SettingsRecord r = loadImage(dir, shortImage);
+    EXPECT_EQ(r.ButtonColorStart, 0x00102030);
+    EXPECT_EQ(r.ButtonColorEnd, 0x00405060);
+    EXPECT_EQ(r.ButtonStyle, 1);
+    EXPECT_EQ(r.LabelColorStart, 0xC0C0C0);
+    EXPECT_EQ(r.LabelStyle, 1);
+    EXPECT_EQ(r.reserved636, QByteArray(404, '\0'));
+
+    // Cut inside the name: the name is not trusted, reserved bytes read so far are kept.
+    r = loadImage(dir, patternedImage().left(300));
+    EXPECT_EQ(r.CurrentPanelName, QString());
+    EXPECT_EQ(r.reserved64, patternedImage().mid(64, 168));
+    EXPECT_EQ(r.reserved232, 4);
+
+    // Cut inside the last region: its missing tail reads as zero.
+    r = loadImage(dir, patternedImage().left(1000));
+    EXPECT_EQ(r.reserved636, patternedImage().mid(636, 364) + QByteArray(40, '\0'));
+    EXPECT_EQ(r.CurrentPanelName, QStringLiteral("Site A.EST"));
+
+    // Extra bytes after the record are ignored and not written back.
+    r = loadImage(dir, patternedImage() + QByteArray(100, 'Z'));
+    ASSERT_TRUE(SaveSettings(path, r));
+    EXPECT_EQ(readAll(path), patternedImage());
+}
+
+TEST(SettingsFile, RandomFilesAlwaysComeOutValidated) {
+    TempAppDir dir;
+    std::mt19937 rng(20260115);
+    std::uniform_int_distribution<int> length(0, 1300);
+    std::uniform_int_distribution<int> byte(0, 255);
+    for (int round = 0; round < 300; ++round) {
+        QByteArray image(length(rng), '\0');
+        for (char& c : image)
+            c = char(byte(rng));
+        const SettingsRecord r = loadImage(dir, image);
+        for (qint32 colour : {r.ButtonColorStart, r.ButtonColorEnd}) {
+            EXPECT_TRUE((colour >= 0 && colour <= 0xFFFFFF) || colour == kDefaultButtonStart ||
+                        colour == kDefaultButtonEnd);
+        }
+        for (qint32 colour : {r.LabelColorStart, r.LabelColorEnd})
+            EXPECT_TRUE(colour >= 0 && colour <= 0xFFFFFF);
+        EXPECT_TRUE(r.ButtonStyle == 0 || r.ButtonStyle == 1);
+        EXPECT_TRUE(r.LabelStyle >= 0 && r.LabelStyle <= 8);
+        EXPECT_GE(r.LabelScheme, 0);
+        EXPECT_TRUE(r.reserved232 >= 0 && r.reserved232 <= 5);
+        EXPECT_LE(r.CurrentPanelName.size(), 200);
+        EXPECT_FALSE(r.CurrentPanelName.endsWith(QLatin1Char(' ')));
+        EXPECT_EQ(settingsToBytes(r).size(), 1040);
+    }
+}
+
+TEST(SettingsFile, UnusableFolderGivesDefaultsWithoutCrashing) {
+    TempAppDir dir;
+    const QString panels = dir.file(QStringLiteral("Panels"));
+    ASSERT_TRUE(QDir().mkpath(panels));
+    const QString path = panels + QStringLiteral("/Untitled.EPN");
+
+    // A folder where the file should be: it cannot be read or replaced.
+    ASSERT_TRUE(QDir().mkpath(path));
+    EXPECT_EQ(LoadSettings(path), SettingsDefaults());
+    EXPECT_FALSE(SaveSettings(path, SettingsDefaults()));
+    ASSERT_TRUE(QDir(path).removeRecursively());
+
+    ASSERT_TRUE(QFile::setPermissions(panels, QFileDevice::Permissions()));
+    const SettingsRecord r = LoadSettings(path);
+    EXPECT_EQ(r, SettingsDefaults());
+    if (geteuid() != 0) { // root ignores the permission bits
+        EXPECT_FALSE(SaveSettings(path, r));
+        QFile::setPermissions(panels, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                          QFileDevice::ExeOwner);
+        EXPECT_FALSE(QFile::exists(path));
+    }
+    QFile::setPermissions(panels,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
+TEST(SettingsFile, FailedSaveKeepsTheOldFile) {
+    TempAppDir dir;
+    const QString path = dir.file(QStringLiteral("Panels/Untitled.EPN"));
+    const QByteArray original = patternedImage();
+    writeAll(path, original);
+    const QString panels = dir.file(QStringLiteral("Panels"));
+    if (geteuid() == 0) GTEST_SKIP() << "root may write into a read-only folder";
+    ASSERT_TRUE(QFile::setPermissions(panels, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    EXPECT_FALSE(SaveSettings(path, SettingsDefaults()));
+    QFile::setPermissions(panels,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    EXPECT_EQ(readAll(path), original);
+}
+
+TEST(SettingsFile, PathIsBelowTheApplicationDirectory) {
+    TempAppDir dir;
+    VirtualClock clock;
+    VirtualPump pump(clock);
+    AppContext ctx(dir.path(), QString(), clock, pump);
+    EXPECT_EQ(settingsPath(ctx), dir.path() + QStringLiteral("Panels/Untitled.EPN"));
+}

@@ -1,0 +1,66 @@
+#include "panel/SetupData.h"
+#include "support/TestSupport.h"
+
+#include <QDir>
+
+#include <gtest/gtest.h>
+
+TEST(ReleaseLine, TheLastLineReadIsTheReleaseText) {
+    struct Case {
+        QByteArray content;
+        QString expected;
+    };
+    const Case cases[] = {
+        {"1.0\r\n1.1\r\n", QStringLiteral("1.1")},
+        {"1.0\r\n1.1", QStringLiteral("1.1")},                 // no line end after the last line
+        {"1.0\r\n1.1\r\n\r\n", QString()},                     // a final empty line hides the entry
+        {"1.0\n2.0\n", QStringLiteral("2.0")},                 // bare LF line ends
+        {"1.0\r2.0\r", QStringLiteral("2.0")},                 // bare CR line ends
+        {"", QString()},                                       // empty file
+        {"  3.2 beta  \r\n", QStringLiteral("  3.2 beta  ")},  // kept as written
+        {"Rel \xB0 2\r\n", QString::fromLatin1("Rel \xB0 2")}, // single-byte text
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.content.toHex().constData());
+        TempAppDir dir;
+        writeAll(dir.file(QStringLiteral("Orsk Halvex.DAT")), c.content);
+        const QString got = ReadReleaseLine(dir.path());
+        EXPECT_EQ(got, c.expected);
+    }
+}
+
+TEST(ReleaseLine, FileNameIsMatchedIgnoringCaseAndOnlyExactly) {
+    TempAppDir dir;
+    EXPECT_EQ(ReadReleaseLine(dir.path()), QString());
+
+    writeAll(dir.file(QStringLiteral("Orsk Halvex.DAT.bak")), "9.9\r\n");
+    writeAll(dir.file(QStringLiteral("Orsk Halvex.DA")), "9.8\r\n");
+    EXPECT_EQ(ReadReleaseLine(dir.path()), QString());
+
+    writeAll(dir.file(QStringLiteral("ORSK HALVEX.dat")), "2.5\r\n");
+    EXPECT_EQ(ReadReleaseLine(dir.path()), QStringLiteral("2.5"));
+    // The application directory comes with or without its trailing separator.
+    QString noSlash = dir.path();
+    noSlash.chop(1);
+    EXPECT_EQ(ReadReleaseLine(noSlash), QStringLiteral("2.5"));
+}
+
+TEST(ReleaseLine, UnreadableOrHugeFilesDoNotHurt) {
+    TempAppDir dir;
+    // A folder carrying the name is no release file.
+    ASSERT_TRUE(QDir().mkpath(dir.file(QStringLiteral("orsk halvex.dat"))));
+    EXPECT_EQ(ReadReleaseLine(dir.path()), QString());
+    EXPECT_EQ(ReadReleaseLine(dir.file(QStringLiteral("missing-folder"))), QString());
+
+    TempAppDir big;
+    QByteArray content(3 * 1024 * 1024, 'x');
+    content += "\r\n4.0\r\n";
+    writeAll(big.file(QStringLiteral("Orsk Halvex.DAT")), content);
+    EXPECT_EQ(ReadReleaseLine(big.path()), QStringLiteral("4.0"));
+
+    TempAppDir noBreaks;
+    writeAll(noBreaks.file(QStringLiteral("Orsk Halvex.DAT")), QByteArray(1024 * 1024, 'y'));
+    const QString line = ReadReleaseLine(noBreaks.path());
+    EXPECT_FALSE(line.isEmpty());
+    EXPECT_LE(line.size(), 4096);
+}
