@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QThread>
 #include <QtGlobal>
 
 // The byte channel to one probe: exactly what the probe link needs of a serial port.
@@ -23,6 +24,9 @@ public:
     // Waits until written data has left.
     virtual bool flushOutput() = 0;
     // Blocks at most ms milliseconds, returning early when input arrives. Waits call it so
-    // that a waiting program sleeps instead of spinning.
-    virtual void waitForInput(int ms) { (void)ms; }
+    // that a waiting program sleeps instead of spinning; a channel that cannot wait for input
+    // just sleeps.
+    virtual void waitForInput(int ms) {
+        if (ms > 0) QThread::msleep(ulong(ms));
+    }
 };
