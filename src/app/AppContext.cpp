@@ -5,7 +5,8 @@
 #include <QDir>
 
 QString AppContext::normalizeAppDir(const QString& dir) {
-    QString d = QDir::fromNativeSeparators(dir);
+    // An empty directory would turn every data path into one below the file-system root.
+    QString d = QDir::fromNativeSeparators(dir.isEmpty() ? QDir::currentPath() : dir);
     if (!d.endsWith(QLatin1Char('/')))
         d += QLatin1Char('/');
     return d;

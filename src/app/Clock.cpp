@@ -1,6 +1,7 @@
 #include "app/Clock.h"
 
 #include <QTime>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -8,8 +9,17 @@ constexpr qint64 kMicrosPerDay = 86400LL * 1000000LL;
 }
 
 QDateTime Clock::now() const {
-    const double s = secondsSinceMidnight();
-    return QDateTime(today(), QTime::fromMSecsSinceStartOfDay(int(std::floor(s * 1000.0))));
+    // Date and time are two readings; when midnight falls between them the date must be
+    // the one of the time read, or a line at 23:59:59 would carry the next day's date.
+    QDate day = today();
+    double s = secondsSinceMidnight();
+    const QDate after = today();
+    if (after != day) {
+        day = after;
+        s = secondsSinceMidnight();
+    }
+    const int ms = int(std::clamp(std::floor(s * 1000.0), 0.0, 86399999.0));
+    return QDateTime(day, QTime::fromMSecsSinceStartOfDay(ms));
 }
 
 double SystemClock::secondsSinceMidnight() const {

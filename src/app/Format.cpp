@@ -1,5 +1,6 @@
 #include "app/Format.h"
 
+#include <algorithm>
 #include <cmath>
 
 QString PadLogText(const QString& text) {
@@ -9,19 +10,14 @@ QString PadLogText(const QString& text) {
 QString FormatSeconds(double seconds) {
     if (!std::isfinite(seconds))
         return {};
-    const long long sec = (long long)std::nearbyint(seconds) % 60;
-    const double totalMinutes = seconds / 60.0;
-    long long minutes, hours;
-    if (totalMinutes < 60) {
-        minutes = (long long)std::trunc(totalMinutes);
-        hours = 0;
-    } else {
-        const long long whole = (long long)std::trunc(totalMinutes);
-        minutes = whole % 60;
-        hours = whole / 60;
-    }
-    if (sec <= 0 && minutes <= 0 && hours <= 0)
+    // Round the total once, so that 59.6 s shows "00:01:00" rather than nothing and 3599.6 s
+    // "01:00:00" rather than "00:59:00". Absurd values are capped before the conversion.
+    const long long total = (long long)std::nearbyint(std::clamp(seconds, -1.0, 1e12));
+    if (total <= 0)
         return {};
+    const long long sec = total % 60;
+    const long long minutes = (total / 60) % 60;
+    const long long hours = total / 3600;
     auto two = [](long long v) { return QStringLiteral("%1").arg(v, 2, 10, QLatin1Char('0')); };
     return two(hours) + QLatin1Char(':') + two(minutes) + QLatin1Char(':') + two(sec);
 }
