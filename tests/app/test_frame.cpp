@@ -1,0 +1,119 @@
+#include "app/AppContext.h"
+#include "app/Format.h"
+#include "app/Release.h"
+#include "app/TestDirs.h"
+#include "app/ValueLists.h"
+#include "support/TestSupport.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <gtest/gtest.h>
+
+TEST(FormatSeconds, HoursMinutesSeconds) {
+    EXPECT_EQ(FormatSeconds(0), QString());
+    EXPECT_EQ(FormatSeconds(-5), QString());
+    EXPECT_EQ(FormatSeconds(1), QStringLiteral("00:00:01"));
+    EXPECT_EQ(FormatSeconds(59), QStringLiteral("00:00:59"));
+    EXPECT_EQ(FormatSeconds(60), QStringLiteral("00:01:00"));
+    EXPECT_EQ(FormatSeconds(3599), QStringLiteral("00:59:59"));
+    EXPECT_EQ(FormatSeconds(3600), QStringLiteral("01:00:00"));
+    EXPECT_EQ(FormatSeconds(3690), QStringLiteral("01:01:30"));
+    EXPECT_EQ(FormatSeconds(86399), QStringLiteral("23:59:59"));
+    EXPECT_EQ(FormatSeconds(90061), QStringLiteral("25:01:01"));
+    // Fractions round to the nearest second and carry into minutes and hours.
+    EXPECT_EQ(FormatSeconds(59.6), QStringLiteral("00:01:00"));
+    EXPECT_EQ(FormatSeconds(3599.6), QStringLiteral("01:00:00"));
+    EXPECT_EQ(FormatSeconds(0.4), QString());
+    EXPECT_EQ(FormatSeconds(std::numeric_limits<double>::quiet_NaN()), QString());
+    EXPECT_FALSE(FormatSeconds(1e300).isEmpty()); // absurd values do not crash
+}
+
+TEST(FormatSeconds, PadLogText) {
+    EXPECT_EQ(PadLogText(QStringLiteral("abc")),
+              QStringLiteral("abc") + QString(77, QLatin1Char(' ')));
+    EXPECT_EQ(PadLogText(QString()).size(), 80);
+    const QString longer(85, QLatin1Char('x'));
+    EXPECT_EQ(PadLogText(longer), longer);
+}
+
+TEST(ReleaseText, MajorTwoDigitMinorAndRevisionOnlyWhenNotZero) {
+    EXPECT_EQ(releaseText(1, 23, 0), QStringLiteral("1.23 (January 2020)"));
+    EXPECT_EQ(releaseText(1, 5, 0), QStringLiteral("1.05 (January 2020)"));
+    EXPECT_EQ(releaseText(2, 5, 3), QStringLiteral("2.05.3 (January 2020)"));
+    EXPECT_EQ(ReleaseText(),
+              releaseText(HALVEX_VERSION_MAJOR, HALVEX_VERSION_MINOR, HALVEX_VERSION_PATCH));
+}
+
+TEST(AppContext, ApplicationDirectoryEndsWithASeparator) {
+    EXPECT_EQ(AppContext::normalizeAppDir(QStringLiteral("/data/halvex")),
+              QStringLiteral("/data/halvex/"));
+    EXPECT_EQ(AppContext::normalizeAppDir(QStringLiteral("/data/halvex/")),
+              QStringLiteral("/data/halvex/"));
+    EXPECT_EQ(AppContext::normalizeAppDir(QStringLiteral("C:\\Halvex")).back(), QLatin1Char('/'));
+    // An empty directory means the current one, never the file-system root.
+    EXPECT_EQ(AppContext::normalizeAppDir(QString()), QDir::currentPath() + QLatin1Char('/'));
+
+    TempAppDir dir;
+    VirtualClock clock;
+    VirtualPump pump(clock);
+    AppContext ctx(dir.path(), QStringLiteral("/SEGNATUTTO"), clock, pump);
+    EXPECT_EQ(ctx.path(QStringLiteral("Panels/")), dir.path() + QStringLiteral("Panels/"));
+    EXPECT_TRUE(ctx.switches.segnaTutto());
+    EXPECT_FALSE(ctx.flags.StopRequest || ctx.flags.ExitRequest || ctx.flags.MeasurementRunning);
+}
+
+TEST(TestDirs, DateIsKeptUntilTheNextSetTestDate) {
+    TempAppDir dir;
+    VirtualClock clock(QDate(2026, 2, 28), 86000);
+    TestDirs t(dir.path(), clock);
+    t.TestName = QStringLiteral("12345");
+    EXPECT_EQ(t.MakeTestDirectories(), dir.path() + QStringLiteral("Test/12345/2026/02/28/"));
+    EXPECT_TRUE(QFileInfo(dir.file(QStringLiteral("Test/12345/2026/02/28"))).isDir());
+
+    clock.advance(1000); // past midnight: results still go to the earlier day
+    EXPECT_EQ(t.dayDir(), dir.path() + QStringLiteral("Test/12345/2026/02/28/"));
+    t.SetTestDate();
+    EXPECT_EQ(t.TestYearDir + t.TestMonthDir + t.TestDayDir, QStringLiteral("2026/03/01/"));
+    EXPECT_EQ(t.MakeTestDirectories(), dir.path() + QStringLiteral("Test/12345/2026/03/01/"));
+}
+
+TEST(TestDirs, NamesFromProbeRepliesNeverLeaveTheTestFolder) {
+    TempAppDir dir;
+    VirtualClock clock;
+    TestDirs t(dir.path(), clock);
+    for (const char* bad : {"", " ", ".", "..", "../x", "a/b", "a\\b", "..\\..\\x", "C:x", "a*b",
+                            "a\x01", "x/../../y", "a..b"}) {
+        t.TestName = QString::fromLatin1(bad);
+        EXPECT_EQ(t.MakeTestDirectories(), QString()) << bad;
+        EXPECT_FALSE(TestDirs::isSafeName(t.TestName)) << bad;
+    }
+    EXPECT_FALSE(QFileInfo::exists(dir.file(QStringLiteral("Test"))));
+    EXPECT_FALSE(QFileInfo::exists(dir.file(QStringLiteral("x"))));
+    for (const char* good : {"12345", "SN-0042", "A B", "probe.1"})
+        EXPECT_TRUE(TestDirs::isSafeName(QString::fromLatin1(good))) << good;
+}
+
+TEST(ValueLists, ListsThatOtherLayersIndex) {
+    EXPECT_EQ(ValueLists::rbwNames().size(), 6);
+    EXPECT_EQ(ValueLists::rbwNames().at(3), QStringLiteral("10 kHz"));
+    EXPECT_EQ(ValueLists::rateNames().size(), 11);
+    EXPECT_EQ(ValueLists::rateMinutes(0), 10);
+    EXPECT_EQ(ValueLists::rateMinutes(3), 60);
+    EXPECT_EQ(ValueLists::rateMinutes(10), 1440);
+    EXPECT_EQ(ValueLists::rateMinutes(-1), 10);
+    EXPECT_EQ(ValueLists::rateMinutes(11), 10);
+    EXPECT_EQ(ValueLists::separatorText(0), QStringLiteral("\t"));
+    EXPECT_EQ(ValueLists::separatorText(2), QStringLiteral(";"));
+    for (size_t i = 0; i < RbwTable().size(); ++i) {
+        const RbwRecord& r = RbwTable()[i];
+        EXPECT_FLOAT_EQ(r.Step, r.Rbw / 4) << i;
+        EXPECT_EQ(QString::fromLatin1(r.Label).size(), 7);
+        EXPECT_EQ(QString::fromLatin1(r.Label).trimmed(), ValueLists::rbwNames().at(int(i)));
+    }
+    EXPECT_EQ(LinkOkColour, 0xFFFA96u);
+    EXPECT_EQ(LinkFailColour, 0x0000FFu);
+    EXPECT_EQ(paletteColour(4), rgbValue(128, 0, 0));
+    EXPECT_EQ(paletteColour(16), 0u);
+    EXPECT_EQ(resolveStoredColour(0x00123456u), 0x00123456u);
+}

@@ -1,0 +1,192 @@
+#include "app/AppContext.h"
+#include "app/EventLog.h"
+#include "app/TrafficLog.h"
+#include "support/TestSupport.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QString logPath(const TempAppDir& dir, const char* ymd) {
+    return dir.file(QStringLiteral("Test/Log/%1.TXT").arg(QLatin1String(ymd)));
+}
+
+} // namespace
+
+TEST(EventLog, LineLayoutIsByteExact) {
+    TempAppDir dir;
+    VirtualClock clock(QDate(2020, 1, 15), 9 * 3600 + 5 * 60 + 7.75);
+    EventLog log(dir.path(), clock);
+    log.WriteEventLog(QStringLiteral("hello"));
+    log.write(false, QStringLiteral("Software Start"));
+    log.write(true, QStringLiteral("Port 3 not available"), QStringLiteral("\t(A123)"));
+
+    // The day's file already holds a line, so the start is preceded by the separator.
+    const QByteArray expected = "2020/01/15  09:05:07:  hello\r\n" + QByteArray(130, '_') +
+                                "\r\n"
+                                "2020/01/15  09:05:07:      Software Start" +
+                                QByteArray(66, ' ') +
+                                "\r\n"
+                                "2020/01/15  09:05:07:  *** Port 3 not available" +
+                                QByteArray(60, ' ') + "\t(A123)\r\n";
+    EXPECT_EQ(readAll(logPath(dir, "2020/01/15")), expected);
+    EXPECT_EQ(log.currentPath(), logPath(dir, "2020/01/15"));
+
+    // A message longer than 80 characters is kept whole, not cut.
+    log.write(false, QString(90, QLatin1Char('m')));
+    EXPECT_TRUE(
+        readAll(logPath(dir, "2020/01/15")).endsWith("    " + QByteArray(90, 'm') + "\r\n"));
+}
+
+TEST(EventLog, SeparatorOnlyBeforeAStartOnADayThatAlreadyHasLines) {
+    TempAppDir dir;
+    VirtualClock clock(QDate(2026, 5, 4), 8 * 3600);
+    const QByteArray separator = QByteArray(130, '_') + "\r\n";
+    {
+        EventLog log(dir.path(), clock);
+        log.write(false, QStringLiteral("Software Start"));
+        log.write(false, QStringLiteral("Software Close"));
+        log.WriteEventLog(QStringLiteral("    Software Close"), true);
+    }
+    QByteArray day = readAll(logPath(dir, "2026/05/04"));
+    EXPECT_FALSE(day.startsWith("_"));
+    EXPECT_FALSE(day.contains(separator));
+
+    clock.advance(60);
+    {
+        // A second start of the program on the same day.
+        EventLog log(dir.path(), clock);
+        log.write(false, QStringLiteral("Software Start"));
+        log.write(false, QStringLiteral("Software Started twice")); // no exact match
+    }
+    day = readAll(logPath(dir, "2026/05/04"));
+    EXPECT_EQ(day.count(separator), 1);
+    EXPECT_TRUE(day.contains(separator + "2026/05/04  08:01:00:      Software Start "));
+
+    // The first start of the next day opens a new file without a separator.
+    clock.advance(86400);
+    EventLog next(dir.path(), clock);
+    next.write(false, QStringLiteral("Software Start"));
+    EXPECT_TRUE(readAll(logPath(dir, "2026/05/05")).startsWith("2026/05/05  08:01:00:"));
+}
+
+TEST(EventLog, FileSwitchesAtMidnightAndAfterAClose) {
+    TempAppDir dir;
+    VirtualClock clock(QDate(2026, 12, 31), 86399.0);
+    EventLog log(dir.path(), clock);
+    log.WriteEventLog(QStringLiteral("late"));
+    clock.advance(2.0); // 00:00:01 of the next day, and of the next year
+    log.WriteEventLog(QStringLiteral("early"));
+
+    EXPECT_EQ(readAll(logPath(dir, "2026/12/31")), "2026/12/31  23:59:59:  late\r\n");
+    EXPECT_EQ(readAll(logPath(dir, "2027/01/01")), "2027/01/01  00:00:01:  early\r\n");
+    EXPECT_EQ(log.currentPath(), logPath(dir, "2027/01/01"));
+
+    // After the closing line the next line opens the file again and appends.
+    log.WriteEventLog(QStringLiteral("closing"), true);
+    log.WriteEventLog(QStringLiteral("again"));
+    EXPECT_EQ(readAll(logPath(dir, "2027/01/01")),
+              "2027/01/01  00:00:01:  early\r\n2027/01/01  00:00:01:  closing\r\n"
+              "2027/01/01  00:00:01:  again\r\n");
+}
+
+TEST(EventLog, UnwritableTreeLosesLinesButNotTheProgram) {
+    TempAppDir dir;
+    // A file where the "Test" folder should be.
+    writeAll(dir.file(QStringLiteral("Test")), "not a folder");
+    VirtualClock clock;
+    EventLog log(dir.path(), clock);
+    log.write(true, QStringLiteral("nowhere to go"));
+    log.WriteEventLog(QStringLiteral("Software Close"), true);
+    EXPECT_EQ(readAll(dir.file(QStringLiteral("Test"))), "not a folder");
+}
+
+namespace {
+
+struct TrafficFixture {
+    explicit TrafficFixture(const char* line) : switches(QString::fromLatin1(line)) {}
+    TempAppDir dir;
+    Switches switches;
+    QString file(const char* name) const { return dir.file(QLatin1String(name)); }
+    void seed() {
+        for (const char* name : {"LOGCOMANDI.TXT", "LOGCR.TXT", "LOGRISP.TXT"})
+            writeAll(file(name), "old\r\n");
+    }
+};
+
+} // namespace
+
+TEST(TrafficLog, CommandAndReplyLinesAreByteExact) {
+    TrafficFixture f("/LOGCOMANDI /LOGRISPOSTE");
+    TrafficLog log(f.dir.path(), f.switches);
+    const QByteArray command("#00\x01\x1F~F\x7E\x00*", 10);
+    log.LogCommandTraffic(command);
+    log.LogReplyTraffic("12.5*\r\n");
+    log.LogReplyTraffic(" \nA\rB\n "); // spaces trimmed first, then LF, then CR
+    log.LogReplyTraffic("");           // an empty reply writes nothing
+
+    EXPECT_EQ(readAll(f.file("LOGCOMANDI.TXT")), command + "\r\n");
+    EXPECT_EQ(readAll(f.file("LOGRISP.TXT")), "\t\t12.5* \r\n\t\tA B\r\n");
+    EXPECT_FALSE(QFile::exists(f.file("LOGCR.TXT")));
+}
+
+TEST(TrafficLog, CombinedFileInterleavesCommandsAndReplies) {
+    TrafficFixture f("/LOGCOMRISP");
+    f.seed();
+    TrafficLog log(f.dir.path(), f.switches);
+    log.LogCommandTraffic("#00V*");
+    log.LogReplyTraffic("#00V1.2*\r\n");
+    log.LogCommandTraffic("#00B*");
+    log.LogReplyTraffic("80*");
+    // The first command of the run started the file afresh; the others are untouched.
+    EXPECT_EQ(readAll(f.file("LOGCR.TXT")), "#00V*\r\n\t\t#00V1.2* \r\n#00B*\r\n\t\t80*\r\n");
+    EXPECT_EQ(readAll(f.file("LOGCOMANDI.TXT")), "old\r\n");
+    EXPECT_EQ(readAll(f.file("LOGRISP.TXT")), "old\r\n");
+}
+
+TEST(TrafficLog, FilesAreDeletedOnlyOnTheFirstUseOfTheirSide) {
+    {
+        // Commands apart, replies to the combined file, which then grows across runs.
+        TrafficFixture f("/LOGCOMANDI/LOGCOMRISP");
+        f.seed();
+        for (int run = 0; run < 2; ++run) {
+            TrafficLog log(f.dir.path(), f.switches);
+            log.LogCommandTraffic("C");
+            log.LogReplyTraffic("R");
+            log.LogCommandTraffic("D");
+        }
+        EXPECT_EQ(readAll(f.file("LOGCOMANDI.TXT")), "C\r\nD\r\n");
+        EXPECT_EQ(readAll(f.file("LOGCR.TXT")), "old\r\n\t\tR\r\n\t\tR\r\n");
+        EXPECT_EQ(readAll(f.file("LOGRISP.TXT")), "old\r\n");
+    }
+    {
+        // The reply file is started afresh even when the first reply is empty.
+        TrafficFixture f("/LOGRISPOSTE");
+        f.seed();
+        TrafficLog log(f.dir.path(), f.switches);
+        log.LogReplyTraffic("");
+        EXPECT_FALSE(QFile::exists(f.file("LOGRISP.TXT")));
+        log.LogReplyTraffic("x");
+        log.LogReplyTraffic("y");
+        EXPECT_EQ(readAll(f.file("LOGRISP.TXT")), "\t\tx\r\n\t\ty\r\n");
+        log.LogCommandTraffic("C"); // no command switch: nothing written
+        EXPECT_EQ(readAll(f.file("LOGCR.TXT")), "old\r\n");
+        EXPECT_EQ(readAll(f.file("LOGCOMANDI.TXT")), "old\r\n");
+    }
+    {
+        // Without any traffic switch no file is created or deleted.
+        TrafficFixture f("/SEGNATUTTO /logcomandi");
+        TrafficLog log(f.dir.path(), f.switches);
+        log.LogCommandTraffic("C");
+        log.LogReplyTraffic("R");
+        for (const char* name : {"LOGCOMANDI.TXT", "LOGCR.TXT", "LOGRISP.TXT"})
+            EXPECT_FALSE(QFile::exists(f.file(name))) << name;
+        f.seed();
+        log.LogCommandTraffic("C");
+        log.LogReplyTraffic("R");
+        for (const char* name : {"LOGCOMANDI.TXT", "LOGCR.TXT", "LOGRISP.TXT"})
+            EXPECT_EQ(readAll(f.file(name)), "old\r\n") << name;
+    }
+}
