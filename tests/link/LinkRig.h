@@ -1,0 +1,96 @@
+#pragma once
+
+#include "ScriptedChannel.h"
+
+#include "app/AppContext.h"
+#include "app/Format.h"
+#include "link/LinkView.h"
+#include "link/ProbeCommands.h"
+#include "link/ProbeLink.h"
+#include "support/TestSupport.h"
+
+#include <QStringList>
+#include <map>
+#include <vector>
+
+// Records what the probe link paints.
+class RecordingView : public LinkView {
+public:
+    struct Mark {
+        int slot;
+        bool failed;
+        quint32 colour;
+    };
+    void markStationLink(int slot, bool failed, quint32 colour) override {
+        marks.push_back({slot, failed, colour});
+    }
+    void showBatteryLevel(int slot, const BatteryDisplay& display) override {
+        batteries.emplace_back(slot, display);
+    }
+    void stampLinkTime(int slot, int gridRow, const QString& text) override {
+        stamps.push_back(QStringLiteral("%1/%2 %3").arg(slot).arg(gridRow).arg(text));
+    }
+    QString serialCell(int slot) const override {
+        const auto it = serials.find(slot);
+        return it == serials.end() ? QString() : it->second;
+    }
+
+    std::vector<Mark> marks;
+    std::vector<std::pair<int, BatteryDisplay>> batteries;
+    QStringList stamps;
+    std::map<int, QString> serials;
+};
+
+// A probe link on a virtual clock, a scripted probe and a temporary application directory.
+// The link starts on slot 2, port 3, already open.
+struct LinkRig {
+    explicit LinkRig(const QString& commandLine = QString(), QDate date = QDate(2026, 1, 15),
+                     double seconds = 36000.0)
+        : clock(date, seconds), pump(clock, 0.001), ctx(dir.path(), commandLine, clock, pump),
+          channel(clock), link(ctx, channel, &view), commands(link) {
+        link.CurrentStation = 2;
+        link.CurrentPort = 3;
+        channel.open(3);
+    }
+
+    // The event log's lines with the date and time stripped (23 characters).
+    QStringList logLines() const {
+        QStringList out;
+        const QString path = const_cast<AppContext&>(ctx).eventLog.currentPath();
+        if (path.isEmpty()) return out;
+        const QByteArray all = readAll(path);
+        for (const QByteArray& line : all.split('\n')) {
+            if (line.isEmpty()) continue;
+            QByteArray l = line;
+            if (l.endsWith('\r')) l.chop(1);
+            out << QString::fromLatin1(l.mid(23));
+        }
+        return out;
+    }
+    QStringList failureLines() const {
+        QStringList out;
+        for (const QString& l : logLines())
+            if (l.startsWith(QLatin1String("*** "))) out << l;
+        return out;
+    }
+    // The line as the link writes it.
+    static QString line(bool failure, const QString& message, const QString& serial = QString()) {
+        return (failure ? QStringLiteral("*** ") : QStringLiteral("    ")) + PadLogText(message) +
+               (serial.isEmpty() ? QString() : QStringLiteral("\t(") + serial + QLatin1Char(')'));
+    }
+    double elapsed() const { return double(clock.micros() - start) / 1e6; }
+
+    TempAppDir dir;
+    VirtualClock clock;
+    VirtualPump pump;
+    AppContext ctx;
+    ScriptedChannel channel;
+    RecordingView view;
+    ProbeLink link;
+    ProbeCommands commands;
+    long long start = clock.micros();
+};
+
+inline ScriptedChannel::Reply at(double delay, const QByteArray& bytes) {
+    return {{delay, bytes}};
+}

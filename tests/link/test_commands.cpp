@@ -1,0 +1,262 @@
+#include "LinkRig.h"
+
+#include "app/ValueLists.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+// A battery reply of twelve bytes whose characters 7..9 carry the raw value.
+QByteArray batteryReply(const char* raw) {
+    return QByteArray("#00tB:") + raw + "V\r\n";
+}
+} // namespace
+
+TEST(Commands, SettingsSendTheirBytesAndWaitForTheirReplies) {
+    LinkRig rig("/SEGNATUTTO");
+    rig.channel.setResponder([](const QByteArray& cmd) -> ScriptedChannel::Reply {
+        if (cmd.startsWith("#00(")) // settings are echoed
+            return at(0.05, cmd.chopped(1));
+        return at(0.05, "C\r\n");
+    });
+    rig.commands.SetFrequency(0.009);
+    rig.commands.SetFrequency(10.7);
+    rig.commands.SetRbw(3);
+    rig.commands.SetPreamplifier(1);
+    rig.commands.SetPreamplifier(0);
+    const auto& comps = ProbeCommands::ComponentSelectCommands();
+    rig.commands.SelectComponent(comps[6], "Hx");
+
+    EXPECT_EQ(rig.channel.writes,
+              (std::vector<QByteArray>{"#00(t 9000*", "#00(t 10700000*", "#00(b3*",
+                                       QByteArray("#00\x7E"
+                                                  "A\x03*"),
+                                       QByteArray("#00\x7E"
+                                                  "A\x02*"),
+                                       QByteArray("#00\x7E"
+                                                  "C\x04\x80*",
+                                                  8)}));
+    EXPECT_EQ(rig.logLines(), (QStringList{LinkRig::line(false, "Set frequency: 0.009 MHz"),
+                                           LinkRig::line(false, "Set frequency: 10.7 MHz"),
+                                           LinkRig::line(false, "Set RBW: 10 kHz"),
+                                           LinkRig::line(false, "Set Preamplifier ON"),
+                                           LinkRig::line(false, "Set Preamplifier OFF"),
+                                           LinkRig::line(false, "Set Hx")}));
+    EXPECT_FALSE(rig.link.LinkFailed[2]);
+    // Each command drains the input and flushes the output after its exchange.
+    EXPECT_GE(rig.channel.flushes, 12);
+}
+
+TEST(Commands, ComponentSelectCommandsAreEightBytesEach) {
+    const auto& c = ProbeCommands::ComponentSelectCommands();
+    const char expected[9][2] = {{1, 0}, {2, 0},         {3, 0},         {4, 0},        {5, 0},
+                                 {6, 0}, {4, char(128)}, {5, char(128)}, {6, char(128)}};
+    for (int i = 0; i < 9; ++i) {
+        ASSERT_EQ(c[i].size(), 8) << i;
+        EXPECT_EQ(c[i].left(5), QByteArray("#00\x7E"
+                                           "C"))
+            << i;
+        EXPECT_EQ(c[i][5], expected[i][0]) << i;
+        EXPECT_EQ(c[i][6], expected[i][1]) << i;
+        EXPECT_EQ(c[i][7], '*') << i;
+    }
+}
+
+TEST(Commands, FailedSettingLogsItsFailTextOnce) {
+    LinkRig rig;
+    rig.commands.SetFrequency(0.009);
+    EXPECT_EQ(rig.failureLines(),
+              QStringList{LinkRig::line(true, "Set frequency: 0.009 MHz failed")});
+    EXPECT_TRUE(rig.link.LinkFailed[2]);
+    EXPECT_FALSE(rig.link.CommError);
+    // Echo of another frequency is no confirmation.
+    LinkRig other;
+    other.channel.queueReplies(3, at(0.05, "#00(t 9001"));
+    other.commands.SetFrequency(0.0091);
+    EXPECT_TRUE(other.link.LinkFailed[2]);
+    // An RBW index without a digit sends nothing.
+    LinkRig bad;
+    bad.commands.SetRbw(6);
+    EXPECT_TRUE(bad.channel.writes.empty());
+    EXPECT_TRUE(bad.link.LinkFailed[2]);
+}
+
+TEST(Commands, ReadFieldValues) {
+    LinkRig rig;
+    rig.channel.queueReply(at(0.1, "  12.5*"));
+    EXPECT_FLOAT_EQ(rig.commands.ReadField("Ex"), 12.5f);
+    rig.channel.queueReply(at(0.1, "0.0031*\r\n"));
+    EXPECT_FLOAT_EQ(rig.commands.ReadField("Hx"), 0.0031f);
+    // A comma is not a decimal point on the wire.
+    rig.channel.queueReply(at(0.1, "3,5*"));
+    EXPECT_FLOAT_EQ(rig.commands.ReadField("Ey"), 3.0f);
+    rig.channel.queueReply(at(0.1, "garbage*"));
+    EXPECT_FLOAT_EQ(rig.commands.ReadField("Ez"), 0.0f);
+    rig.channel.queueReply(at(0.1, "1e999*"));
+    EXPECT_FLOAT_EQ(rig.commands.ReadField("Ez"), 0.0f);
+    EXPECT_EQ(rig.channel.writes.back(), QByteArray("#00(v*"));
+    EXPECT_TRUE(rig.logLines().isEmpty());
+
+    // A reading asked to be logged logs its data; a failed one gives 0 and its line.
+    rig.link.LogReadingRequest = true;
+    rig.channel.queueReply(at(0.1, "7.25*"));
+    EXPECT_FLOAT_EQ(rig.commands.ReadField("Ex 27.12 MHz"), 7.25f);
+    EXPECT_FLOAT_EQ(rig.commands.ReadField("Ex 27.12 MHz"), 0.0f);
+    EXPECT_EQ(rig.logLines(),
+              (QStringList{LinkRig::line(false, "Reading field Ex 27.12 MHz 7.25"),
+                           LinkRig::line(true, "Reading field Ex 27.12 MHz failed")}));
+}
+
+TEST(Commands, SerialNumberFormat) {
+    EXPECT_TRUE(ProbeCommands::IsValidSerialNumber("123AB01123"));
+    EXPECT_TRUE(ProbeCommands::IsValidSerialNumber("123ab01123"));
+    EXPECT_TRUE(ProbeCommands::IsValidSerialNumber("1234Z11999"));
+    EXPECT_FALSE(ProbeCommands::IsValidSerialNumber("123A301012")); // position 5 a digit
+    EXPECT_FALSE(ProbeCommands::IsValidSerialNumber("123AB02123")); // position 7 not 0/1
+    EXPECT_FALSE(ProbeCommands::IsValidSerialNumber("12XAB01123"));
+    EXPECT_FALSE(ProbeCommands::IsValidSerialNumber("123AB0112"));
+    EXPECT_FALSE(ProbeCommands::IsValidSerialNumber("123AB011234"));
+    EXPECT_FALSE(ProbeCommands::IsValidSerialNumber(QString()));
+    // Letters outside A..Z do not count, even where case mapping would make them ones.
+    EXPECT_FALSE(ProbeCommands::IsValidSerialNumber(QString::fromLatin1("123\xDF"
+                                                                        "01123x")));
+    EXPECT_FALSE(ProbeCommands::IsValidSerialNumber(QString::fromLatin1("123A\xC9"
+                                                                        "01123")));
+}
+
+TEST(Commands, ReadSerialNumberAcceptsAsReceived) {
+    LinkRig rig;
+    rig.channel.queueReply(at(0.2, "123ab01123*"));
+    EXPECT_EQ(rig.commands.ReadSerialNumber(), QStringLiteral("123ab01123"));
+    EXPECT_EQ(rig.channel.writes, std::vector<QByteArray>{"#00?S0*"});
+
+    // An invalid number is asked for again after a second.
+    LinkRig retry;
+    retry.channel.queueReply(at(0.2, "123A30101234*"));
+    retry.channel.queueReply(at(0.2, "123AB01123*"));
+    EXPECT_EQ(retry.commands.ReadSerialNumber(), QStringLiteral("123AB01123"));
+    EXPECT_EQ(retry.channel.writes.size(), 2u);
+    EXPECT_FALSE(retry.link.CommError);
+    EXPECT_TRUE(retry.failureLines().isEmpty());
+}
+
+TEST(Commands, ReadSerialNumberGivesUpAfterThreeInvalidNumbers) {
+    LinkRig rig("/LOGDLC");
+    rig.channel.queueReplies(3, at(0.2, "123A30101234*"));
+    EXPECT_EQ(rig.commands.ReadSerialNumber(), QStringLiteral("123A301012"));
+    EXPECT_EQ(rig.failureLines(),
+              QStringList{LinkRig::line(true, "Reading serial number failed [123A301012] ")});
+    EXPECT_TRUE(rig.link.CommError);
+    EXPECT_TRUE(rig.link.LinkFailed[2]);
+
+    // A silent station: three failed exchanges and the final line.
+    LinkRig silent;
+    EXPECT_EQ(silent.commands.ReadSerialNumber(), QString());
+    EXPECT_EQ(silent.channel.writes.size(), 9u);
+    EXPECT_EQ(silent.failureLines().size(), 4);
+    EXPECT_TRUE(silent.link.CommError);
+
+    // A stop ends the reading without giving up on the station.
+    LinkRig stopped;
+    stopped.channel.queueReplies(3, at(0.5, "bad*"));
+    stopped.pump.after(0.2, [&] { stopped.ctx.flags.StopRequest = true; });
+    EXPECT_EQ(stopped.commands.ReadSerialNumber(), QString());
+    EXPECT_EQ(stopped.channel.writes.size(), 1u);
+    EXPECT_FALSE(stopped.link.CommError);
+    EXPECT_TRUE(stopped.failureLines().isEmpty());
+}
+
+TEST(Commands, BatteryLevelsAndColours) {
+    const BatteryDisplay full = ProbeCommands::BatteryLevel(255);
+    EXPECT_EQ(full.caption, QStringLiteral("4.50 V "));
+    EXPECT_EQ(full.notches, 12);
+    EXPECT_FALSE(full.low);
+    const BatteryDisplay green = ProbeCommands::BatteryLevel(180);
+    EXPECT_EQ(green.caption, QStringLiteral("3.17 V "));
+    EXPECT_EQ(green.notches, 1);
+    EXPECT_EQ(green.colorBegin, rgbValue(128, 255, 128));
+    EXPECT_EQ(green.colorEnd, rgbValue(0, 255, 0));
+    const BatteryDisplay red = ProbeCommands::BatteryLevel(178);
+    EXPECT_EQ(red.caption, QStringLiteral("3.14 V "));
+    EXPECT_TRUE(red.low);
+    EXPECT_EQ(red.colorBegin, rgbValue(255, 128, 128));
+    EXPECT_EQ(red.colorEnd, rgbValue(255, 0, 0));
+    EXPECT_EQ(ProbeCommands::BatteryLevel(222).caption, QStringLiteral("3.91 V "));
+    // (3.92 - 3.6) / 0.3 * 11 = 11.7: level 11, 12 notches; 3.71 V gives level 4.
+    EXPECT_EQ(ProbeCommands::BatteryLevel(222).notches, 12);
+    EXPECT_EQ(ProbeCommands::BatteryLevel(210).notches, 5);
+}
+
+TEST(Commands, ReadBatteryShowsAndLogsTheLevel) {
+    LinkRig rig;
+    rig.view.serials[2] = "123AB01123";
+    rig.link.LinkFailed[2] = true;
+    rig.channel.queueReply({{0.05, "#00tB"}, {0.25, ":255"}, {0.45, "V\r\n"}});
+    rig.commands.ReadBattery(2);
+    EXPECT_EQ(rig.channel.writes, std::vector<QByteArray>{"#00t*"});
+    ASSERT_EQ(rig.view.batteries.size(), 1u);
+    EXPECT_EQ(rig.view.batteries[0].first, 2);
+    EXPECT_EQ(rig.view.batteries[0].second.notches, 12);
+    EXPECT_EQ(rig.logLines(),
+              QStringList{LinkRig::line(false, "Reading battery: 4.50 V ", "123AB01123")});
+    // A good reading leaves the station's mark alone.
+    EXPECT_TRUE(rig.link.LinkFailed[2]);
+    EXPECT_FALSE(rig.link.CommError);
+}
+
+TEST(Commands, ZeroBatteryReadingIsAFailedAttempt) {
+    LinkRig rig;
+    rig.channel.queueReply(at(0.05, batteryReply("000")));
+    rig.channel.queueReply(at(0.05, batteryReply("180")));
+    rig.commands.ReadBattery(2);
+    EXPECT_EQ(rig.channel.writes.size(), 2u);
+    EXPECT_EQ(rig.logLines(), QStringList{LinkRig::line(false, "Reading battery: 3.17 V ")});
+
+    LinkRig zero("/LOGDLC");
+    zero.channel.queueReplies(3, at(0.05, batteryReply("000")));
+    zero.commands.ReadBattery(2);
+    EXPECT_EQ(zero.channel.writes.size(), 3u);
+    EXPECT_TRUE(zero.view.batteries.empty());
+    EXPECT_EQ(zero.logLines(),
+              QStringList{LinkRig::line(true, "Reading battery failed [#00tB:000] ")});
+    EXPECT_TRUE(zero.link.CommError);
+    EXPECT_TRUE(zero.link.LinkFailed[2]);
+}
+
+TEST(Commands, BatterySilenceOrAGapEndsAnAttempt) {
+    LinkRig rig("/LOGDLC");
+    // A pause longer than the silence timer cuts the reply short, three times.
+    rig.channel.queueReplies(3, {{0.05, "#00tB"}, {0.5, ":255V\r\n"}});
+    rig.commands.ReadBattery(2);
+    EXPECT_EQ(rig.channel.writes.size(), 3u);
+    EXPECT_EQ(rig.logLines(), QStringList{LinkRig::line(true, "Reading battery failed [#00tB] ")});
+    EXPECT_TRUE(rig.link.CommError);
+    EXPECT_TRUE(rig.link.LinkFailed[2]);
+}
+
+TEST(Commands, ReadFirmwareIgnoresTheNotice) {
+    LinkRig rig("/SEGNATUTTO");
+    // The notice lands in the middle of the reply, itself split over two pieces.
+    rig.channel.queueReply({{0.02, "#00V0000MZ#00@"}, {0.04, "%*"}, {0.06, " Rel 1.07*"}});
+    EXPECT_EQ(rig.commands.ReadFirmware(), QStringLiteral("MZ Rel 1.07*"));
+    EXPECT_EQ(ProbeCommands::FirmwareRelease(QStringLiteral("MZ Rel 1.07*")),
+              QStringLiteral("1.07"));
+    EXPECT_EQ(rig.logLines(), QStringList{LinkRig::line(false, "Reading firmware: MZ Rel 1.07*")});
+    EXPECT_EQ(rig.channel.writes, std::vector<QByteArray>{"#00V*"});
+    EXPECT_FALSE(rig.link.LinkFailed[2]);
+}
+
+TEST(Commands, ReadFirmwareFailsAfterFiveSilentTries) {
+    LinkRig rig;
+    EXPECT_EQ(rig.commands.ReadFirmware(), QString());
+    EXPECT_EQ(rig.channel.writes.size(), 5u);
+    EXPECT_EQ(rig.failureLines(), QStringList{LinkRig::line(true, "Reading firmware failed")});
+    EXPECT_TRUE(rig.link.LinkFailed[2]);
+    EXPECT_FALSE(rig.link.CommError);
+}
+
+TEST(Commands, FirmwareRelease) {
+    EXPECT_EQ(ProbeCommands::FirmwareRelease("HX-450 rEl:2.13 2019"), QStringLiteral("2.13"));
+    EXPECT_EQ(ProbeCommands::FirmwareRelease("Rel 1"), QStringLiteral("1"));
+    EXPECT_EQ(ProbeCommands::FirmwareRelease("no version"), QString());
+    EXPECT_EQ(ProbeCommands::FirmwareRelease(QString()), QString());
+}
