@@ -1,0 +1,193 @@
+#include "LinkRig.h"
+
+#include "link/SerialPortChannel.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <atomic>
+#include <cerrno>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <stdlib.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+// A pseudo-terminal pair: the test plays the probe on the master side and links the slave
+// as <AppDir>/ports/COMn.
+class Pty {
+public:
+    Pty() {
+        master_ = posix_openpt(O_RDWR | O_NOCTTY);
+        if (master_ >= 0 && grantpt(master_) == 0 && unlockpt(master_) == 0)
+            slave_ = QString::fromLocal8Bit(ptsname(master_));
+    }
+    ~Pty() {
+        if (master_ >= 0) ::close(master_);
+    }
+    bool ok() const { return master_ >= 0 && !slave_.isEmpty(); }
+    const QString& slave() const { return slave_; }
+
+    bool linkAs(const QString& appDir, int port) const {
+        QDir().mkpath(appDir + "ports");
+        return QFile::link(slave_, appDir + QStringLiteral("ports/COM%1").arg(port));
+    }
+    // Reads until n bytes came or nothing more arrives for timeoutMs.
+    QByteArray read(int n, int timeoutMs = 2000) const {
+        QByteArray out;
+        while (out.size() < n) {
+            pollfd p{master_, POLLIN, 0};
+            if (::poll(&p, 1, timeoutMs) <= 0) break;
+            char buf[256];
+            const ssize_t got = ::read(master_, buf, sizeof buf);
+            if (got <= 0) break;
+            out.append(buf, got);
+        }
+        return out;
+    }
+    bool write(const QByteArray& data) const {
+        return ::write(master_, data.constData(), size_t(data.size())) == data.size();
+    }
+
+private:
+    int master_ = -1;
+    QString slave_;
+};
+
+// Reads from the channel until n bytes came, letting the channel wait for input.
+QByteArray readChannel(SerialPortChannel& ch, int n) {
+    QByteArray out;
+    for (int i = 0; i < 2000 && out.size() < n; ++i) {
+        const qint64 waiting = ch.bytesWaiting();
+        if (waiting > 0) {
+            QByteArray chunk;
+            EXPECT_TRUE(ch.read(waiting, chunk));
+            out += chunk;
+        } else {
+            ch.waitForInput(5);
+        }
+    }
+    return out;
+}
+
+// Qt SerialPort wants an application object, as the program has one.
+class SerialPort : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        if (!QCoreApplication::instance()) app_ = new QCoreApplication(argc_, argv_);
+    }
+    static void TearDownTestSuite() {
+        delete app_;
+        app_ = nullptr;
+    }
+
+private:
+    static inline int argc_ = 1;
+    static inline char name_[] = "test_link";
+    static inline char* argv_[] = {name_, nullptr};
+    static inline QCoreApplication* app_ = nullptr;
+};
+
+} // namespace
+
+TEST_F(SerialPort, OpensExclusivelyAndPassesBytesUnchanged) {
+    TempAppDir dir;
+    Pty pty;
+    ASSERT_TRUE(pty.ok());
+    ASSERT_TRUE(pty.linkAs(dir.path(), 3));
+
+    SerialPortChannel channel(dir.path());
+    EXPECT_EQ(channel.deviceFor(3), QFileInfo(pty.slave()).canonicalFilePath());
+    ASSERT_TRUE(channel.open(3));
+    EXPECT_TRUE(channel.isOpen());
+
+    SerialPortChannel second(dir.path());
+    EXPECT_FALSE(second.open(3));
+    EXPECT_FALSE(second.isOpen());
+
+    // Every byte value travels as it is: no line-end translation, no echo, no XON/XOFF.
+    QByteArray all;
+    for (int b = 0; b < 256; ++b)
+        all += char(b);
+    const QByteArray cmd = QByteArray("#00\x7E"
+                                      "C\x04\x80*\r\n\x11\x13",
+                                      12) +
+                           all;
+    EXPECT_EQ(channel.write(cmd, 1000 + 10 * int(cmd.size())), cmd.size());
+    EXPECT_TRUE(channel.flushOutput());
+    EXPECT_EQ(pty.read(int(cmd.size())), cmd);
+
+    const QByteArray reply = QByteArray("C\r\n#00@%*\x00\xFF"
+                                        "12.5*",
+                                        16) +
+                             all;
+    ASSERT_TRUE(pty.write(reply));
+    EXPECT_EQ(readChannel(channel, int(reply.size())), reply);
+    EXPECT_EQ(channel.bytesWaiting(), 0);
+
+    // Once the first user closes, the port can be opened again.
+    channel.close();
+    EXPECT_FALSE(channel.isOpen());
+    EXPECT_EQ(channel.bytesWaiting(), -1);
+    EXPECT_TRUE(second.open(3));
+}
+
+TEST_F(SerialPort, MissingPortIsReportedNotAvailable) {
+    TempAppDir dir;
+    // A link that leads nowhere: the port is gone, and no other device stands in for it.
+    QDir().mkpath(dir.path() + "ports");
+    ASSERT_TRUE(QFile::link(dir.path() + "ports/missing-device", dir.path() + "ports/COM3"));
+
+    SystemClock clock;
+    QtEventPump pump;
+    AppContext ctx(dir.path(), QString(), clock, pump);
+    SerialPortChannel channel(ctx.appDir);
+    RecordingView view;
+    view.serials[0] = "123AB01123";
+    ProbeLink link(ctx, channel, &view);
+    link.CurrentStation = 0;
+    link.OpenStationPort(3);
+    EXPECT_FALSE(channel.isOpen());
+    EXPECT_TRUE(link.LinkFailed[0]);
+    const QByteArray log = readAll(ctx.eventLog.currentPath());
+    EXPECT_TRUE(log.endsWith(":  *** " + PadLogText("Port 3 not available").toLatin1() +
+                             "\t(123AB01123)\r\n"))
+        << log.constData();
+    EXPECT_FALSE(channel.open(0));
+    EXPECT_EQ(channel.write("x", 100), -1);
+}
+
+TEST_F(SerialPort, TransactionOverAPseudoTerminal) {
+    TempAppDir dir;
+    Pty pty;
+    ASSERT_TRUE(pty.ok());
+    ASSERT_TRUE(pty.linkAs(dir.path(), 5));
+
+    SystemClock clock;
+    QtEventPump pump;
+    AppContext ctx(dir.path(), QStringLiteral("/SEGNATUTTO"), clock, pump);
+    SerialPortChannel channel(ctx.appDir);
+    ProbeLink link(ctx, channel);
+    ProbeCommands commands(link);
+    link.OpenStationPort(5);
+    ASSERT_TRUE(channel.isOpen());
+
+    // The probe answers the command with a split echo and stray bytes in front.
+    std::thread probe([&] {
+        const QByteArray cmd = pty.read(11);
+        if (cmd != "#00(t 9000*") return;
+        pty.write("\x05#00(t ");
+        ::usleep(50000);
+        pty.write("9000");
+    });
+    commands.SetFrequency(0.009);
+    probe.join();
+    EXPECT_FALSE(link.LinkFailed[0]);
+    link.CloseStationPort();
+    const QByteArray log = readAll(ctx.eventLog.currentPath());
+    EXPECT_TRUE(log.contains("    " + PadLogText("Set frequency: 0.009 MHz").toLatin1() + "\r\n"))
+        << log.constData();
+}
