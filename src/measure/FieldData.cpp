@@ -1,0 +1,178 @@
+#include "measure/FieldData.h"
+
+#include "measure/NumberFormat.h"
+
+#include <cmath>
+
+FieldSelection FieldSelection::from(const RunSettings& s) {
+    FieldSelection f;
+    f.e = s.listModeFields[0];
+    f.hModeA = s.listModeFields[1];
+    f.hModeB = s.listModeFields[2] && !s.listModeFields[1];
+    return f;
+}
+
+const std::array<ComponentSelect, 9>& componentSelectCommands() {
+    static const std::array<ComponentSelect, 9> table = [] {
+        std::array<ComponentSelect, 9> t;
+        const char* names[] = {"Ex", "Ey", "Ez", "Hx", "Hy", "Hz", "Hx", "Hy", "Hz"};
+        for (int i = 0; i < 9; ++i) {
+            const char code = char(1 + (i < 6 ? i : i - 3));
+            const char range = char(i < 6 ? 0 : 128);
+            QByteArray cmd("#00~C");
+            cmd.append(code);
+            cmd.append(range);
+            cmd.append('*');
+            t[i] = {cmd, QString::fromLatin1(names[i])};
+        }
+        return t;
+    }();
+    return table;
+}
+
+std::vector<ComponentSelect> componentsFor(const FieldSelection& fields) {
+    const auto& all = componentSelectCommands();
+    std::vector<ComponentSelect> out;
+    auto add = [&](int from, int to) {
+        for (int i = from; i <= to; ++i)
+            out.push_back(all[i]);
+    };
+    if (fields.e) add(0, 2);
+    if (fields.hModeA)
+        add(6, 8);
+    else if (fields.hModeB)
+        add(3, 5);
+    return out;
+}
+
+namespace {
+float square(float v) {
+    return float(std::pow(double(v), 2.0));
+}
+
+void storeE(LetturaFreq& r, int axis, float v) {
+    float* comp[] = {&r.Ex, &r.Ey, &r.Ez};
+    float* sq[] = {&r.ExQ, &r.EyQ, &r.EzQ};
+    *comp[axis] = v;
+    *sq[axis] = square(v);
+}
+
+void storeH(LetturaFreq& r, int axis, float v) {
+    float* comp[] = {&r.Hx, &r.Hy, &r.Hz};
+    float* sq[] = {&r.HxQ, &r.HyQ, &r.HzQ};
+    *comp[axis] = v;
+    *sq[axis] = square(v);
+}
+} // namespace
+
+void InizSomCampoEH(LetturaFreq& r, int position, float value) {
+    if (position >= 0 && position <= 2)
+        storeE(r, position, value);
+    else if (position >= 3 && position <= 5)
+        storeH(r, position - 3, value);
+}
+
+void InizSomCampoE(LetturaFreq& r, int position, float value) {
+    if (position >= 0 && position <= 2) storeE(r, position, value);
+}
+
+void InizSomCampoH(LetturaFreq& r, int position, float value) {
+    if (position >= 0 && position <= 2) storeH(r, position, value);
+}
+
+void storeComponent(LetturaFreq& r, const FieldSelection& fields, int position, float value) {
+    if (fields.e && fields.h())
+        InizSomCampoEH(r, position, value);
+    else if (fields.e)
+        InizSomCampoE(r, position, value);
+    else if (fields.h())
+        InizSomCampoH(r, position, value);
+}
+
+void updateAccumulators(LetturaFreq& r, const FieldSelection& fields, bool rms, bool accumulate) {
+    const bool add = accumulate && r.NumSomme > 0;
+    auto increment = [rms](float x, float y, float z) {
+        const double m = double(x) * x + double(y) * y + double(z) * z;
+        return rms ? m : std::sqrt(m);
+    };
+    if (fields.e) {
+        const double inc = increment(r.Ex, r.Ey, r.Ez);
+        r.SomCampoE = add ? float(double(r.SomCampoE) + inc) : float(inc);
+        r.ModQE = r.ExQ + r.EyQ + r.EzQ;
+    }
+    if (fields.h()) {
+        const double inc = increment(r.Hx, r.Hy, r.Hz);
+        r.SomCampoH = add ? float(double(r.SomCampoH) + inc) : float(inc);
+        r.ModQH = r.HxQ + r.HyQ + r.HzQ;
+    }
+    r.NumSomme = add ? r.NumSomme + 1 : 1;
+}
+
+QString SegnaSupSoglia(float value, float threshold, const RunSettings& s) {
+    const bool marking = s.listModeOn && s.spectrumModeOn && !s.spectrumRateOn;
+    if (marking && double(value) >= double(threshold)) return QStringLiteral("* ");
+    return QStringLiteral("  ");
+}
+
+namespace {
+double evaluate(float sum, float modQ, qint32 count, bool instantaneous, bool rms) {
+    if (instantaneous) return std::sqrt(double(modQ));
+    const double n = double(count < 1 ? 1 : count);
+    return rms ? std::sqrt(double(sum) / n) : double(sum) / n;
+}
+} // namespace
+
+double evaluatedMean(const LetturaFreq& r, int field, const RunSettings& s) {
+    const bool rms = s.detectorIndex == 1;
+    return field == 0 ? evaluate(r.SomCampoE, r.ModQE, r.NumSomme, false, rms)
+                      : evaluate(r.SomCampoH, r.ModQH, r.NumSomme, false, rms);
+}
+
+FieldTexts FormattaSTConZeri(const LetturaFreq& r, qint32 count, bool instantaneous,
+                             const RunSettings& s) {
+    const FieldSelection f = FieldSelection::from(s);
+    const bool rms = s.detectorIndex == 1;
+    FieldTexts out;
+    if (f.e) {
+        const float v = float(evaluate(r.SomCampoE, r.ModQE, count, instantaneous, rms));
+        out.e = fourDecimals(v) + SegnaSupSoglia(v, s.thresholdE, s);
+    }
+    if (f.h()) {
+        const float v = float(evaluate(r.SomCampoH, r.ModQH, count, instantaneous, rms));
+        out.h = fourDecimals(v) + SegnaSupSoglia(v, s.thresholdH, s);
+    }
+    return out;
+}
+
+int countRowsInUse(const TableRows& table) {
+    int n = 0;
+    for (const TableRow& row : table)
+        n += row.frequency != 0.0 ? 1 : 0;
+    return n;
+}
+
+int ControllaDatiCompleti(const DatiCentralina& d, const TableRows& table) {
+    int n = 0;
+    for (size_t i = 0; i < table.size(); ++i)
+        n += (table[i].frequency != 0.0 && d.rows[i].DatoValido) ? 1 : 0;
+    return n;
+}
+
+int DeterminaFieldDaSegnare(const QString& commandLine, const QString& componentName,
+                            double frequency) {
+    static const QString kSwitch = QStringLiteral("/SEGNAFIELD");
+    const int a = commandLine.indexOf(kSwitch);
+    if (a < 0) return 0;
+    // The selection runs from the switch to the first "\" after it (the end of the line when
+    // there is none).
+    const int b = commandLine.indexOf(QLatin1Char('\\'), a);
+    const QString s = b < 0 ? commandLine.mid(a) : commandLine.mid(a, b - a + 1);
+    if (commandLine.contains(kSwitch + QLatin1Char('\\'))) return 1;
+    if (!s.contains(componentName)) return 0;
+    if (s.contains(QLatin1Char('='))) return s.contains(shortestText(frequency)) ? 2 : 0;
+    return 1;
+}
+
+quint32 ImpostaColorCell(const QString& text) {
+    return text.contains(QLatin1Char('*')) ? kMarkedCellColour : kPlainCellColour;
+}

@@ -1,0 +1,267 @@
+#include "measure/ListModeRun.h"
+
+#include "app/AppContext.h"
+#include "measure/ListReport.h"
+#include "measure/ProbeIo.h"
+#include "measure/RunView.h"
+#include "measure/TableScan.h"
+
+#include <QDir>
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
+namespace {
+constexpr quint32 kRed = 255;
+constexpr quint32 kGreen = 65280;
+constexpr quint32 kWhite = 16777215;
+// The delay's bar colours.
+constexpr std::array<quint32, 5> kDelayColours{33023, 12640511, 16777215, 8438015, 16512};
+} // namespace
+
+ListModeRun::ListModeRun(AppContext& ctx, ProbeIo& io, RunView& view)
+    : ctx_(ctx), io_(io), view_(view) {}
+
+void ListModeRun::CMBStop() {
+    ctx_.flags.StopRequest = true;
+}
+
+void ListModeRun::EseguiSoloLMoLMeSM(const RunSettings& settings, const TableRows& table,
+                                     const RunStations& stations) {
+    if (st_.InEsecuzione) return;
+    s_ = settings;
+    table_ = table;
+    stations_ = stations;
+    freshStart();
+    while (true) {
+        ctx_.testDirs.SetTestDate();
+        if (st_.NuovoPeriodo) startPeriod();
+        st_.RigaCorrente = 1;
+        st_.NumCentVisitate = 0;
+        for (int slot = 0; slot < 16; ++slot) {
+            ctx_.pump.pump();
+            if (ctx_.flags.StopRequest) break;
+            if (!stations_[slot].presentAndSelected()) {
+                ++st_.RigaCorrente;
+                continue;
+            }
+            visitStation(slot);
+            afterVisit(slot);
+            if (ctx_.flags.StopRequest) break;
+            ++st_.RigaCorrente;
+            if (st_.periodEnd->expired()) break;
+        }
+        if (!endOfPass()) return;
+    }
+}
+
+void ListModeRun::freshStart() {
+    st_ = StatoCiclo{};
+    ctx_.eventLog.write(false, QStringLiteral("Scan Start (List Mode)"));
+    view_.lockForRun();
+    st_.InEsecuzione = true;
+    ctx_.flags.MeasurementRunning = true;
+    io_.setLinkTimeEnabled(true);
+    QDir().mkpath(ctx_.path(QStringLiteral("Test")));
+
+    bool first = true;
+    for (const TableRow& row : table_) {
+        if (row.frequency == 0.0) continue;
+        st_.freqColumn.TrovaCMaxIntDec(row.frequency, !first);
+        first = false;
+        ++st_.NumFreq;
+    }
+    for (int i = 0; i < 16; ++i) {
+        if (stations_[i].presentAndSelected()) {
+            st_.UltimaCentSel = i;
+            ++st_.NumCentSel;
+        }
+    }
+    st_.periodLength = double(std::max(1, s_.listModeRate)) * 60.0;
+    st_.NuovoPeriodo = true;
+    st_.ProssimoSM.fill(-1.0f);
+    st_.PrimaScansione = true;
+    st_.RBWCorrente = -1;
+
+    view_.insertRunColumns(runColumnTitles(s_, false));
+    // Serial numbers are read again in every run.
+    for (int i = 0; i < 16; ++i) {
+        if (stations_[i].comm != 0) view_.setSerialCell(i, QString());
+    }
+    st_.PollingVerificato = false;
+    view_.showPollingLabel(QStringLiteral("Please Wait for\rPolling Time"), kRed, kWhite, 0);
+}
+
+void ListModeRun::startPeriod() {
+    st_.NuovoPeriodo = false;
+    for (ReportStation& rs : st_.stations)
+        rs.firstReading = QDateTime();
+    st_.NumCiclo = 1;
+    st_.DatiCampoCent = DatiStazioni{};
+    st_.UltimiDatiCompleti = DatiStazioni{};
+    st_.periodEnd = std::make_shared<Deadline>(ctx_.clock, st_.periodLength);
+    st_.DataPeriodo = ctx_.clock.today();
+
+    st_.stationWait = WaitBar{};
+    st_.stationWait.visible = true;
+    st_.stationWait.maximum = std::max(0, st_.NumFreq - 1);
+    view_.setStationWait(st_.stationWait);
+    st_.rateWait = WaitBar{};
+    st_.rateWait.visible = true;
+    st_.rateWait.maximum = int(std::lround(st_.periodLength));
+    view_.setRateWait(st_.rateWait);
+    st_.Accumula = false;
+}
+
+void ListModeRun::visitStation(int slot) {
+    ReportStation& rs = st_.stations[slot];
+    st_.CentCorrente = slot;
+    st_.RigaCorrente = slot + 1;
+    io_.setCurrentStation(slot, rs.serial);
+    st_.stationWait.value = 0;
+    view_.setStationWait(st_.stationWait);
+    if (st_.RigaEvidenziata != slot + 1) {
+        view_.highlightStation(slot);
+        st_.RigaEvidenziata = slot + 1;
+    }
+    if (!rs.firstReading.isValid()) rs.firstReading = ctx_.clock.now();
+
+    io_.CloseStationPort();
+    io_.OpenStationPort(stations_[slot].comm);
+
+    bool scan = false;
+    if (!io_.linkFailed(slot) && !ctx_.flags.StopRequest) {
+        if (!rs.serial.isEmpty()) {
+            scan = true;
+        } else {
+            const QString serial = io_.ReadSerialNumber();
+            // A refused serial number never reaches the grid nor becomes a folder name; the
+            // station is asked again at the next pass.
+            if (io_.isValidSerialNumber(serial)) {
+                rs.serial = serial;
+                view_.setSerialCell(slot, serial);
+                io_.setCurrentStation(slot, serial);
+            }
+            rs.firmware = io_.ReadFirmwareRelease();
+            scan = !rs.firmware.isEmpty() || !io_.linkFailed(slot);
+        }
+    }
+    if (scan && !ctx_.flags.StopRequest) {
+        io_.ReadBattery(slot);
+        TableScan scanner(ctx_, io_, view_, s_, table_, st_);
+        if (scanner.ScandisciFreqListMode(slot)) ++st_.DatiCampoCent[slot].NumLetture;
+    }
+    if (ctx_.switches.delaySc() > 0 && !ctx_.flags.StopRequest) delayBetweenStations(slot);
+}
+
+void ListModeRun::delayBetweenStations(int slot) {
+    const int delay = ctx_.switches.delaySc();
+    if (io_.commError()) io_.CloseStationPort();
+    const WaitBar saved = st_.stationWait;
+    WaitBar bar = saved;
+    bar.visible = true;
+    bar.minimum = 0;
+    bar.maximum = delay;
+    bar.value = delay;
+    bar.colours = kDelayColours;
+    bar.customColours = true;
+    st_.stationWait = bar;
+    view_.setStationWait(bar);
+
+    // The delay timer, modelled as a wait through the pump: the window stays responsive and
+    // a stop request ends the delay at once.
+    delayRunning_ = true;
+    Deadline end(ctx_.clock, delay);
+    const double step = delay / 100.0;
+    std::optional<Deadline> tick(std::in_place, ctx_.clock, step);
+    while (!ctx_.flags.StopRequest && !end.expired()) {
+        ctx_.pump.pump();
+        if (tick->expired()) {
+            st_.stationWait.value =
+                int(std::clamp<double>(std::ceil(end.remaining()), 0.0, double(delay)));
+            view_.setStationWait(st_.stationWait);
+            tick.emplace(ctx_.clock, step);
+        }
+    }
+    delayRunning_ = false;
+
+    // Re-entry after the delay (TimerDelaySCP, or CMBStop during the delay).
+    st_.Ripresa = 1;
+    st_.Ripresa = 0;
+    if (io_.commError()) {
+        io_.setCommError(false);
+        io_.setCurrentStation(slot, st_.stations[slot].serial);
+        io_.OpenStationPort(stations_[slot].comm);
+    }
+    st_.stationWait = saved;
+    view_.setStationWait(saved);
+}
+
+void ListModeRun::afterVisit(int slot) {
+    ctx_.WaitSeconds(1.0);
+    CancellaColCampoEH(view_, s_, slot);
+    if (!ctx_.flags.StopRequest) ++st_.NumCentVisitate;
+}
+
+void ListModeRun::MemorizzaUltimiDatiCompleti(int numFreq) {
+    for (int i = 0; i < 16; ++i) {
+        if (stations_[i].presentAndSelected() && numFreq > 0 &&
+            ControllaDatiCompleti(st_.DatiCampoCent[i], table_) == numFreq)
+            st_.UltimiDatiCompleti[i] = st_.DatiCampoCent[i];
+    }
+}
+
+bool ListModeRun::endOfPass() {
+    if (!st_.PollingVerificato && !ctx_.flags.StopRequest) {
+        st_.PollingVerificato = true;
+        if (st_.NumCentVisitate >= st_.NumCentSel) {
+            view_.showPollingLabel(QStringLiteral("Polling Time OK"), kGreen, kWhite, 1500);
+        } else {
+            view_.message(QStringLiteral("Table mode rate lower than polling time!"),
+                          MessageIcon::Exclamation);
+            ctx_.flags.StopRequest = true;
+        }
+    }
+    MemorizzaUltimiDatiCompleti(st_.NumFreq);
+    st_.Accumula = true;
+    st_.periodEnd->applyMidnightRule();
+    const bool periodOver = st_.periodEnd->expired();
+    if (periodOver) {
+        ++st_.periodsCompleted;
+        if (maxPeriods > 0 && st_.periodsCompleted >= maxPeriods) ctx_.flags.StopRequest = true;
+    }
+    if (periodOver || ctx_.flags.StopRequest) {
+        // The report shows the last complete data of each station, never a table that a
+        // failure or a stop left half read.
+        st_.DatiCampoCent = st_.UltimiDatiCompleti;
+        st_.NuovoPeriodo = true;
+        const bool goOn = ListReport::StampaReportListMode(
+            ctx_.testDirs, s_, table_, st_.freqColumn, stations_, st_.DatiCampoCent, st_.stations,
+            ctx_.flags.StopRequest);
+        if (!goOn) {
+            endOfRun();
+            return false;
+        }
+        st_.stationWait.visible = false;
+        view_.setStationWait(st_.stationWait);
+        st_.rateWait.visible = false;
+        view_.setRateWait(st_.rateWait);
+        if (s_.spectrumModeOn && spectrumModeTurn) spectrumModeTurn(*this);
+    }
+    ++st_.NumCiclo;
+    return true;
+}
+
+void ListModeRun::endOfRun() {
+    io_.CloseStationPort();
+    view_.unlockAfterRun();
+    view_.restoreWindowCaption();
+    io_.clearAllLinkFailed();
+    if (st_.UltimaCentSel >= 0) view_.highlightStation(st_.UltimaCentSel);
+    view_.restoreGrid();
+    st_.InEsecuzione = false;
+    ctx_.flags.MeasurementRunning = false;
+    ctx_.flags.StopRequest = false;
+    ctx_.eventLog.write(false, QStringLiteral("Scan Close (List Mode)"));
+    if (ctx_.flags.ExitRequest) view_.shutdownRequested();
+}

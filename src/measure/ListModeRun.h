@@ -1,0 +1,60 @@
+#pragma once
+
+#include "measure/RunSettings.h"
+#include "measure/RunState.h"
+
+#include <functional>
+
+class AppContext;
+class ProbeIo;
+class RunView;
+
+// The List Mode driver: visits the present and selected stations one after the other, pass
+// after pass, scans each over the frequency table, and at the end of every report period
+// writes the period's report; a stop request ends the run at the next safe point with the
+// report of the last complete data.
+class ListModeRun {
+public:
+    ListModeRun(AppContext& ctx, ProbeIo& io, RunView& view);
+
+    // Runs until the run ends (stop request, failed polling check, period limit). The
+    // table rows carry the RBW actually sent (already limited by frequency).
+    void EseguiSoloLMoLMeSM(const RunSettings& settings, const TableRows& table,
+                            const RunStations& stations);
+
+    // Requests a stop; the run ends at its next check (at once during the delay).
+    void CMBStop();
+
+    bool running() const { return st_.InEsecuzione; }
+    bool delayRunning() const { return delayRunning_; }
+    const StatoCiclo& state() const { return st_; }
+    StatoCiclo& state() { return st_; }
+    const RunSettings& settings() const { return s_; }
+    const TableRows& table() const { return table_; }
+    const RunStations& stations() const { return stations_; }
+
+    // Stop as CMBStop would at the end of the Nth report period (0 = no limit).
+    int maxPeriods = 0;
+    // The Spectrum Mode turn after each report of a run that goes on, when Spectrum Mode is
+    // on. It may raise the stop request.
+    std::function<void(ListModeRun&)> spectrumModeTurn;
+
+private:
+    void freshStart();
+    void startPeriod();
+    void visitStation(int slot);
+    void delayBetweenStations(int slot);
+    void afterVisit(int slot);
+    bool endOfPass(); // false when the run ended
+    void MemorizzaUltimiDatiCompleti(int numFreq);
+    void endOfRun();
+
+    AppContext& ctx_;
+    ProbeIo& io_;
+    RunView& view_;
+    RunSettings s_;
+    TableRows table_{};
+    RunStations stations_{};
+    StatoCiclo st_;
+    bool delayRunning_ = false;
+};

@@ -1,0 +1,113 @@
+#include "measure/ListReport.h"
+
+#include "app/Release.h"
+#include "app/TestDirs.h"
+#include "app/ValueLists.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace ListReport {
+
+namespace {
+QString separator(const RunSettings& s) {
+    return ValueLists::separatorText(s.separatorIndex);
+}
+
+QString detectorName(const RunSettings& s) {
+    return s.detectorIndex == 1 ? QStringLiteral("RMS") : QStringLiteral("AVG");
+}
+
+QString rbwName(int index) {
+    const QStringList names = ValueLists::rbwNames();
+    return index >= 0 && index < names.size() ? names[index] : QString();
+}
+
+QString reportPath(TestDirs& dirs, const QString& serial, bool create) {
+    if (!TestDirs::isSafeName(serial)) return {};
+    dirs.TestName = serial;
+    const QString dir = create ? dirs.MakeTestDirectories() : dirs.dayDir();
+    return dir.isEmpty() ? QString() : dir + QLatin1String(kFileName);
+}
+
+bool append(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Append)) return false;
+    return f.write(bytes) == bytes.size();
+}
+} // namespace
+
+QString headingLine(const RunSettings& s) {
+    const FieldSelection f = FieldSelection::from(s);
+    const QString sep = separator(s);
+    QString line = ForSTPerReport(QStringLiteral("Frequency MHz"), true, 0, 0, sep) +
+                   ForSTPerReport(QStringLiteral("RBW"), false, 0, 0, sep);
+    if (f.e)
+        line += ForSTPerReport(QStringLiteral("E V/m (") + detectorName(s) + QStringLiteral(")  "),
+                               false, 0, 0, sep);
+    if (f.h())
+        line += ForSTPerReport(QStringLiteral("H A/m (") + detectorName(s) + QStringLiteral(")  "),
+                               false, 0, 0, sep);
+    return line;
+}
+
+QString dataLine(const RunSettings& s, const TableRow& row, const LetturaFreq& r,
+                 const NumberColumns& freqColumn) {
+    const QString sep = separator(s);
+    QString line = ForSTPerReport(shortestText(row.frequency), true, freqColumn.maxIntDigits(),
+                                  freqColumn.maxDecDigits(), sep) +
+                   ForSTPerReport(rbwName(row.rbw), false, 0, 0, sep);
+    // Reports always show the period's mean, never the instantaneous value.
+    const FieldTexts t = FormattaSTConZeri(r, r.NumSomme, false, s);
+    if (!t.e.isEmpty()) line += ForSTPerReport(t.e.trimmed(), false, 3, 4, sep);
+    if (!t.h.isEmpty()) line += ForSTPerReport(t.h.trimmed(), false, 3, 4, sep);
+    return line;
+}
+
+QByteArray block(const RunSettings& s, const TableRows& table, const NumberColumns& freqColumn,
+                 const DatiCentralina& data, const ReportStation& st, bool fileEmpty) {
+    QString out;
+    const QString crlf = QStringLiteral("\r\n");
+    if (!fileEmpty) out += crlf;
+    if (st.firstBlock) out += QLatin1String(kStartLine) + crlf;
+    out += QStringLiteral("Station: ") + st.serial + QStringLiteral(" Reading : ") +
+           QString::number(data.NumLetture) + QLatin1Char(' ') +
+           st.firstReading.toString(QStringLiteral("dd/MM/yyyy")) + QLatin1Char(' ') +
+           st.firstReading.toString(QStringLiteral("HH:mm:ss")) + QStringLiteral(" Rate: ") +
+           QString::number(s.listModeRate) + QStringLiteral(" min.") + crlf;
+    if (st.firstBlock)
+        out += QStringLiteral("Rel. FW: ") + st.firmware + QStringLiteral(" Rel. SW: ") +
+               ReleaseText().left(4) + crlf;
+    out += crlf;
+    out += headingLine(s) + crlf;
+    for (size_t i = 0; i < table.size(); ++i) {
+        if (table[i].frequency != 0.0)
+            out += dataLine(s, table[i], data.rows[i], freqColumn) + crlf;
+    }
+    return out.toLatin1();
+}
+
+bool StampaReportListMode(TestDirs& dirs, const RunSettings& s, const TableRows& table,
+                          const NumberColumns& freqColumn, const RunStations& stations,
+                          const DatiStazioni& data, ReportStations& report, bool stopRequested) {
+    const int rowsInUse = countRowsInUse(table);
+    for (int i = 0; i < 16; ++i) {
+        if (!stations[i].presentAndSelected() || report[i].serial.isEmpty()) continue;
+        if (rowsInUse == 0 || ControllaDatiCompleti(data[i], table) != rowsInUse) continue;
+        const QString path = reportPath(dirs, report[i].serial, true);
+        if (path.isEmpty()) continue;
+        const bool fileEmpty = QFileInfo(path).size() == 0;
+        if (append(path, block(s, table, freqColumn, data[i], report[i], fileEmpty)))
+            report[i].firstBlock = false;
+    }
+    if (!stopRequested) return true;
+    for (int i = 0; i < 16; ++i) {
+        if (report[i].serial.isEmpty()) continue;
+        const QString path = reportPath(dirs, report[i].serial, false);
+        if (path.isEmpty() || QFileInfo(path).size() <= 0) continue;
+        append(path, QByteArray(kStopLine) + "\r\n");
+    }
+    return false;
+}
+
+} // namespace ListReport

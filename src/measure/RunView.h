@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QtGlobal>
+#include <array>
+
+// A progress bar inside a wait frame (FRMAttesaCent/PBAttesaCent, FRMAttesaRateLM/
+// PBAttesaRateLM). The run saves and restores the whole state around the inter-station delay.
+struct WaitBar {
+    bool visible = false;
+    QString caption;
+    int minimum = 0;
+    int maximum = 0;
+    int value = 0;
+    // Zero colours mean the view's own colours; the delay uses its five colours (0x00BBGGRR).
+    std::array<quint32, 5> colours{};
+    bool customColours = false;
+
+    bool operator==(const WaitBar&) const = default;
+};
+
+// One reading shown in the grid, for views that log (the console runner prints one line each).
+struct ReadingUpdate {
+    int slot = 0;
+    QString serial;
+    double frequency = 0.0; // MHz
+    QString frequencyText;
+    QString eText; // "0.0000" + mark, empty when E is not measured
+    QString hText;
+    int count = 1; // readings in the mean shown
+};
+
+enum class MessageIcon { Information, Exclamation };
+
+// What a List Mode run shows. The main window implements it with its grid, frames and
+// message boxes, halvex-run with console lines, tests with a recording fake. Grid columns are
+// the run columns 4-8 of the station grid; rows are slot + 1.
+class RunView {
+public:
+    virtual ~RunView() = default;
+
+    // Locks the window for a run (CMBStop shown over CMBExecute; panel, table choice, menus and
+    // grid disabled) and unlocks it afterwards (transient frames, labels and bars hidden).
+    virtual void lockForRun() = 0;
+    virtual void unlockAfterRun() = 0;
+
+    // Inserts the run columns after "Comment", titled in order (e.g. "Last link time",
+    // "Battery", "E V/m", "H A/m"); restoreGrid removes them and shows the panel grid again.
+    virtual void insertRunColumns(const QStringList& titles) = 0;
+    virtual void restoreGrid() = 0;
+
+    // The station's serial-number cell (column 2).
+    virtual void setSerialCell(int slot, const QString& serial) = 0;
+    // A field cell (column 6 or 7) with its text colour (0x00BBGGRR).
+    virtual void setFieldCell(int slot, int column, const QString& text, quint32 colour) = 0;
+    // Highlights the station's row and scrolls it into view.
+    virtual void highlightStation(int slot) = 0;
+
+    virtual void setStationWait(const WaitBar& bar) = 0; // FRMAttesaCent / PBAttesaCent
+    virtual void setRateWait(const WaitBar& bar) = 0;    // FRMAttesaRateLM / PBAttesaRateLM
+
+    // The main window's caption during a reading, and its normal caption after the run.
+    virtual void setWindowCaption(const QString& caption) = 0;
+    virtual void restoreWindowCaption() = 0;
+
+    // LBPolling: caption (lines separated by CR), its two colours; hideAfterMs > 0 hides it
+    // after that time (TimerPooling). unlockAfterRun hides it too.
+    virtual void showPollingLabel(const QString& caption, quint32 firstColour, quint32 secondColour,
+                                  int hideAfterMs) = 0;
+
+    // A message box with the default title and an OK button.
+    virtual void message(const QString& text, MessageIcon icon) = 0;
+
+    // A new reading was shown (after the cells and captions were set).
+    virtual void readingShown(const ReadingUpdate& update) { (void)update; }
+    // The run ended with a close request pending: the program shuts down (ChiudiSoftware).
+    virtual void shutdownRequested() {}
+};

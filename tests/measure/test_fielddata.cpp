@@ -1,0 +1,184 @@
+#include "measure/FieldData.h"
+#include "measure/NumberFormat.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+RunSettings eOnly(int detector) {
+    RunSettings s;
+    s.listModeFields = {true, false, false};
+    s.detectorIndex = detector;
+    return s;
+}
+
+void readE(LetturaFreq& r, const RunSettings& s, float x, float y, float z, bool accumulate) {
+    const FieldSelection f = FieldSelection::from(s);
+    storeComponent(r, f, 0, x);
+    storeComponent(r, f, 1, y);
+    storeComponent(r, f, 2, z);
+    updateAccumulators(r, f, s.detectorIndex == 1, accumulate);
+}
+} // namespace
+
+TEST(FieldEvaluation, AverageAndRmsOverTwoPasses) {
+    for (int detector : {0, 1}) {
+        const RunSettings s = eOnly(detector);
+        LetturaFreq r;
+        readE(r, s, 3, 4, 0, false);
+        readE(r, s, 0, 0, 1, true);
+        EXPECT_EQ(r.NumSomme, 2);
+        EXPECT_FLOAT_EQ(r.SomCampoE, detector == 0 ? 6.0f : 26.0f);
+        const FieldTexts t = FormattaSTConZeri(r, r.NumSomme, false, s);
+        EXPECT_EQ(t.e, detector == 0 ? QStringLiteral("3.0000  ") : QStringLiteral("3.6056  "));
+        EXPECT_TRUE(t.h.isEmpty());
+    }
+}
+
+TEST(FieldEvaluation, SumsRestartAtPeriodStartAndCountPerRow) {
+    const RunSettings s = eOnly(0);
+    LetturaFreq r;
+    readE(r, s, 3, 4, 0, false);
+    readE(r, s, 3, 4, 0, true);
+    // A new period: the accumulate flag is false, the old sums are dropped.
+    readE(r, s, 0, 0, 2, false);
+    EXPECT_EQ(r.NumSomme, 1);
+    EXPECT_FLOAT_EQ(r.SomCampoE, 2.0f);
+    // A row never read has no readings and never divides by zero.
+    LetturaFreq empty;
+    EXPECT_EQ(FormattaSTConZeri(empty, empty.NumSomme, false, s).e, QStringLiteral("0.0000  "));
+}
+
+TEST(FieldEvaluation, InstantaneousShowsLastMagnitude) {
+    const RunSettings s = eOnly(0);
+    LetturaFreq r;
+    readE(r, s, 3, 4, 0, false);
+    readE(r, s, 0, 0, 1, true);
+    EXPECT_EQ(FormattaSTConZeri(r, 2, true, s).e, QStringLiteral("1.0000  "));
+}
+
+TEST(FieldEvaluation, HOnlyUsesHComponentsAndBothFieldsKeepTheirOwn) {
+    RunSettings s;
+    s.listModeFields = {false, false, true};
+    LetturaFreq r;
+    const FieldSelection f = FieldSelection::from(s);
+    storeComponent(r, f, 0, 0.03f);
+    storeComponent(r, f, 1, 0.04f);
+    storeComponent(r, f, 2, 0.0f);
+    updateAccumulators(r, f, false, false);
+    EXPECT_FLOAT_EQ(r.Ex, 0.0f);
+    EXPECT_EQ(FormattaSTConZeri(r, 1, false, s).h, QStringLiteral("0.0500  "));
+
+    s.listModeFields = {true, true, false};
+    const FieldSelection both = FieldSelection::from(s);
+    LetturaFreq r2;
+    const float values[] = {1, 0, 0, 0, 0.2f, 0};
+    for (int i = 0; i < 6; ++i)
+        storeComponent(r2, both, i, values[i]);
+    storeComponent(r2, both, 6, 99.0f); // outside the list: stored nowhere
+    updateAccumulators(r2, both, false, false);
+    const FieldTexts t = FormattaSTConZeri(r2, 1, false, s);
+    EXPECT_EQ(t.e, QStringLiteral("1.0000  "));
+    EXPECT_EQ(t.h, QStringLiteral("0.2000  "));
+    EXPECT_FLOAT_EQ(r2.HyQ, 0.04f);
+}
+
+TEST(FieldEvaluation, ThresholdMarkOnlyWhenSpectrumModeFollowsTheThreshold) {
+    RunSettings s = eOnly(0);
+    s.spectrumModeOn = true;
+    s.spectrumRateOn = false;
+    s.thresholdE = 3.0f;
+    LetturaFreq r;
+    readE(r, s, 3, 0, 0, false);
+    const QString equal = FormattaSTConZeri(r, 1, false, s).e;
+    EXPECT_EQ(equal, QStringLiteral("3.0000* "));
+    EXPECT_EQ(ImpostaColorCell(equal), kMarkedCellColour);
+    EXPECT_EQ(SegnaSupSoglia(2.9999f, 3.0f, s), QStringLiteral("  "));
+
+    s.spectrumRateOn = true; // fixed-rate sweeps: nothing is ever marked
+    EXPECT_EQ(SegnaSupSoglia(1e9f, 3.0f, s), QStringLiteral("  "));
+    s.spectrumRateOn = false;
+    s.spectrumModeOn = false;
+    EXPECT_EQ(SegnaSupSoglia(1e9f, 3.0f, s), QStringLiteral("  "));
+    EXPECT_EQ(ImpostaColorCell(QStringLiteral("1.0000  ")), kPlainCellColour);
+}
+
+TEST(ComponentLists, OrderAndRangeBytesBySelection) {
+    RunSettings s;
+    s.listModeFields = {true, true, true}; // both H modes: Mode A is read
+    const auto list = componentsFor(FieldSelection::from(s));
+    ASSERT_EQ(list.size(), 6u);
+    const char* names[] = {"Ex", "Ey", "Ez", "Hx", "Hy", "Hz"};
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_EQ(list[i].name, QLatin1String(names[i]));
+        EXPECT_EQ(list[i].command.size(), 8);
+        EXPECT_TRUE(list[i].command.startsWith("#00~C"));
+        EXPECT_EQ(quint8(list[i].command[5]), quint8(i + 1));
+        EXPECT_EQ(quint8(list[i].command[6]), i < 3 ? 0 : 128);
+        EXPECT_EQ(list[i].command[7], '*');
+    }
+    s.listModeFields = {false, false, true};
+    const auto modeB = componentsFor(FieldSelection::from(s));
+    ASSERT_EQ(modeB.size(), 3u);
+    EXPECT_EQ(quint8(modeB[0].command[5]), 4);
+    EXPECT_EQ(quint8(modeB[0].command[6]), 0);
+    s.listModeFields = {false, false, false};
+    EXPECT_TRUE(componentsFor(FieldSelection::from(s)).empty());
+}
+
+TEST(NumberColumns, AlignOnDecimalPoint) {
+    EXPECT_EQ(FormattaSTConSpazi(QStringLiteral("12.5"), 3, 4), QStringLiteral(" 12.5     "));
+    NumberColumns c;
+    c.TrovaCMaxIntDec(0.1, false);
+    c.TrovaCMaxIntDec(1.5, true);
+    c.TrovaCMaxIntDec(27.12, true);
+    EXPECT_EQ(c.maxIntDigits(), 2);
+    EXPECT_EQ(c.maxDecDigits(), 2);
+    c.TrovaCMaxIntDec(3, false); // a fresh column
+    EXPECT_EQ(c.maxIntDigits(), 1);
+    EXPECT_EQ(c.maxDecDigits(), 0);
+    EXPECT_EQ(ForSTPerReport(QStringLiteral("0.1"), true, 2, 2, QStringLiteral(";")),
+              QStringLiteral(" 0.1           ;"));
+    EXPECT_EQ(ForSTPerReport(QStringLiteral("27.12"), true, 2, 2, QStringLiteral(";")),
+              QStringLiteral("27.12          ;"));
+    // A value wider than its column is never cut.
+    EXPECT_EQ(FormattaSTConSpazi(QStringLiteral("12345.6789"), 3, 4),
+              QStringLiteral("12345.6789  "));
+    EXPECT_EQ(shortestText(0.009), QStringLiteral("0.009"));
+    EXPECT_EQ(shortestText(30.0), QStringLiteral("30"));
+    EXPECT_EQ(fourDecimals(3.60555), QStringLiteral("3.6056"));
+}
+
+TEST(CompleteData, CountsValidRowsInUseOnly) {
+    TableRows table{};
+    table[0].frequency = 1.0;
+    table[5].frequency = 2.0;
+    DatiCentralina d;
+    d.rows[0].DatoValido = true;
+    d.rows[3].DatoValido = true; // row not in use
+    EXPECT_EQ(countRowsInUse(table), 2);
+    EXPECT_EQ(ControllaDatiCompleti(d, table), 1);
+    d.rows[5].DatoValido = true;
+    EXPECT_EQ(ControllaDatiCompleti(d, table), 2);
+}
+
+TEST(FieldLogSelection, SegnaFieldRules) {
+    EXPECT_EQ(DeterminaFieldDaSegnare(QStringLiteral("/CIST"), QStringLiteral("EX"), 1.0), 0);
+    EXPECT_EQ(DeterminaFieldDaSegnare(QStringLiteral("/SEGNAFIELD\\"), QStringLiteral("HZ"), 1.0),
+              1);
+    EXPECT_EQ(
+        DeterminaFieldDaSegnare(QStringLiteral("/SEGNAFIELDEX,EY\\"), QStringLiteral("EX"), 1.0),
+        1);
+    EXPECT_EQ(
+        DeterminaFieldDaSegnare(QStringLiteral("/SEGNAFIELDEX,EY\\"), QStringLiteral("EZ"), 1.0),
+        0);
+    EXPECT_EQ(DeterminaFieldDaSegnare(QStringLiteral("/SEGNAFIELDEX=27.12\\"), QStringLiteral("EX"),
+                                      27.12),
+              2);
+    EXPECT_EQ(
+        DeterminaFieldDaSegnare(QStringLiteral("/SEGNAFIELDEX=27.12\\"), QStringLiteral("EX"), 1.5),
+        0);
+    // A "\" earlier on the line (a path) does not end the selection before it starts.
+    EXPECT_EQ(
+        DeterminaFieldDaSegnare(QStringLiteral("C:\\x /SEGNAFIELDHX"), QStringLiteral("HX"), 1.0),
+        1);
+}
