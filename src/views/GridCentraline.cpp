@@ -1,0 +1,586 @@
+#include "views/GridCentraline.h"
+
+#include "views/widgets/BAT_OCX.h"
+#include "views/widgets/PictChk.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QScrollBar>
+
+namespace {
+const QColor kConflictColour(128, 0, 0); // colour 4 of the classic palette
+const QColor kNumberBack(241, 243, 247);
+const QColor kNumberText(110, 118, 130);
+constexpr int kRowHeight = 26;
+} // namespace
+
+GridCentraline::GridCentraline(PanelModel& panel, QWidget* parent)
+    : QTableWidget(parent), panel_(panel), rowColours_(kSlots, QColor()) {
+    setObjectName(QStringLiteral("GridCentraline"));
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectItems);
+    setTabKeyNavigation(false);
+    setWordWrap(false);
+    setShowGrid(true);
+    setGridStyle(Qt::SolidLine);
+    verticalHeader()->setVisible(false);
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(kRowHeight);
+    horizontalHeader()->setSectionsMovable(false);
+    horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    horizontalHeader()->setMinimumSectionSize(12);
+    horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setStyleSheet(QStringLiteral(
+        "QTableWidget { background: white; gridline-color: #e1e5eb; border: none; "
+        "selection-background-color: #d6e6fb; selection-color: #101418; }"
+        "QHeaderView::section { background: #eef1f6; color: #3b4656; border: none; "
+        "border-right: 1px solid #dde2ea; border-bottom: 1px solid #cfd6e0; padding: 3px 5px; "
+        "font-weight: 600; }"));
+    neutral_ = palette().color(QPalette::Base);
+
+    cbx_ = new QComboBox(viewport());
+    cbx_->setObjectName(QStringLiteral("CBXCella"));
+    cbx_->setEditable(true);
+    cbx_->setInsertPolicy(QComboBox::NoInsert);
+    cbx_->setMaxVisibleItems(12);
+    for (int p = 1; p <= 99; ++p)
+        cbx_->addItem(QString::number(p));
+    cbx_->hide();
+    cbx_->installEventFilter(this);
+    cbx_->lineEdit()->installEventFilter(this);
+    // Only the list's entries can be committed: anything else typed falls back to "1".
+    connect(cbx_->lineEdit(), &QLineEdit::textEdited, this, [this](const QString& t) {
+        if (!GridRules::isPortEntry(t)) {
+            cbx_->setEditText(QStringLiteral("1"));
+            cbx_->lineEdit()->selectAll();
+        }
+    });
+
+    tb_ = new QLineEdit(viewport());
+    tb_->setObjectName(QStringLiteral("TBCella"));
+    tb_->setMaxLength(200);
+    tb_->hide();
+    tb_->installEventFilter(this);
+
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this] { placeRowControls(); });
+
+    layoutColumns(GridRules::baseLayout());
+}
+
+GridCentraline::~GridCentraline() = default;
+
+// ---- structure ----------------------------------------------------------------------
+
+void GridCentraline::layoutColumns(const QList<int>& titles) {
+    titles_ = titles;
+    setColumnCount(int(titles_.size()));
+    QStringList labels;
+    for (int t : titles_)
+        labels << GridRules::columnTitles().value(t);
+    setHorizontalHeaderLabels(labels);
+    for (int c = 0; c < titles_.size(); ++c)
+        setColumnWidth(c, GridRules::twipsToPixels(GridRules::columnWidthTwips(titles_[c])));
+}
+
+void GridCentraline::RebuildGrid() {
+    // An editor left open belongs to the rows being replaced.
+    open_ = Editor::None;
+    cbx_->hide();
+    tb_->hide();
+
+    // Texts trimmed, the record becomes Undo's copy, checks evaluated.
+    panel_.rebuild();
+    runTitles_.clear();
+    layoutColumns(GridRules::baseLayout());
+    stations_ = std::min(panel_.stationCount(), int(kSlots));
+    setRowCount(GridRules::gridRowsFor(stations_) - 1);
+    for (QColor& c : rowColours_)
+        c = QColor();
+    fillRows();
+    ensureRowControls();
+    placeRowControls();
+    MarkDuplicatePorts();
+}
+
+QTableWidgetItem* GridCentraline::itemAt(int row, int col) {
+    if (row < 1 || row > rowCount() || col < 0 || col >= columnCount()) return nullptr;
+    QTableWidgetItem* it = item(row - 1, col);
+    if (!it) {
+        it = new QTableWidgetItem();
+        it->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+        if (col == 0) {
+            it->setBackground(kNumberBack);
+            it->setForeground(kNumberText);
+            it->setTextAlignment(Qt::AlignCenter);
+        } else if (titles_.value(col) == 1) {
+            it->setTextAlignment(Qt::AlignCenter);
+        } else {
+            it->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        }
+        setItem(row - 1, col, it);
+    }
+    return it;
+}
+
+void GridCentraline::fillRows() {
+    const int commCol = columnOfTitle(1), serialCol = columnOfTitle(2),
+              commentCol = columnOfTitle(3);
+    for (int r = 1; r <= rowCount(); ++r) {
+        for (int c = 0; c < columnCount(); ++c)
+            itemAt(r, c)->setText(QString());
+        if (r > stations_) continue;
+        const StationRecord& st = panel_.panel().Stations[size_t(r - 1)];
+        itemAt(r, 0)->setText(QString::number(r));
+        itemAt(r, commCol)->setText(QString::number(st.Comm));
+        itemAt(r, serialCol)->setText(st.serialNumberText());
+        itemAt(r, commentCol)->setText(st.commentText());
+    }
+}
+
+void GridCentraline::ensureRowControls() {
+    const size_t want = size_t(std::max(1, stations_));
+    while (picts_.size() > want) {
+        if (picts_.back()) {
+            picts_.back()->hide();
+            picts_.back()->deleteLater();
+        }
+        picts_.pop_back();
+    }
+    while (gauges_.size() > want) {
+        if (gauges_.back()) {
+            gauges_.back()->hide();
+            gauges_.back()->deleteLater();
+        }
+        gauges_.pop_back();
+    }
+    while (picts_.size() < want) {
+        auto* p = new PictChk(int(picts_.size()), viewport());
+        connect(p, &PictChk::pressed, this, &GridCentraline::pressPictChk);
+        picts_.emplace_back(p);
+    }
+    while (gauges_.size() < want) {
+        auto* g = new BAT_OCX(viewport());
+        g->setObjectName(QStringLiteral("BAT_OCX1_%1").arg(gauges_.size()));
+        g->hide();
+        gauges_.emplace_back(g);
+    }
+    for (size_t i = 0; i < picts_.size(); ++i) {
+        const bool on = int(i) < stations_ && stationEnabled(int(i));
+        picts_[i]->setPicture(on ? 2 : 1);
+        picts_[i]->setBackColor(neutral_);
+        gauges_[i]->setBackColor(neutral_);
+        gauges_[i]->setProperty("shown", false);
+        gauges_[i]->hide();
+    }
+}
+
+QRect GridCentraline::cellRect(int row, int col) const {
+    if (row < 1 || row > rowCount() || col < 0 || col >= columnCount()) return QRect();
+    return visualRect(model()->index(row - 1, col));
+}
+
+void GridCentraline::placeRowControls() {
+    const int enCol = columnOfTitle(9), batCol = columnOfTitle(5);
+    for (size_t i = 0; i < picts_.size(); ++i) {
+        const int row = int(i) + 1;
+        PictChk* p = picts_[i];
+        if (!p) continue;
+        const bool show = isStationRow(row) && stationEnabled(int(i));
+        if (show) {
+            p->setGeometry(cellRect(row, enCol).adjusted(0, 0, -1, -1));
+            p->setPicture(2);
+            p->show();
+            p->raise();
+        } else {
+            p->setPicture(1);
+            p->hide();
+        }
+    }
+    for (size_t i = 0; i < gauges_.size(); ++i) {
+        BAT_OCX* g = gauges_[i];
+        if (!g) continue;
+        const int row = int(i) + 1;
+        if (batCol >= 0 && isStationRow(row) && g->property("shown").toBool()) {
+            g->setGeometry(cellRect(row, batCol).adjusted(0, 0, -1, -1));
+            g->show();
+            g->raise();
+        } else {
+            g->hide();
+        }
+    }
+    if (open_ == Editor::Comm)
+        placeEditor(cbx_, EditRow, EditCol);
+    else if (open_ == Editor::Comment)
+        placeEditor(tb_, EditRow, EditCol);
+}
+
+void GridCentraline::placeEditor(QWidget* editor, int row, int col) {
+    editor->setGeometry(cellRect(row, col));
+    editor->raise();
+    editor->show();
+}
+
+void GridCentraline::scrollContentsBy(int dx, int dy) {
+    QTableWidget::scrollContentsBy(dx, dy);
+    placeRowControls();
+}
+
+void GridCentraline::resizeEvent(QResizeEvent* e) {
+    QTableWidget::resizeEvent(e);
+    placeRowControls();
+}
+
+void GridCentraline::insertRunColumns(const QList<int>& runTitles) {
+    const QList<int> want = GridRules::layoutWith(runTitles);
+    for (int pos = 0; pos < want.size(); ++pos) {
+        if (titles_.value(pos, -1) == want[pos]) continue;
+        insertColumn(pos);
+        titles_.insert(pos, want[pos]);
+        setHorizontalHeaderItem(pos, new QTableWidgetItem(GridRules::columnTitles()[want[pos]]));
+        setColumnWidth(pos, GridRules::twipsToPixels(GridRules::columnWidthTwips(want[pos])));
+        for (int r = 1; r <= rowCount(); ++r) {
+            QTableWidgetItem* it = itemAt(r, pos);
+            it->setTextAlignment(Qt::AlignCenter);
+            const QColor back = rowColour(r - 1);
+            if (back != neutral_) it->setBackground(back);
+        }
+    }
+    runTitles_ = runTitles;
+    placeRowControls();
+}
+
+void GridCentraline::removeRunColumns() {
+    for (int c = columnCount() - 1; c >= 0; --c) {
+        if (titles_[c] >= 4 && titles_[c] <= 8) {
+            removeColumn(c);
+            titles_.removeAt(c);
+        }
+    }
+    runTitles_.clear();
+    placeRowControls();
+}
+
+void GridCentraline::setGaugeShown(int slot, bool on) {
+    if (BAT_OCX* g = battery(slot)) {
+        g->setProperty("shown", on);
+        placeRowControls();
+    }
+}
+
+// ---- cells ----------------------------------------------------------------------------
+
+QString GridCentraline::cellText(int row, int col) const {
+    if (row < 1 || row > rowCount() || col < 0 || col >= columnCount()) return QString();
+    const QTableWidgetItem* it = item(row - 1, col);
+    return it ? it->text() : QString();
+}
+
+void GridCentraline::setCellText(int row, int col, const QString& text) {
+    if (QTableWidgetItem* it = itemAt(row, col)) it->setText(text);
+}
+
+QColor GridCentraline::cellForeground(int row, int col) const {
+    const QTableWidgetItem* it = (row >= 1 && row <= rowCount() && col >= 0 && col < columnCount())
+                                     ? item(row - 1, col)
+                                     : nullptr;
+    if (!it || it->foreground().style() == Qt::NoBrush) return palette().color(QPalette::Text);
+    return it->foreground().color();
+}
+
+bool GridCentraline::cellBold(int row, int col) const {
+    const QTableWidgetItem* it = (row >= 1 && row <= rowCount() && col >= 0 && col < columnCount())
+                                     ? item(row - 1, col)
+                                     : nullptr;
+    return it && it->font().bold();
+}
+
+GridRules::Cell GridCentraline::currentGridCell() const {
+    return {currentRow() + 1, currentColumn()};
+}
+
+void GridCentraline::setCurrentGridCell(int row, int col) {
+    if (row >= 1 && row <= rowCount() && col >= 0 && col < columnCount())
+        setCurrentCell(row - 1, col);
+}
+
+PictChk* GridCentraline::pictChk(int index) const {
+    return (index >= 0 && size_t(index) < picts_.size()) ? picts_[size_t(index)].data() : nullptr;
+}
+
+BAT_OCX* GridCentraline::battery(int index) const {
+    return (index >= 0 && size_t(index) < gauges_.size()) ? gauges_[size_t(index)].data() : nullptr;
+}
+
+QColor GridCentraline::rowColour(int slot) const {
+    if (slot < 0 || slot >= int(rowColours_.size()) || !rowColours_[size_t(slot)].isValid())
+        return neutral_;
+    return rowColours_[size_t(slot)];
+}
+
+void GridCentraline::paintStationRow(int slot, const QColor& colour) {
+    if (slot < 0 || slot >= kSlots) return;
+    const QColor c = colour.isValid() ? colour : neutral_;
+    rowColours_[size_t(slot)] = c;
+    const int row = slot + 1;
+    if (row <= rowCount()) {
+        for (int col = 1; col < columnCount(); ++col)
+            itemAt(row, col)->setBackground(c == neutral_ ? QBrush() : QBrush(c));
+    }
+    if (PictChk* p = pictChk(slot)) p->setBackColor(c);
+    if (BAT_OCX* g = battery(slot)) g->setBackColor(c);
+}
+
+// ---- editing ----------------------------------------------------------------------------
+
+void GridCentraline::BeginCellEdit(int row, int col) {
+    if (measurementRunning()) return;
+    if (open_ != Editor::None) finishEditor(false);
+    if (row < 1 || row > rowCount() || col < 0 || col >= columnCount()) return;
+    EditRow = row;
+    EditCol = col;
+    setCurrentGridCell(row, col);
+    switch (titles_[col]) {
+    case 1:
+        placeEditor(cbx_, row, col);
+        cbx_->setEditText(cellText(row, col));
+        cbx_->lineEdit()->selectAll();
+        open_ = Editor::Comm;
+        cbx_->setFocus(Qt::OtherFocusReason);
+        break;
+    case 3:
+        placeEditor(tb_, row, col);
+        tb_->setText(cellText(row, col));
+        tb_->selectAll();
+        open_ = Editor::Comment;
+        tb_->setFocus(Qt::OtherFocusReason);
+        break;
+    case 9:
+        toggleEnabled(row);
+        break;
+    default: // the serial number is read from the probe, never typed
+        setFocus(Qt::OtherFocusReason);
+        break;
+    }
+}
+
+void GridCentraline::toggleEnabled(int row) {
+    setFocus(Qt::OtherFocusReason);
+    // The empty row has no station to switch on.
+    if (!isStationRow(row)) return;
+    const int slot = row - 1;
+    const bool on = !stationEnabled(slot);
+    panel_.setEnabled(slot, on);
+    if (PictChk* p = pictChk(slot)) {
+        p->setPicture(on ? 2 : 1);
+        if (on) {
+            p->setGeometry(cellRect(row, columnOfTitle(9)).adjusted(0, 0, -1, -1));
+            p->show();
+            p->raise();
+        } else {
+            p->hide();
+        }
+    }
+    MarkDuplicatePorts();
+    panel_.store();
+    emit panelStored();
+}
+
+void GridCentraline::CommitCellEdit() {
+    if (open_ == Editor::None) return;
+    const Editor which = open_;
+    open_ = Editor::None; // hiding the editor moves the focus; that must not commit again
+    const GridRules::Cell saved = currentGridCell();
+    const int slot = EditRow - 1;
+    if (which == Editor::Comm) {
+        const QString text = cbx_->currentText().trimmed();
+        cbx_->hide();
+        // Leaving the empty row without choosing a port adds no station.
+        if (GridRules::isPortEntry(text) && slot >= 0 && slot < kSlots) {
+            setCellText(EditRow, EditCol, text);
+            if (isStationRow(EditRow))
+                panel_.setComm(slot, text.toInt());
+            else
+                panel_.addStation(text.toInt());
+        }
+    } else {
+        const QString text = tb_->text().left(200);
+        tb_->hide();
+        // The empty row has no station to hold a comment yet.
+        if (isStationRow(EditRow)) {
+            setCellText(EditRow, EditCol, text);
+            panel_.setComment(slot, text);
+        }
+    }
+    panel_.store();
+    setCurrentGridCell(saved.row, saved.col);
+    emit panelStored();
+}
+
+void GridCentraline::finishEditor(bool viaEnter) {
+    if (open_ == Editor::None || finishing_) return;
+    finishing_ = true;
+    const Editor which = open_;
+    const int row = EditRow, col = EditCol;
+    const bool wasEmptyLastRow = row == rowCount() && !isStationRow(row);
+    CommitCellEdit();
+    if (which == Editor::Comm) {
+        if (wasEmptyLastRow && stations_ < kSlots && panel_.stationCount() > stations_)
+            RebuildGrid();
+        MarkDuplicatePorts();
+    }
+    finishing_ = false;
+    if (viaEnter) {
+        setCurrentGridCell(row, col);
+        MoveToNextCell(false);
+        const GridRules::Cell c = currentGridCell();
+        BeginCellEdit(c.row, c.col);
+    }
+}
+
+void GridCentraline::MoveToNextCell(bool backward) {
+    GridRules::Cell c = currentGridCell();
+    if (c.row < 1) c = {1, 0};
+    const GridRules::Cell n = GridRules::nextCell(c, rowCount(), lastColumn(), backward);
+    setCurrentGridCell(n.row, n.col);
+    setFocus(Qt::OtherFocusReason);
+}
+
+void GridCentraline::MarkDuplicatePorts() {
+    const int commCol = columnOfTitle(1);
+    for (int r = 1; r <= stations_; ++r) {
+        QTableWidgetItem* it = itemAt(r, commCol);
+        it->setForeground(QColor(Qt::black));
+        QFont f = it->font();
+        f.setBold(false);
+        it->setFont(f);
+    }
+    for (int slot = 0; slot < stations_; ++slot) {
+        if (!slotSharesPort(panel_.panel(), slot)) continue;
+        QTableWidgetItem* it = itemAt(slot + 1, commCol);
+        it->setForeground(kConflictColour);
+        QFont f = it->font();
+        f.setBold(true);
+        it->setFont(f);
+    }
+    showChecks();
+}
+
+void GridCentraline::showChecks() {
+    panel_.evaluateChecks();
+    emit checksChanged(panel_.checks());
+}
+
+bool GridCentraline::stationEnabled(int slot) const {
+    return slot >= 0 && slot < kSlots && panel_.panel().Stations[size_t(slot)].isEnabled();
+}
+
+void GridCentraline::RemoveStation(int slot) {
+    if (slot < 0 || slot >= kSlots) return;
+    panel_.removeStation(slot);
+}
+
+void GridCentraline::storePanel() {
+    panel_.store();
+    emit panelStored();
+}
+
+// ---- mouse and keys ---------------------------------------------------------------------
+
+void GridCentraline::pressCell(int row, int col, Qt::MouseButton button) {
+    if (measurementRunning()) return;
+    if (button == Qt::LeftButton) {
+        BeginCellEdit(row, col);
+    } else if (button == Qt::RightButton && row >= 1 && row <= rowCount() && col >= 0) {
+        if (open_ != Editor::None) finishEditor(false);
+        MouseRow = row;
+        MouseCol = col;
+        emit removeRowRequested(row);
+    }
+}
+
+void GridCentraline::pressPictChk(int index, Qt::MouseButton button) {
+    if (measurementRunning()) return;
+    const int row = index + 1;
+    if (button == Qt::LeftButton) {
+        if (open_ != Editor::None) finishEditor(false);
+        setCurrentGridCell(row, lastColumn());
+        toggleEnabled(row);
+    } else if (button == Qt::RightButton) {
+        if (open_ != Editor::None) finishEditor(false);
+        MouseRow = row;
+        MouseCol = lastColumn();
+        emit removeRowRequested(row);
+    }
+}
+
+void GridCentraline::enterOnGrid() {
+    if (measurementRunning()) return;
+    MoveToNextCell(false);
+    const GridRules::Cell c = currentGridCell();
+    BeginCellEdit(c.row, c.col);
+}
+
+void GridCentraline::mousePressEvent(QMouseEvent* e) {
+    if (measurementRunning()) {
+        e->accept();
+        return;
+    }
+    const QModelIndex idx = indexAt(e->position().toPoint());
+    if (!idx.isValid()) {
+        QTableWidget::mousePressEvent(e);
+        return;
+    }
+    if (e->button() != Qt::MiddleButton) setCurrentCell(idx.row(), idx.column());
+    pressCell(idx.row() + 1, idx.column(), e->button());
+    e->accept();
+}
+
+void GridCentraline::keyPressEvent(QKeyEvent* e) {
+    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
+        if (!measurementRunning()) enterOnGrid();
+        e->accept();
+        return;
+    }
+    if (measurementRunning()) {
+        e->accept();
+        return;
+    }
+    QTableWidget::keyPressEvent(e);
+}
+
+bool GridCentraline::eventFilter(QObject* watched, QEvent* e) {
+    const bool isCbx = watched == cbx_ || watched == cbx_->lineEdit();
+    const bool isTb = watched == tb_;
+    if (!isCbx && !isTb) return QTableWidget::eventFilter(watched, e);
+    if (e->type() == QEvent::KeyPress) {
+        auto* k = static_cast<QKeyEvent*>(e);
+        if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) {
+            finishEditor(true);
+            return true;
+        }
+        if (k->key() == Qt::Key_Escape && open_ != Editor::None) {
+            // Escape leaves the cell as it was.
+            open_ = Editor::None;
+            cbx_->hide();
+            tb_->hide();
+            setFocus(Qt::OtherFocusReason);
+            return true;
+        }
+    } else if (e->type() == QEvent::FocusOut) {
+        auto* f = static_cast<QFocusEvent*>(e);
+        if (f->reason() != Qt::PopupFocusReason) {
+            QWidget* now = QApplication::focusWidget();
+            const bool stillInside = now && (now == cbx_ || now == tb_ || cbx_->isAncestorOf(now) ||
+                                             (cbx_->view() && cbx_->view()->isAncestorOf(now)));
+            if (!stillInside &&
+                ((isCbx && open_ == Editor::Comm) || (isTb && open_ == Editor::Comment)))
+                finishEditor(false);
+        }
+    }
+    return QTableWidget::eventFilter(watched, e);
+}

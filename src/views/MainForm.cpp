@@ -1,0 +1,533 @@
+#include "views/MainForm.h"
+
+#include "app/AppContext.h"
+#include "app/Format.h"
+#include "freqtable/FreqTableFile.h"
+#include "panel/FileNames.h"
+#include "views/FrmInsRemCent.h"
+#include "views/GridCentraline.h"
+#include "views/widgets/BAT_OCX.h"
+#include "views/widgets/PB_OCX.h"
+#include "views/widgets/StyledControls.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFile>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QScreen>
+#include <QScrollBar>
+#include <QStyle>
+#include <QVBoxLayout>
+
+namespace {
+
+QColor fromValue(quint32 v) {
+    return QColor(int(v & 0xFF), int((v >> 8) & 0xFF), int((v >> 16) & 0xFF));
+}
+
+// A menu caption up to its "|": the rest is for the menu-drawing component.
+QString menuText(const QString& caption) {
+    return caption.section(QLatin1Char('|'), 0, 0);
+}
+
+} // namespace
+
+MainForm::MainForm(AppContext& ctx, PanelModel& panel, const AppearanceValues& look,
+                   QString setupRelease, QWidget* initForm)
+    : QMainWindow(nullptr), ctx_(ctx), panel_(panel), look_(look),
+      setupRelease_(std::move(setupRelease)), initForm_(initForm) {
+    setObjectName(QStringLiteral("MainForm"));
+    confirm = [this](const QString& text) {
+        return QMessageBox::warning(this, QStringLiteral("Halvex"), text,
+                                    QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
+    };
+    information = [this](const QString& text) {
+        QMessageBox::information(this, QStringLiteral("Halvex"), text);
+    };
+    quit = [] { QCoreApplication::quit(); };
+
+    buildMenus();
+    buildLayout();
+
+    timerVisFreq_.setInterval(50);
+    timerVisFreq_.setSingleShot(true);
+    timerNascFreq_.setInterval(2500);
+    timerNascFreq_.setSingleShot(true);
+    connect(&timerVisFreq_, &QTimer::timeout, this, [this] {
+        if (openTableView) openTableView(pendingTable_);
+        cbxTable_->setFocus();
+        timerNascFreq_.start();
+    });
+    connect(&timerNascFreq_, &QTimer::timeout, this, &MainForm::hideTableView);
+}
+
+MainForm::~MainForm() = default;
+
+// ---- construction -----------------------------------------------------------------------
+
+void MainForm::buildMenus() {
+    auto addMenu = [this](const QString& name, const QString& caption) {
+        QMenu* m = menuBar()->addMenu(menuText(caption));
+        m->setObjectName(name);
+        m->menuAction()->setObjectName(name);
+        return m;
+    };
+    auto addItem = [this](QMenu* m, const QString& name, const QString& caption) {
+        QAction* a = m->addAction(menuText(caption));
+        a->setObjectName(name);
+        return a;
+    };
+    QMenu* file = addMenu(QStringLiteral("MNUFile"), QStringLiteral("File"));
+    // Windows that other parts of the program provide start disabled; they are enabled when
+    // their window is attached to the action.
+    addItem(file, QStringLiteral("MNUSavePanel"), QStringLiteral("Save Panels|#s_Key3"))
+        ->setEnabled(false);
+    addItem(file, QStringLiteral("MNUOpenPanel"), QStringLiteral("Open Panels|#s_Key4"))
+        ->setEnabled(false);
+    addItem(file, QStringLiteral("mnuOpenScan"), QStringLiteral("Open Scan|#s_Key8"))
+        ->setEnabled(false);
+    QAction* info = addItem(file, QStringLiteral("MNUInfo"), QStringLiteral("Info|#s_Key10"));
+    connect(info, &QAction::triggered, this, &MainForm::MNUInfo_Click);
+
+    QMenu* opt = addMenu(QStringLiteral("MNUOptions"), QStringLiteral("Option"));
+    addItem(opt, QStringLiteral("MNUAspect"), QStringLiteral("Aspect|#s_Key5"))->setEnabled(false);
+    QAction* sort = addItem(opt, QStringLiteral("MNUSortByDate"), QStringLiteral("Sort by date"));
+    sort->setCheckable(true);
+    connect(sort, &QAction::triggered, this, &MainForm::MNUSortByDate_Click);
+
+    QMenu* set = addMenu(QStringLiteral("MNUSettings"), QStringLiteral("Settings"));
+    addItem(set, QStringLiteral("MNUFrequencyTable"), QStringLiteral("Frequency Table|#s_Key6"))
+        ->setEnabled(false);
+    addItem(set, QStringLiteral("MNUMeasure"), QStringLiteral("Measure|#s_Key7"))
+        ->setEnabled(false);
+}
+
+void MainForm::buildLayout() {
+    auto* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("MainCentral"));
+    setCentralWidget(central);
+    setStyleSheet(QStringLiteral(
+        "#MainCentral { background: #eef1f5; }"
+        "QMenuBar { background: #ffffff; border-bottom: 1px solid #d5dbe3; padding: 2px; }"
+        "QMenuBar::item { padding: 4px 10px; border-radius: 4px; }"
+        "QMenuBar::item:selected { background: #e3ecf8; }"
+        "QComboBox#CBXFrequencyTable { padding: 4px 8px; border: 1px solid #c3cad5; "
+        "border-radius: 4px; background: white; min-height: 22px; }"));
+
+    auto* outer = new QGridLayout(central);
+    outer->setContentsMargins(12, 12, 12, 12);
+    outer->setHorizontalSpacing(12);
+    outer->setVerticalSpacing(10);
+
+    // Stations.
+    frmStations_ = new XPFrame(QStringLiteral("Stations"), central);
+    frmStations_->setObjectName(QStringLiteral("FRMCentraline"));
+    frmStations_->setMouseTracking(true);
+    frmStations_->installEventFilter(this);
+    auto* sv = new QVBoxLayout(frmStations_);
+    grid_ = new GridCentraline(panel_, frmStations_);
+    grid_->setRunningQuery([this] { return locked_ || ctx_.flags.MeasurementRunning; });
+    sv->addWidget(grid_);
+    outer->addWidget(frmStations_, 0, 0, 2, 1);
+
+    // Right column: table choice, status, commands.
+    auto* right = new QVBoxLayout();
+    right->setSpacing(8);
+    frmTable_ = new XPFrame(QStringLiteral("Frequency Table"), central);
+    frmTable_->setObjectName(QStringLiteral("FrmFrequencyTable"));
+    auto* tv = new QVBoxLayout(frmTable_);
+    cbxTable_ = new QComboBox(frmTable_);
+    cbxTable_->setObjectName(QStringLiteral("CBXFrequencyTable"));
+    cbxTable_->setMinimumWidth(170);
+    cbxTable_->installEventFilter(this);
+    tv->addWidget(cbxTable_);
+    right->addWidget(frmTable_);
+
+    status_ = new LB_OCX(central);
+    status_->setObjectName(QStringLiteral("LBError"));
+    QFont bold = font();
+    bold.setBold(true);
+    status_->setFont(bold);
+    status_->setMinimumHeight(46);
+    status_->hide();
+    right->addWidget(status_);
+
+    auto* cmds = new QGridLayout();
+    cmds->setVerticalSpacing(8);
+    execute_ = new XPButton(QStringLiteral("Start"), central);
+    execute_->setObjectName(QStringLiteral("CMBExecute"));
+    execute_->setAccent(QColor(34, 139, 84));
+    stop_ = new XPButton(QStringLiteral("Stop"), central);
+    stop_->setObjectName(QStringLiteral("CMBStop"));
+    stop_->setAccent(QColor(200, 48, 48));
+    stop_->hide();
+    // Stop takes Start's place while a run is in progress.
+    cmds->addWidget(execute_, 0, 0);
+    cmds->addWidget(stop_, 0, 0);
+    single_ = new XPButton(QStringLiteral("Single Spectrum"), central);
+    single_->setObjectName(QStringLiteral("CMBEseguiSpettroSingCent"));
+    cmds->addWidget(single_, 1, 0);
+    undo_ = new XPButton(QStringLiteral("Undo"), central);
+    undo_->setObjectName(QStringLiteral("CMBUndo"));
+    undo_->setEnabled(false);
+    cmds->addWidget(undo_, 2, 0);
+    for (XPButton* b : {execute_, stop_, single_, undo_})
+        b->setMinimumHeight(36);
+    right->addLayout(cmds);
+    right->addStretch(1);
+
+    polling_ = new LB_OCX(central);
+    polling_->setObjectName(QStringLiteral("LBPolling"));
+    polling_->setFont(bold);
+    polling_->setMinimumHeight(44);
+    polling_->hide();
+    right->addWidget(polling_);
+
+    exit_ = new XPButton(QStringLiteral("Exit"), central);
+    exit_->setObjectName(QStringLiteral("CMBExit"));
+    exit_->setMinimumHeight(36);
+    right->addWidget(exit_);
+    outer->addLayout(right, 0, 1, 2, 1);
+
+    // Wait frames, shown by the measurement cycle.
+    auto* waits = new QHBoxLayout();
+    waits->setSpacing(12);
+    frmWaitStation_ = new XPFrame(QString(), central);
+    frmWaitStation_->setObjectName(QStringLiteral("FRMAttesaCent"));
+    auto* w1 = new QVBoxLayout(frmWaitStation_);
+    pbWaitStation_ = new PB_OCX(frmWaitStation_);
+    pbWaitStation_->setObjectName(QStringLiteral("PBAttesaCent"));
+    pbWaitStation_->setMinimumHeight(16);
+    w1->addWidget(pbWaitStation_);
+    frmWaitRate_ = new XPFrame(QString(), central);
+    frmWaitRate_->setObjectName(QStringLiteral("FRMAttesaRateLM"));
+    auto* w2 = new QVBoxLayout(frmWaitRate_);
+    pbWaitRate_ = new PB_OCX(frmWaitRate_);
+    pbWaitRate_->setObjectName(QStringLiteral("PBAttesaRateLM"));
+    pbWaitRate_->setMinimumHeight(16);
+    w2->addWidget(pbWaitRate_);
+    waits->addWidget(frmWaitStation_, 3);
+    waits->addWidget(frmWaitRate_, 2);
+    frmWaitStation_->hide();
+    frmWaitRate_->hide();
+    outer->addLayout(waits, 2, 0, 1, 2);
+    outer->setRowStretch(1, 1);
+    outer->setColumnStretch(0, 1);
+
+    connect(grid_, &GridCentraline::checksChanged, this, &MainForm::updateStatus);
+    connect(grid_, &GridCentraline::panelStored, this, &MainForm::updateUndo);
+    connect(grid_, &GridCentraline::removeRowRequested, this, [this](int row) {
+        auto* dlg = new FrmInsRemCent(*grid_, row, look_, this);
+        const int col = std::max(0, grid_->MouseCol);
+        const QRect r = grid_->visualRect(grid_->model()->index(row - 1, col));
+        dlg->adjustSize();
+        dlg->move(grid_->viewport()->mapToGlobal(r.bottomLeft() + QPoint(8, 2)));
+        dlg->show();
+    });
+    connect(cbxTable_, &QComboBox::activated, this, &MainForm::chooseTable);
+    connect(execute_, &QPushButton::clicked, this, [this] {
+        if (!ctx_.flags.MeasurementRunning) emit executeRequested();
+    });
+    connect(stop_, &QPushButton::clicked, this, &MainForm::CMBStop_Click);
+    connect(single_, &QPushButton::clicked, this, [this] {
+        if (!ctx_.flags.MeasurementRunning) emit singleSpectrumRequested();
+    });
+    connect(undo_, &QPushButton::clicked, this, &MainForm::CMBUndo_Click);
+    connect(exit_, &QPushButton::clicked, this, &MainForm::CMBExit_Click);
+}
+
+void MainForm::updateGridWidth() {
+    int w = 0;
+    for (int c = 0; c < grid_->columnCount(); ++c)
+        w += grid_->columnWidth(c);
+    w += 2 * grid_->frameWidth() + grid_->verticalScrollBar()->sizeHint().width() + 2;
+    grid_->setMinimumWidth(w);
+    const int rows = std::min(grid_->rowCount(), 17);
+    grid_->setMinimumHeight(grid_->horizontalHeader()->sizeHint().height() +
+                            std::max(rows, 8) * grid_->verticalHeader()->defaultSectionSize() +
+                            2 * grid_->frameWidth() + 2);
+}
+
+QAction* MainForm::action(const QString& name) const {
+    return menuBar()->findChild<QAction*>(name);
+}
+
+QMenu* MainForm::menu(const QString& name) const {
+    return menuBar()->findChild<QMenu*>(name);
+}
+
+// ---- load and close -----------------------------------------------------------------------
+
+void MainForm::load() {
+    applyAppearance(look_);
+    RateHours = ctx_.switches.rateHours();
+
+    panel_.startUp();
+    grid_->RebuildGrid();
+    updateGridWidth();
+    action(QStringLiteral("MNUSortByDate"))->setChecked(panel_.panel().SortByDate != 0);
+    refreshTableList();
+
+    ctx_.flags.StopRequest = false;
+    ctx_.flags.ExitRequest = false;
+    ctx_.flags.MeasurementRunning = false;
+    restoreCaption();
+    updateUndo();
+
+    if (initForm_) initForm_->hide();
+    ctx_.eventLog.write(false, QStringLiteral("Software Start"));
+
+    VisualizzaIcone();
+    adjustSize();
+    move(0, 0);
+    action(QStringLiteral("MNUInfo"))->setVisible(!setupRelease_.isEmpty());
+}
+
+void MainForm::restoreCaption() {
+    setWindowTitle(QStringLiteral("Halvex") + QStringLiteral(" Panel: ") + panel_.panelTitle());
+}
+
+void MainForm::VisualizzaIcone() {
+    if (!ctx_.switches.has(QStringLiteral("/ICONE"))) return;
+    QStyle* s = style();
+    exit_->setIcon(s->standardIcon(QStyle::SP_DialogCloseButton));
+    undo_->setIcon(s->standardIcon(QStyle::SP_ArrowBack));
+    single_->setIcon(s->standardIcon(QStyle::SP_FileDialogDetailedView));
+    execute_->setIcon(s->standardIcon(QStyle::SP_MediaPlay));
+    stop_->setIcon(s->standardIcon(QStyle::SP_MediaStop));
+}
+
+void MainForm::ChiudiSoftware() {
+    if (closing_) return;
+    closing_ = true;
+    ctx_.eventLog.WriteEventLog(
+        QStringLiteral("    ") + PadLogText(QStringLiteral("Software Close")), true);
+    hideTableView();
+    emit softwareClosing();
+    if (initForm_) initForm_->close();
+    close();
+    if (quit) quit();
+}
+
+void MainForm::requestExitDuringRun() {
+    ctx_.flags.ExitRequest = true;
+    ctx_.flags.StopRequest = true;
+}
+
+void MainForm::CMBExit_Click() {
+    if (!ctx_.flags.MeasurementRunning)
+        ChiudiSoftware();
+    else
+        requestExitDuringRun();
+    if (resumePendingDelay) resumePendingDelay();
+}
+
+void MainForm::closeEvent(QCloseEvent* e) {
+    if (closing_) {
+        e->accept();
+        return;
+    }
+    // A run in progress is never cut: it sees the requests and closes the program itself.
+    if (ctx_.flags.MeasurementRunning) {
+        requestExitDuringRun();
+        e->ignore();
+        if (resumePendingDelay) resumePendingDelay();
+        return;
+    }
+    e->ignore(); // ChiudiSoftware closes the window itself
+    ChiudiSoftware();
+}
+
+// ---- panel commands -------------------------------------------------------------------------
+
+void MainForm::updateStatus(const PanelChecks& checks) {
+    checks_ = checks;
+    const bool running = locked_ || ctx_.flags.MeasurementRunning;
+    status_->setCaption(checks.statusText());
+    status_->setVisible(!checks.allClear());
+    execute_->setEnabled(checks.allClear() && !running);
+    single_->setEnabled(checks.singleSpectrumAllowed() && !running);
+}
+
+void MainForm::updateUndo() {
+    undo_->setEnabled(!locked_ && panel_.PanelModified());
+}
+
+void MainForm::CMBUndo_Click() {
+    if (locked_ || ctx_.flags.MeasurementRunning) return;
+    panel_.undo();
+    grid_->RebuildGrid();
+    refreshTableList();
+    updateGridWidth();
+    updateUndo();
+}
+
+void MainForm::CMBStop_Click() {
+    ctx_.flags.StopRequest = true;
+    if (resumePendingDelay) resumePendingDelay();
+}
+
+void MainForm::MNUInfo_Click() {
+    if (information) information(QStringLiteral("Setup Release: ") + setupRelease_);
+}
+
+void MainForm::MNUSortByDate_Click() {
+    QAction* a = action(QStringLiteral("MNUSortByDate"));
+    const bool on = panel_.panel().SortByDate == 0;
+    a->setChecked(on);
+    panel_.editSettings([on](PanelRecord& p) { p.SortByDate = on ? -1 : 0; });
+    refreshTableList();
+    updateUndo();
+}
+
+QStringList MainForm::tableNames() const {
+    QStringList names = FreqTableFile::list(ctx_.appDir);
+    FileNames::sortFileNamesIn(names, panel_.panel().SortByDate != 0,
+                               ctx_.path(QStringLiteral("Table/")), QStringLiteral("FTR"));
+    return names;
+}
+
+void MainForm::refreshTableList() {
+    const QSignalBlocker block(cbxTable_);
+    cbxTable_->clear();
+    cbxTable_->addItems(tableNames());
+    const QString current = panel_.panel().freqTableNameText();
+    int at = -1;
+    for (int i = 0; i < cbxTable_->count(); ++i)
+        if (cbxTable_->itemText(i).compare(current, Qt::CaseInsensitive) == 0) at = i;
+    cbxTable_->setCurrentIndex(at);
+}
+
+void MainForm::chooseTable(int index) {
+    if (index < 0 || index >= cbxTable_->count() || locked_ || ctx_.flags.MeasurementRunning)
+        return;
+    const QString name = cbxTable_->itemText(index);
+    cbxTable_->setCurrentIndex(index);
+    panel_.setFreqTableName(name);
+    panel_.store();
+    grid_->MarkDuplicatePorts(); // re-runs the checks: the table decides whether a run may start
+    updateUndo();
+    pendingTable_ = name;
+    timerNascFreq_.stop();
+    timerVisFreq_.start();
+}
+
+void MainForm::deleteSelectedTable() {
+    const int index = cbxTable_->currentIndex();
+    if (index < 0 || locked_ || ctx_.flags.MeasurementRunning) return;
+    const QString name = cbxTable_->itemText(index);
+    if (!confirm ||
+        !confirm(QStringLiteral("Are you sure you want to delete ") + name + QStringLiteral(" ?")))
+        return;
+    hideTableView();
+    // Only a file that the listing found is removed; errors are ignored.
+    const QString path = FreqTableFile::find(ctx_.appDir, name);
+    if (!path.isEmpty()) QFile::remove(path);
+    refreshTableList();
+    if (cbxTable_->count() == 0) {
+        grid_->MarkDuplicatePorts();
+        return;
+    }
+    chooseTable(std::clamp(index - 1, 0, cbxTable_->count() - 1));
+}
+
+void MainForm::hideTableView() {
+    timerVisFreq_.stop();
+    timerNascFreq_.stop();
+    if (closeTableView) closeTableView();
+}
+
+bool MainForm::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == cbxTable_ && e->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(e)->key() == Qt::Key_Delete) {
+        deleteSelectedTable();
+        return true;
+    }
+    if (watched == frmStations_ && e->type() == QEvent::MouseMove &&
+        (timerVisFreq_.isActive() || timerNascFreq_.isActive()))
+        hideTableView();
+    return QMainWindow::eventFilter(watched, e);
+}
+
+void MainForm::applyAppearance(const AppearanceValues& look) {
+    look_ = look;
+    ApplyAppearance(this, look_);
+}
+
+// ---- run side -------------------------------------------------------------------------------
+
+void MainForm::DisabilitaControlli() {
+    locked_ = true;
+    single_->setEnabled(false);
+    execute_->setEnabled(false);
+    for (const char* m : {"MNUFile", "MNUOptions", "MNUSettings"})
+        if (QMenu* mm = menu(QLatin1String(m))) mm->setEnabled(false);
+    frmTable_->setEnabled(false);
+    cbxTable_->setEnabled(false);
+    undo_->setEnabled(false);
+    execute_->hide();
+    stop_->show();
+}
+
+void MainForm::AbilitaControlli() {
+    locked_ = false;
+    frmWaitStation_->hide();
+    frmWaitRate_->hide();
+    stop_->hide();
+    execute_->show();
+    polling_->hide();
+    pbWaitStation_->setValue(0);
+    pbWaitRate_->setValue(0);
+    for (const char* m : {"MNUFile", "MNUOptions", "MNUSettings"})
+        if (QMenu* mm = menu(QLatin1String(m))) mm->setEnabled(true);
+    frmTable_->setEnabled(true);
+    cbxTable_->setEnabled(true);
+    updateStatus(checks_);
+    updateUndo();
+}
+
+void MainForm::showPolling(const QString& caption, const QColor& first, const QColor& second) {
+    polling_->setCaption(caption);
+    polling_->setColors(first, second);
+    polling_->show();
+}
+
+void MainForm::hidePolling() {
+    polling_->hide();
+}
+
+void MainForm::markStationLink(int slot, bool /*failed*/, quint32 colour) {
+    grid_->paintStationRow(slot, fromValue(colour));
+}
+
+void MainForm::showBatteryLevel(int slot, const BatteryDisplay& d) {
+    BAT_OCX* g = grid_->battery(slot);
+    if (!g) return;
+    g->stopAnimations();
+    g->setColors(fromValue(d.colorBegin), fromValue(d.colorEnd));
+    g->setLivelloBatteria(d.notches);
+    g->setCaption(d.caption);
+    grid_->setGaugeShown(slot, true);
+}
+
+void MainForm::stampLinkTime(int slot, int gridRow, const QString& text) {
+    const int col = grid_->columnOfTitle(4);
+    if (col < 0) return;
+    const int row = (gridRow >= 1 && gridRow <= grid_->rowCount()) ? gridRow : slot + 1;
+    grid_->setCellText(row, col, text);
+}
+
+QString MainForm::serialCell(int slot) const {
+    return grid_->cellText(slot + 1, grid_->columnOfTitle(2)).trimmed();
+}
+
+void MainForm::setSerialCell(int slot, const QString& text) {
+    grid_->setCellText(slot + 1, grid_->columnOfTitle(2), text);
+}

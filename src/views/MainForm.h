@@ -1,0 +1,149 @@
+#pragma once
+
+#include "link/LinkView.h"
+#include "panel/PanelModel.h"
+#include "views/widgets/Appearance.h"
+
+#include <QMainWindow>
+#include <QTimer>
+#include <functional>
+
+class AppContext;
+class GridCentraline;
+class LB_OCX;
+class PB_OCX;
+class XPButton;
+class XPFrame;
+class QComboBox;
+class QAction;
+class QMenu;
+
+// The main window (`MainForm`): the station frame with its grid, the frequency-table choice,
+// the run commands, the status caption, the wait frames and the menus. It is the window side
+// of the probe link (LinkView) and shows what the measurement cycle reports.
+class MainForm : public QMainWindow, public LinkView {
+    Q_OBJECT
+public:
+    MainForm(AppContext& ctx, PanelModel& panel, const AppearanceValues& look, QString setupRelease,
+             QWidget* initForm = nullptr);
+    ~MainForm() override;
+
+    // The load sequence: placement and appearance, the command-line rate override, the
+    // current panel and its grid, the table list, the run flags, the caption, hiding the
+    // start-up form, "Software Start", the picture buttons and the Info entry.
+    void load();
+    // The close operation: "Software Close" last in the event log, then every window goes.
+    void ChiudiSoftware();
+    bool closing() const { return closing_; }
+
+    // --- LinkView --------------------------------------------------------------------------
+    void markStationLink(int slot, bool failed, quint32 colour) override;
+    void showBatteryLevel(int slot, const BatteryDisplay& display) override;
+    void stampLinkTime(int slot, int gridRow, const QString& text) override;
+    QString serialCell(int slot) const override;
+    void setSerialCell(int slot, const QString& text);
+
+    // --- what the measurement cycle drives -------------------------------------------------
+    void DisabilitaControlli();
+    void AbilitaControlli();
+    // Restores "Halvex Panel: <name>".
+    void restoreCaption();
+    void showPolling(const QString& caption, const QColor& first, const QColor& second);
+    void hidePolling();
+
+    // --- commands ---------------------------------------------------------------------------
+    void CMBExit_Click();
+    void CMBUndo_Click();
+    void CMBStop_Click();
+    void MNUInfo_Click();
+    void MNUSortByDate_Click();
+    // The frequency tables in "Table/", in the order the panel's "Sort by date" asks for.
+    QStringList tableNames() const;
+    // Fills the table list in the panel's order and selects the panel's table.
+    void refreshTableList();
+    // Makes entry `index` of the list the panel's table and stores the panel.
+    void chooseTable(int index);
+    // Delete on the table list: asks, deletes the file, selects the entry before it.
+    void deleteSelectedTable();
+    void applyAppearance(const AppearanceValues& look);
+
+    // Shown to the operator; tests replace them so nothing modal blocks.
+    std::function<bool(const QString& text)> confirm; // OK/Cancel, exclamation icon
+    std::function<void(const QString& text)> information;
+    // Ends the program (default: leaves the Qt event loop).
+    std::function<void()> quit;
+    // Set by the measurement cycle: ends a pending inter-station delay at once.
+    std::function<void()> resumePendingDelay;
+    // The frequency-table view window, shown for a moment after a table is chosen.
+    std::function<void(const QString& name)> openTableView;
+    std::function<void()> closeTableView;
+
+    int RateHours = -1; // "/RATEHOURS=" override, -1 when none
+
+    GridCentraline* grid() const { return grid_; }
+    QComboBox* CBXFrequencyTable() const { return cbxTable_; }
+    XPButton* CMBExecute() const { return execute_; }
+    XPButton* CMBStop() const { return stop_; }
+    XPButton* CMBUndo() const { return undo_; }
+    XPButton* CMBEseguiSpettroSingCent() const { return single_; }
+    XPButton* CMBExit() const { return exit_; }
+    LB_OCX* statusCaption() const { return status_; }
+    LB_OCX* LBPolling() const { return polling_; }
+    XPFrame* FRMCentraline() const { return frmStations_; }
+    XPFrame* FrmFrequencyTable() const { return frmTable_; }
+    XPFrame* FRMAttesaCent() const { return frmWaitStation_; }
+    PB_OCX* PBAttesaCent() const { return pbWaitStation_; }
+    XPFrame* FRMAttesaRateLM() const { return frmWaitRate_; }
+    PB_OCX* PBAttesaRateLM() const { return pbWaitRate_; }
+    QAction* action(const QString& objectName) const;
+    QMenu* menu(const QString& objectName) const;
+    QTimer& TimerVisFreq() { return timerVisFreq_; }
+    QTimer& TimerNascFreq() { return timerNascFreq_; }
+
+signals:
+    void executeRequested();
+    void singleSpectrumRequested();
+    void softwareClosing();
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
+private:
+    void buildMenus();
+    void buildLayout();
+    void updateStatus(const PanelChecks& checks);
+    void updateUndo();
+    void updateGridWidth();
+    void VisualizzaIcone();
+    void hideTableView();
+    void requestExitDuringRun();
+
+    AppContext& ctx_;
+    PanelModel& panel_;
+    AppearanceValues look_;
+    QString setupRelease_;
+    QWidget* initForm_;
+    bool closing_ = false;
+    bool locked_ = false;
+    PanelChecks checks_;
+
+    GridCentraline* grid_ = nullptr;
+    QComboBox* cbxTable_ = nullptr;
+    XPButton* execute_ = nullptr;
+    XPButton* stop_ = nullptr;
+    XPButton* undo_ = nullptr;
+    XPButton* single_ = nullptr;
+    XPButton* exit_ = nullptr;
+    LB_OCX* status_ = nullptr;
+    LB_OCX* polling_ = nullptr;
+    XPFrame* frmStations_ = nullptr;
+    XPFrame* frmTable_ = nullptr;
+    XPFrame* frmWaitStation_ = nullptr;
+    PB_OCX* pbWaitStation_ = nullptr;
+    XPFrame* frmWaitRate_ = nullptr;
+    PB_OCX* pbWaitRate_ = nullptr;
+    QTimer timerVisFreq_;
+    QTimer timerNascFreq_;
+    QString pendingTable_;
+};
