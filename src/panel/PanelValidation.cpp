@@ -55,8 +55,10 @@ double spanUpperLimit(const std::array<qint16, 3>& f) {
 }
 
 void adjustSpan(float& start, float& stop, double upper) {
+    // Single precision throughout, as the fields are stored.
     const float lo = float(LowestSpanFrequency);
     const float hi = float(upper);
+    const float span = float(MinimumSpan);
     auto clampInto = [&](float v) { return std::min(std::max(v, lo), hi); };
     if (std::isnan(start)) start = lo;
     if (std::isnan(stop)) stop = hi;
@@ -67,8 +69,8 @@ void adjustSpan(float& start, float& stop, double upper) {
         stop = hi;
     }
     if (!(start < stop) && start < hi) stop = hi;
-    if (double(stop) - double(start) < MinimumSpan && double(stop) + MinimumSpan <= upper)
-        stop = float(double(start) + MinimumSpan);
+    // Widening must not carry stop past the limit either (start at the limit, stop below).
+    if (stop - start < span && stop + span <= hi && start + span <= hi) stop = start + span;
     if (!(start < stop)) start = lo;
 }
 

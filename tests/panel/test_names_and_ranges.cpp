@@ -1,0 +1,130 @@
+#include "app/Switches.h"
+#include "panel/FileNames.h"
+#include "panel/RangeCheck.h"
+#include "support/TestSupport.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+using namespace FileNames;
+
+TEST(FileNameHelpers, DotsFoldersAndExtensions) {
+    EXPECT_EQ(lastDot("a.b.EST"), 4);
+    EXPECT_EQ(lastDot("none"), 0);
+    EXPECT_EQ(nameWithoutExtension(" Site.EST "), "Site");
+    EXPECT_EQ(nameWithoutExtension(".EST"), ".EST"); // a dot at position 1 is no extension
+    EXPECT_EQ(fileTitle("Panels\\Site.EST"), "Site");
+    EXPECT_EQ(fileTitle("C:Site.EST"), "Site");
+    EXPECT_EQ(fileTitle("Panels/sub/Site.EST"), "Site");
+    EXPECT_EQ(folderPart("Panels\\Site.EST"), "Panels\\");
+    EXPECT_EQ(folderPart("Site.EST"), "");
+    EXPECT_EQ(folderPart("x"), "");
+    EXPECT_EQ(extension("Site.ESTX"), "EST");
+    EXPECT_EQ(extension("Site.E"), "E");
+    EXPECT_EQ(extension("Site"), "");
+}
+
+TEST(FileNameHelpers, LengthCheckAndIllegalCharacters) {
+    const QString name199(199, QLatin1Char('n'));
+    const LengthCheckResult saved = lengthCheck(name199 + ".EST", false);
+    EXPECT_EQ(saved.path, QString(196, QLatin1Char('n')) + ".EST");
+    EXPECT_EQ(saved.message, "The name as been shortened in\r" + QString(196, QLatin1Char('n')));
+    EXPECT_EQ(saved.title, "Halvex SAVE FILE");
+    const LengthCheckResult opened = lengthCheck(name199 + ".EST", true);
+    EXPECT_TRUE(opened.path.isEmpty());
+    EXPECT_EQ(opened.message, "File name too long");
+    EXPECT_EQ(lengthCheck("short.EST", true).path, "short.EST");
+    EXPECT_TRUE(lengthCheck("short.EST", false).message.isEmpty());
+
+    int caret = 3;
+    EXPECT_EQ(removeIllegalCharacters("a+b", &caret), "ab");
+    EXPECT_EQ(caret, 2);
+    caret = 1;
+    EXPECT_EQ(removeIllegalCharacters(".,+[]\\/|=*^:;<>?x", &caret), "x");
+    EXPECT_EQ(caret, 0);
+}
+
+TEST(FileNameSort, ByNameIgnoringCaseOrNewestFirst) {
+    QStringList names{"b", "C", "a", "B2"};
+    sortFileNames(names, false);
+    EXPECT_EQ(names, (QStringList{"a", "b", "B2", "C"}));
+
+    const QDateTime t0(QDate(2026, 1, 1), QTime(12, 0));
+    QStringList dated{"old", "unknown", "new", "mid"};
+    sortFileNames(dated, true, [&](const QString& n) {
+        if (n == "old") return t0;
+        if (n == "mid") return t0.addSecs(60);
+        if (n == "new") return t0.addSecs(120);
+        return QDateTime();
+    });
+    // A pair with an unreadable date keeps its order, so "unknown" stays in front of "new"
+    // and the dated names on each side of it are ordered newest first.
+    EXPECT_EQ(dated, (QStringList{"old", "unknown", "new", "mid"}));
+    QStringList allDated{"old", "mid", "new"};
+    sortFileNames(allDated, true, [&](const QString& n) {
+        return n == "old" ? t0 : n == "mid" ? t0.addSecs(60) : t0.addSecs(120);
+    });
+    EXPECT_EQ(allDated, (QStringList{"new", "mid", "old"}));
+
+    TempAppDir app;
+    for (const char* n : {"first", "second"}) {
+        ASSERT_TRUE(writeAll(app.file(QStringLiteral("Panels/%1.EST").arg(n)), "x"));
+    }
+    QFile f(app.file("Panels/first.EST"));
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    f.setFileTime(QDateTime::currentDateTime().addSecs(3600), QFileDevice::FileModificationTime);
+    f.close();
+    QStringList files{"second", "first"};
+    sortFileNamesIn(files, true, app.file("Panels/"), "EST");
+    EXPECT_EQ(files, (QStringList{"first", "second"}));
+}
+
+namespace {
+FreqTable table(std::initializer_list<double> freqs) {
+    FreqTable t;
+    int i = 0;
+    for (double f : freqs)
+        t.rows[size_t(i++)] = {f, 0, 0};
+    return t;
+}
+} // namespace
+
+TEST(UsableRange, GeneralAndHModeRangesWithTheirMessages) {
+    const Switches plain;
+    const std::array<qint16, 3> eOnly{1, 0, 0}, hA{0, 1, 0}, hB{0, 0, 1};
+
+    auto low = ControllaMinUsableFreq(table({1.0, 0.005}), true, eOnly, plain);
+    ASSERT_TRUE(low.has_value());
+    EXPECT_EQ(low->row, 1);
+    EXPECT_EQ(RangeCheck::message(*low),
+              "      0.005 MHz is out of range.\rFrequency range is 9kHz - 30MHz");
+    EXPECT_FALSE(ControllaMinUsableFreq(table({0.005}), false, eOnly, plain).has_value());
+
+    auto b = ControllaMinUsableFreq(table({1.0, 0.2}), true, hB, plain);
+    ASSERT_TRUE(b.has_value());
+    EXPECT_EQ(RangeCheck::message(*b), QString(18, QLatin1Char(' ')) +
+                                           "0.2 MHz is out of range.\rFrequency Range H (Mode B) "
+                                           "is 300kHz - 30MHz");
+    const Switches noLimit(QStringLiteral("/NOLIMIT"));
+    EXPECT_FALSE(ControllaMinUsableFreq(table({0.2}), true, hB, noLimit).has_value());
+
+    EXPECT_FALSE(ControllaMinUsableFreq(table({30.0, 0.009}), true, eOnly, plain).has_value());
+    EXPECT_FALSE(ControllaMinUsableFreq(table({3.0}), true, hA, plain).has_value());
+    auto a = ControllaMinUsableFreq(table({3.5}), true, hA, plain);
+    ASSERT_TRUE(a.has_value());
+    EXPECT_EQ(RangeCheck::rangeText(a->range), "Frequency Range H (Mode A) is 9kHz - 3MHz");
+    EXPECT_TRUE(ControllaMinUsableFreq(table({30.5}), true, eOnly, plain).has_value());
+    EXPECT_TRUE(ControllaMinUsableFreq(table({-1.0}), true, eOnly, plain).has_value());
+
+    // The general range is checked over all rows before an H mode range.
+    auto first = ControllaMinUsableFreq(table({0.2, 40.0}), true, hB, plain);
+    ASSERT_TRUE(first.has_value());
+    EXPECT_EQ(first->row, 1);
+    EXPECT_EQ(first->range, RangeCheck::Range::General);
+    EXPECT_EQ(RangeCheck::outOfRangeRows(table({0.2, 40.0}), hB, plain).size(), 3);
+
+    EXPECT_FALSE(frequencyTableSuitable(table({}), true, eOnly, plain));
+    EXPECT_TRUE(frequencyTableSuitable(table({}), false, eOnly, plain));
+    EXPECT_TRUE(frequencyTableSuitable(table({1.0}), true, eOnly, plain));
+}
