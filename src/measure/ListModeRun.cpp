@@ -20,7 +20,11 @@ constexpr std::array<quint32, 5> kDelayColours{33023, 12640511, 16777215, 843801
 } // namespace
 
 ListModeRun::ListModeRun(AppContext& ctx, ProbeIo& io, RunView& view)
-    : ctx_(ctx), io_(io), view_(view) {}
+    : ctx_(ctx), io_(io), view_(&view) {}
+
+void ListModeRun::setView(RunView& view) {
+    if (!st_.InEsecuzione) view_ = &view;
+}
 
 void ListModeRun::CMBStop() {
     ctx_.flags.StopRequest = true;
@@ -58,7 +62,7 @@ void ListModeRun::EseguiSoloLMoLMeSM(const RunSettings& settings, const TableRow
 void ListModeRun::freshStart() {
     st_ = StatoCiclo{};
     ctx_.eventLog.write(false, QStringLiteral("Scan Start (List Mode)"));
-    view_.lockForRun();
+    view_->lockForRun();
     st_.InEsecuzione = true;
     ctx_.flags.MeasurementRunning = true;
     io_.setLinkTimeEnabled(true);
@@ -83,13 +87,13 @@ void ListModeRun::freshStart() {
     st_.PrimaScansione = true;
     st_.RBWCorrente = -1;
 
-    view_.insertRunColumns(runColumnTitles(s_, false));
+    view_->insertRunColumns(runColumnTitles(s_, false));
     // Serial numbers are read again in every run.
     for (int i = 0; i < 16; ++i) {
-        if (stations_[i].comm != 0) view_.setSerialCell(i, QString());
+        if (stations_[i].comm != 0) view_->setSerialCell(i, QString());
     }
     st_.PollingVerificato = false;
-    view_.showPollingLabel(QStringLiteral("Please Wait for\rPolling Time"), kRed, kWhite, 0);
+    view_->showPollingLabel(QStringLiteral("Please Wait for\rPolling Time"), kRed, kWhite, 0);
 }
 
 void ListModeRun::startPeriod() {
@@ -105,11 +109,11 @@ void ListModeRun::startPeriod() {
     st_.stationWait = WaitBar{};
     st_.stationWait.visible = true;
     st_.stationWait.maximum = std::max(0, st_.NumFreq - 1);
-    view_.setStationWait(st_.stationWait);
+    view_->setStationWait(st_.stationWait);
     st_.rateWait = WaitBar{};
     st_.rateWait.visible = true;
     st_.rateWait.maximum = int(std::lround(st_.periodLength));
-    view_.setRateWait(st_.rateWait);
+    view_->setRateWait(st_.rateWait);
     st_.Accumula = false;
 }
 
@@ -119,9 +123,9 @@ void ListModeRun::visitStation(int slot) {
     st_.RigaCorrente = slot + 1;
     io_.setCurrentStation(slot, rs.serial);
     st_.stationWait.value = 0;
-    view_.setStationWait(st_.stationWait);
+    view_->setStationWait(st_.stationWait);
     if (st_.RigaEvidenziata != slot + 1) {
-        view_.highlightStation(slot);
+        view_->highlightStation(slot);
         st_.RigaEvidenziata = slot + 1;
     }
     if (!rs.firstReading.isValid()) rs.firstReading = ctx_.clock.now();
@@ -139,7 +143,7 @@ void ListModeRun::visitStation(int slot) {
             // station is asked again at the next pass.
             if (io_.isValidSerialNumber(serial)) {
                 rs.serial = serial;
-                view_.setSerialCell(slot, serial);
+                view_->setSerialCell(slot, serial);
                 io_.setCurrentStation(slot, serial);
             }
             rs.firmware = io_.ReadFirmwareRelease();
@@ -148,7 +152,7 @@ void ListModeRun::visitStation(int slot) {
     }
     if (scan && !ctx_.flags.StopRequest) {
         io_.ReadBattery(slot);
-        TableScan scanner(ctx_, io_, view_, s_, table_, st_);
+        TableScan scanner(ctx_, io_, *view_, s_, table_, st_);
         if (scanner.ScandisciFreqListMode(slot)) ++st_.DatiCampoCent[slot].NumLetture;
     }
     if (ctx_.switches.delaySc() > 0 && !ctx_.flags.StopRequest) delayBetweenStations(slot);
@@ -166,7 +170,7 @@ void ListModeRun::delayBetweenStations(int slot) {
     bar.colours = kDelayColours;
     bar.customColours = true;
     st_.stationWait = bar;
-    view_.setStationWait(bar);
+    view_->setStationWait(bar);
 
     // The delay timer, modelled as a wait through the pump: the window stays responsive and
     // a stop request ends the delay at once.
@@ -179,7 +183,7 @@ void ListModeRun::delayBetweenStations(int slot) {
         if (tick->expired()) {
             st_.stationWait.value =
                 int(std::clamp<double>(std::ceil(end.remaining()), 0.0, double(delay)));
-            view_.setStationWait(st_.stationWait);
+            view_->setStationWait(st_.stationWait);
             tick.emplace(ctx_.clock, step);
         }
     }
@@ -194,12 +198,12 @@ void ListModeRun::delayBetweenStations(int slot) {
         io_.OpenStationPort(stations_[slot].comm);
     }
     st_.stationWait = saved;
-    view_.setStationWait(saved);
+    view_->setStationWait(saved);
 }
 
 void ListModeRun::afterVisit(int slot) {
     ctx_.WaitSeconds(1.0);
-    CancellaColCampoEH(view_, s_, slot);
+    CancellaColCampoEH(*view_, s_, slot);
     if (!ctx_.flags.StopRequest) ++st_.NumCentVisitate;
 }
 
@@ -215,10 +219,10 @@ bool ListModeRun::endOfPass() {
     if (!st_.PollingVerificato && !ctx_.flags.StopRequest) {
         st_.PollingVerificato = true;
         if (st_.NumCentVisitate >= st_.NumCentSel) {
-            view_.showPollingLabel(QStringLiteral("Polling Time OK"), kGreen, kWhite, 1500);
+            view_->showPollingLabel(QStringLiteral("Polling Time OK"), kGreen, kWhite, 1500);
         } else {
-            view_.message(QStringLiteral("Table mode rate lower than polling time!"),
-                          MessageIcon::Exclamation);
+            view_->message(QStringLiteral("Table mode rate lower than polling time!"),
+                           MessageIcon::Exclamation);
             ctx_.flags.StopRequest = true;
         }
     }
@@ -243,9 +247,9 @@ bool ListModeRun::endOfPass() {
             return false;
         }
         st_.stationWait.visible = false;
-        view_.setStationWait(st_.stationWait);
+        view_->setStationWait(st_.stationWait);
         st_.rateWait.visible = false;
-        view_.setRateWait(st_.rateWait);
+        view_->setRateWait(st_.rateWait);
         if (s_.spectrumModeOn && spectrumModeTurn) spectrumModeTurn(*this);
     }
     ++st_.NumCiclo;
@@ -254,14 +258,14 @@ bool ListModeRun::endOfPass() {
 
 void ListModeRun::endOfRun() {
     io_.CloseStationPort();
-    view_.unlockAfterRun();
-    view_.restoreWindowCaption();
+    view_->unlockAfterRun();
+    view_->restoreWindowCaption();
     io_.clearAllLinkFailed();
-    if (st_.UltimaCentSel >= 0) view_.highlightStation(st_.UltimaCentSel);
-    view_.restoreGrid();
+    if (st_.UltimaCentSel >= 0) view_->highlightStation(st_.UltimaCentSel);
+    view_->restoreGrid();
     st_.InEsecuzione = false;
     ctx_.flags.MeasurementRunning = false;
     ctx_.flags.StopRequest = false;
     ctx_.eventLog.write(false, QStringLiteral("Scan Close (List Mode)"));
-    if (ctx_.flags.ExitRequest) view_.shutdownRequested();
+    if (ctx_.flags.ExitRequest) view_->shutdownRequested();
 }

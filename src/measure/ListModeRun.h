@@ -22,6 +22,9 @@ public:
     void EseguiSoloLMoLMeSM(const RunSettings& settings, const TableRows& table,
                             const RunStations& stations);
 
+    // The view the run shows itself in; changed only between runs.
+    void setView(RunView& view);
+
     // Requests a stop; the run ends at its next check (at once during the delay).
     void CMBStop();
 
@@ -51,7 +54,7 @@ private:
 
     AppContext& ctx_;
     ProbeIo& io_;
-    RunView& view_;
+    RunView* view_;
     RunSettings s_;
     TableRows table_{};
     RunStations stations_{};

@@ -1,0 +1,142 @@
+#include "measure/Session.h"
+
+#include "app/AppContext.h"
+#include "freqtable/FreqTableFile.h"
+#include "freqtable/RbwCoupling.h"
+#include "measure/NumberFormat.h"
+#include "panel/RangeCheck.h"
+
+class Session::NullRunView : public RunView {
+public:
+    void lockForRun() override {}
+    void unlockAfterRun() override {}
+    void insertRunColumns(const QStringList&) override {}
+    void restoreGrid() override {}
+    void setSerialCell(int, const QString&) override {}
+    void setFieldCell(int, int, const QString&, quint32) override {}
+    void highlightStation(int) override {}
+    void setStationWait(const WaitBar&) override {}
+    void setRateWait(const WaitBar&) override {}
+    void setWindowCaption(const QString&) override {}
+    void restoreWindowCaption() override {}
+    void showPollingLabel(const QString&, quint32, quint32, int) override {}
+    void message(const QString&, MessageIcon) override {}
+};
+
+Session::Session(AppContext& ctx, SettingsRecord& settings, SerialChannel& channel)
+    : ctx_(ctx), panel_(ctx, settings), link_(ctx, channel), io_(link_),
+      nullView_(std::make_unique<NullRunView>()), view_(nullView_.get()), run_(ctx, io_, *view_) {}
+
+void Session::setRunView(RunView* view) {
+    if (run_.running()) return;
+    view_ = view ? view : nullView_.get();
+    run_.setView(*view_);
+}
+
+bool Session::loadFreqTable() {
+    table_ = FreqTable{};
+    const QString path = FreqTableFile::find(ctx_.appDir, panel_.panel().freqTableNameText());
+    if (path.isEmpty()) return false;
+    return FreqTableFile::read(path, table_) == FreqTableFile::ReadResult::Loaded;
+}
+
+Session::ExecuteResult Session::CMBExecute(QString* why) {
+    if (run_.running()) return ExecuteResult::Refused;
+    panel_.evaluateChecks();
+    if (!panel_.checks().canExecute()) {
+        if (why) *why = panel_.statusText();
+        return ExecuteResult::Refused;
+    }
+    loadFreqTable();
+    const PanelRecord& p = panel_.panel();
+    if (const auto bad =
+            ControllaMinUsableFreq(table_, p.ListModeOn != 0, p.ListModeFields, ctx_.switches)) {
+        const QString text = RangeCheck::message(*bad);
+        view_->message(text, MessageIcon::Exclamation);
+        if (why) *why = text;
+        return ExecuteResult::Refused;
+    }
+    link_.CommError = false;
+    panel_.store();
+
+    if (p.ListModeOn != 0) {
+        ctx_.flags.StopRequest = false;
+        run_.EseguiSoloLMoLMeSM(runSettingsFrom(p), tableRowsFrom(table_, ctx_.switches),
+                                runStationsFrom(p));
+        return ExecuteResult::ListModeRun;
+    }
+    if (p.SpectrumModeOn != 0 && spectrumOnlyRun) {
+        spectrumOnlyRun(*this);
+        return ExecuteResult::SpectrumOnly;
+    }
+    return ExecuteResult::NothingToRun;
+}
+
+void Session::CMBStop() {
+    run_.CMBStop();
+}
+
+RunSettings Session::runSettingsFrom(const PanelRecord& p) {
+    RunSettings s;
+    s.listModeOn = p.ListModeOn != 0;
+    s.spectrumModeOn = p.SpectrumModeOn != 0;
+    s.spectrumRateOn = p.SpectrumRateOn != 0;
+    s.listModeRate = std::clamp<int>(p.ListModeRate, 1, 1440);
+    for (int i = 0; i < 3; ++i)
+        s.listModeFields[i] = p.ListModeFields[i] != 0;
+    s.detectorIndex = p.DetectorIndex == 1 ? 1 : 0;
+    s.thresholdE = p.SpectrumModeThresholds[0];
+    s.thresholdH = p.SpectrumModeThresholds[1];
+    s.separatorIndex = std::clamp<int>(p.SeparatorIndex, 0, 2);
+    s.preamplifierOn = p.PreamplifierOn != 0;
+    return s;
+}
+
+RunStations Session::runStationsFrom(const PanelRecord& p) {
+    RunStations out{};
+    for (int i = 0; i < 16; ++i)
+        out[i] = {p.Stations[i].Comm, p.Stations[i].isEnabled()};
+    return out;
+}
+
+TableRows Session::tableRowsFrom(const FreqTable& table, const Switches& switches) {
+    TableRows out{};
+    for (int i = 0; i < FreqTable::RowCount; ++i) {
+        FreqTableRow row = table.rows[i];
+        if (!row.inUse()) continue;
+        coupleRbw(row, switches);
+        out[i] = {row.Freq, std::clamp<int>(row.RbwIndex, 0, 5)};
+    }
+    return out;
+}
+
+QStringList Session::fieldListLines(int slot, bool hColumn) const {
+    if (slot < 0 || slot >= 16) return {};
+    const StatoCiclo& st = run_.state();
+    const RunSettings& s = run_.settings();
+    const FieldSelection f = FieldSelection::from(s);
+    if (hColumn ? !f.h() : !f.e) return {};
+    const int intDigits = st.freqColumn.maxIntDigits();
+    const int decDigits = st.freqColumn.maxDecDigits();
+    const int freqWidth = intDigits + decDigits + 3;
+    QStringList lines;
+    lines << QStringLiteral("MHz").rightJustified(intDigits + 2).leftJustified(freqWidth) +
+                 QLatin1Char(' ') +
+                 (hColumn ? QStringLiteral("A/m") : QStringLiteral("V/m")).rightJustified(6);
+    const bool instantaneous = ctx_.switches.detCIst() != 0;
+    const DatiCentralina& d = st.DatiCampoCent[slot];
+    const TableRows& table = run_.table();
+    for (int i = 0; i < 100; ++i) {
+        if (table[i].frequency == 0.0 || !d.rows[i].DatoValido) continue;
+        const FieldTexts t = FormattaSTConZeri(d.rows[i], d.rows[i].NumSomme, instantaneous, s);
+        lines << FormattaSTConSpazi(shortestText(table[i].frequency), intDigits, decDigits) +
+                     QLatin1Char(' ') + FormattaSTConSpazi((hColumn ? t.h : t.e).trimmed(), 3, 4);
+    }
+    return lines;
+}
+
+QString Session::firmwareTooltip(int slot) const {
+    if (slot < 0 || slot >= 16) return {};
+    const QString fw = run_.state().stations[slot].firmware;
+    return fw.isEmpty() ? QString() : QStringLiteral("Rel. FW: ") + fw;
+}

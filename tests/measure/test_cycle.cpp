@@ -1,0 +1,232 @@
+#include "CycleRig.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+void eOnly(CycleRig& rig, int rate, int detector = 0) {
+    rig.settingsChange([&](PanelRecord& p) {
+        p.ListModeOn = 1;
+        p.SpectrumModeOn = 0;
+        p.ListModeFields = {1, 0, 0};
+        p.ListModeRate = qint16(rate);
+        p.DetectorIndex = qint16(detector);
+        p.SeparatorIndex = 2;
+    });
+}
+
+int count(const QByteArray& text, const QByteArray& what) {
+    return int(text.count(what));
+}
+} // namespace
+
+TEST(ListModeCycle, SilentStationIsSkippedAndOthersKeepTheirOwnAverages) {
+    CycleRig rig;
+    rig.addProbe(1, "111AA01111", {3, 4, 0}, {1.0, 2.0});
+    rig.addProbe(2, "222BB01222", {1, 1, 1}, {1.0, 2.0}).faults()[FaultKind::Silent].enabled = true;
+    rig.addProbe(3, "333CC01333", {0, 6, 8}, {1.0, 2.0});
+    for (int port : {1, 2, 3})
+        rig.addStation(port);
+    rig.setTable({{1.0, 0}, {2.0, 0}});
+    eOnly(rig, 10);
+    rig.session->run().maxPeriods = 1;
+
+    EXPECT_EQ(rig.session->CMBExecute(), Session::ExecuteResult::ListModeRun);
+
+    // Back to back passes over ten minutes, then one report per answering station.
+    const QByteArray r1 = rig.report("111AA01111");
+    const QByteArray r3 = rig.report("333CC01333");
+    ASSERT_FALSE(r1.isEmpty());
+    ASSERT_FALSE(r3.isEmpty());
+    const int passes = rig.session->run().state().UltimiDatiCompleti[0].NumLetture;
+    EXPECT_GE(passes, 3);
+    EXPECT_TRUE(r1.contains("Station: 111AA01111 Reading : " + QByteArray::number(passes) +
+                            " 15/01/2026 10:00:00 Rate: 10 min."));
+    // Every pass read 5 V/m and 10 V/m: a failed station must not change the means.
+    EXPECT_EQ(count(r1, "       5.0000  ;"), 2);
+    EXPECT_EQ(count(r3, "      10.0000  ;"), 2);
+    EXPECT_TRUE(r1.endsWith(QByteArray(ListReport::kStopLine) + "\r\n"));
+
+    // The silent one: marked, logged with the failure marker, never in the grid or on disk.
+    EXPECT_NE(std::find(rig.view.failedMarks.begin(), rig.view.failedMarks.end(), 1),
+              rig.view.failedMarks.end());
+    const QByteArray log = rig.eventLog();
+    EXPECT_TRUE(log.contains("*** Reading serial number failed"));
+    EXPECT_TRUE(log.contains("    Scan Start (List Mode)"));
+    EXPECT_TRUE(log.contains("    Scan Close (List Mode)"));
+    EXPECT_TRUE(rig.view.serials[1].isEmpty());
+    EXPECT_FALSE(QDir(rig.dir.path() + "Test/222BB01222").exists());
+    EXPECT_TRUE(rig.view.polling.contains("Polling Time OK"));
+    EXPECT_FALSE(rig.view.locked);
+    EXPECT_FALSE(rig.ctx->flags.MeasurementRunning);
+}
+
+TEST(ListModeCycle, AverageAndRmsOfTwoPasses) {
+    for (int detector : {0, 1}) {
+        CycleRig rig;
+        rig.addProbe(1, "111AA01111", {3, 4, 0}, {1.0});
+        rig.addStation(1);
+        rig.setTable({{1.0, 0}});
+        eOnly(rig, 10, detector);
+        int shown = 0;
+        rig.view.onReading = [&](const ReadingUpdate&) {
+            if (++shown == 1) // the probe now sees (0, 0, 1)
+                rig.addProbe(1, "111AA01111", {0, 0, 1}, {1.0});
+            else
+                rig.session->CMBStop();
+        };
+        rig.session->CMBExecute();
+        const QByteArray r = rig.report("111AA01111");
+        EXPECT_TRUE(r.contains(" Reading : 2 ")) << r.constData();
+        EXPECT_TRUE(r.contains(detector == 0 ? "       3.0000  ;" : "       3.6056  ;"))
+            << r.constData();
+        EXPECT_EQ(rig.view.readings.back().eText,
+                  detector == 0 ? QStringLiteral("3.0000  ") : QStringLiteral("3.6056  "));
+    }
+}
+
+TEST(ListModeCycle, StopMidPeriodReportsLastCompleteDataToEveryStationFile) {
+    CycleRig rig;
+    rig.addProbe(1, "111AA01111", {3, 4, 0}, {1.0, 2.0});
+    rig.addProbe(2, "222BB01222", {0, 0, 2}, {1.0, 2.0});
+    rig.addStation(1);
+    rig.addStation(2);
+    rig.setTable({{1.0, 0}, {2.0, 0}});
+    eOnly(rig, 10);
+    int shown = 0;
+    // Third pass, station 2 after its first row: its table is half read.
+    rig.view.onReading = [&](const ReadingUpdate& u) {
+        if (++shown == 11 && u.slot == 1) rig.session->CMBStop();
+    };
+    rig.session->CMBExecute();
+    ASSERT_EQ(shown, 11);
+    const QByteArray stop = QByteArray(ListReport::kStopLine) + "\r\n";
+    for (const char* serial : {"111AA01111", "222BB01222"}) {
+        const QByteArray r = rig.report(serial);
+        EXPECT_TRUE(r.endsWith(stop)) << serial;
+        EXPECT_EQ(count(r, ListReport::kStartLine), 1);
+    }
+    EXPECT_TRUE(rig.report("111AA01111").contains(" Reading : 3 "));
+    EXPECT_TRUE(rig.report("222BB01222").contains(" Reading : 2 "));
+    EXPECT_EQ(count(rig.report("222BB01222"), "       2.0000  ;"), 2);
+    EXPECT_TRUE(rig.eventLog().contains("Scan Close (List Mode)"));
+}
+
+TEST(ListModeCycle, FirstPassLongerThanRateEndsTheRun) {
+    CycleRig rig;
+    for (int port : {1, 2, 3}) {
+        rig.addProbe(port, QByteArray::number(port).repeated(3) + "AA01111", {1, 0, 0}, {1.0})
+            .faults()[FaultKind::Silent]
+            .enabled = true;
+        rig.addStation(port);
+    }
+    rig.setTable({{1.0, 0}});
+    eOnly(rig, 1);
+    rig.session->CMBExecute();
+    EXPECT_EQ(rig.view.messages, QStringList{"Table mode rate lower than polling time!"});
+    EXPECT_FALSE(rig.session->running());
+    EXPECT_FALSE(rig.ctx->flags.StopRequest);
+    EXPECT_EQ(count(rig.eventLog(), "Scan Close (List Mode)"), 1);
+}
+
+TEST(ListModeCycle, PeriodAcrossMidnightKeepsItsLength) {
+    CycleRig rig({}, QDate(2026, 1, 15), 86100.0); // 23:55
+    rig.addProbe(1, "111AA01111", {3, 4, 0}, {1.0});
+    rig.addStation(1);
+    rig.setTable({{1.0, 0}});
+    eOnly(rig, 10);
+    rig.session->run().maxPeriods = 1;
+    rig.session->CMBExecute();
+    // Ten minutes after 23:55, plus at most the pass that was running.
+    EXPECT_EQ(rig.clock.today(), QDate(2026, 1, 16));
+    EXPECT_GE(rig.clock.secondsSinceMidnight(), 300.0);
+    EXPECT_LT(rig.clock.secondsSinceMidnight(), 330.0);
+    // The pass that ended the period began after midnight: the report is in that day's folder.
+    const QByteArray r = rig.report("111AA01111", QDate(2026, 1, 16));
+    EXPECT_TRUE(r.contains(" 15/01/2026 23:55:0")) << r.constData();
+}
+
+TEST(ListModeCycle, StopDuringStationDelayEndsTheRunAtOnce) {
+    CycleRig rig("/DELAYSC=30/");
+    rig.addProbe(1, "111AA01111", {3, 4, 0}, {1.0});
+    rig.addStation(1);
+    rig.setTable({{1.0, 0}});
+    eOnly(rig, 10);
+    double stoppedAt = -1;
+    int delays = 0;
+    rig.pump.onEveryPump([&] {
+        if (rig.session->run().delayRunning() && stoppedAt < 0 && ++delays > 2000) {
+            stoppedAt = rig.clock.secondsSinceMidnight();
+            rig.session->CMBStop();
+        }
+    });
+    rig.session->CMBExecute();
+    ASSERT_GT(stoppedAt, 0);
+    EXPECT_LT(rig.clock.secondsSinceMidnight() - stoppedAt, 0.5);
+    EXPECT_TRUE(rig.report("111AA01111").contains(" Reading : 1 "));
+    EXPECT_TRUE(rig.eventLog().contains("Scan Close (List Mode)"));
+    EXPECT_EQ(rig.view.stationWait.colours, (std::array<quint32, 5>{})); // restored after
+}
+
+TEST(ListModeCycle, EveryStationGetsPreamplifierAndItsFirstRbw) {
+    CycleRig rig;
+    ProbeModel& a = rig.addProbe(1, "111AA01111", {1, 0, 0}, {0.1});
+    ProbeModel& b = rig.addProbe(2, "222BB01222", {1, 0, 0}, {0.1});
+    rig.addStation(1);
+    rig.addStation(2);
+    rig.setTable({{0.1, 0}}); // 300 kHz is too wide at 100 kHz: 30 kHz is sent
+    eOnly(rig, 10);
+    int shown = 0;
+    rig.view.onReading = [&](const ReadingUpdate&) {
+        if (++shown == 4) rig.session->CMBStop();
+    };
+    rig.session->CMBExecute();
+    for (ProbeModel* p : {&a, &b}) {
+        int preamp = 0, rbw = 0;
+        for (const QByteArray& c : p->commands()) {
+            preamp += c.startsWith("#00~A") ? 1 : 0;
+            rbw += c == "#00(b2*" ? 1 : 0;
+            EXPECT_NE(c, QByteArray("#00(b0*"));
+        }
+        EXPECT_EQ(preamp, 2);
+        EXPECT_EQ(rbw, 2);
+    }
+    EXPECT_TRUE(rig.report("222BB01222").contains("         30 kHz;"));
+}
+
+TEST(ListModeCycle, RefusedSerialNumberNeverBecomesAFolderAndIsAskedAgain) {
+    CycleRig rig;
+    ProbeModel& p = rig.addProbe(1, "111AA01111", {1, 0, 0}, {1.0});
+    Fault& bad = p.faults()[FaultKind::BadSerial];
+    bad.enabled = true;
+    bad.text = "../../x*";
+    rig.addStation(1);
+    rig.setTable({{1.0, 0}});
+    eOnly(rig, 10);
+    int shown = 0;
+    rig.view.onReading = [&](const ReadingUpdate&) {
+        if (++shown == 2) rig.session->CMBStop();
+    };
+    rig.session->CMBExecute();
+    EXPECT_TRUE(rig.view.serialHistory.empty());
+    int asked = 0;
+    for (const QByteArray& c : p.commands())
+        asked += c == "#00?S0*" ? 1 : 0;
+    EXPECT_EQ(asked, 6); // three exchanges in each of the two passes
+    EXPECT_EQ(QDir(rig.dir.path() + "Test").entryList(QDir::Dirs | QDir::NoDotAndDotDot),
+              QStringList{"Log"});
+}
+
+TEST(ListModeCycle, RangeCheckRefusesTheStart) {
+    CycleRig rig;
+    rig.addStation(1);
+    rig.setTable({{0.2, 0}});
+    rig.settingsChange([](PanelRecord& p) {
+        p.ListModeOn = 1;
+        p.ListModeFields = {0, 0, 1};
+    });
+    QString why;
+    EXPECT_EQ(rig.session->CMBExecute(&why), Session::ExecuteResult::Refused);
+    EXPECT_FALSE(why.isEmpty());
+    EXPECT_EQ(rig.view.locks, 0);
+    EXPECT_TRUE(rig.eventLog().isEmpty());
+}
