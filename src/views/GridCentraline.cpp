@@ -554,6 +554,8 @@ void GridCentraline::keyPressEvent(QKeyEvent* e) {
 }
 
 bool GridCentraline::eventFilter(QObject* watched, QEvent* e) {
+    // The scroll area filters its viewport's events before the editors exist.
+    if (!cbx_ || !tb_) return QTableWidget::eventFilter(watched, e);
     const bool isCbx = watched == cbx_ || watched == cbx_->lineEdit();
     const bool isTb = watched == tb_;
     if (!isCbx && !isTb) return QTableWidget::eventFilter(watched, e);

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "app/AppContext.h"
+#include "app/Clock.h"
+#include "app/EventPump.h"
+#include "freqtable/FreqTableFile.h"
+#include "panel/PanelFile.h"
+#include "panel/PanelModel.h"
+#include "panel/SettingsFile.h"
+#include "support/TestSupport.h"
+
+#include <memory>
+
+// A program frame on a temporary application directory and a virtual clock, with a panel
+// of the given stations (port, comment, enabled) and a usable frequency table "T".
+struct ViewsFixture {
+    struct Station {
+        int comm;
+        QString comment;
+        bool enabled;
+    };
+
+    TempAppDir dir;
+    VirtualClock clock;
+    VirtualPump pump{clock};
+    std::unique_ptr<AppContext> ctx;
+    SettingsRecord settings;
+    std::unique_ptr<PanelModel> model;
+
+    explicit ViewsFixture(const QList<Station>& stations = {}, const QString& commandLine = {}) {
+        ctx = std::make_unique<AppContext>(dir.path(), commandLine, clock, pump);
+        writeTable(QStringLiteral("T"), 1.0);
+        settings = LoadSettings(settingsPath(*ctx));
+        model = std::make_unique<PanelModel>(*ctx, settings);
+        model->startUp();
+        model->setFreqTableName(QStringLiteral("T"));
+        for (const Station& s : stations)
+            model->addStation(s.comm, QString(), s.comment, s.enabled);
+        model->rebuild();
+    }
+
+    void writeTable(const QString& name, double mhz) {
+        FreqTable t;
+        t.rows[0].Freq = mhz;
+        t.rows[0].RbwIndex = 1;
+        FreqTableFile::write(dir.path() + QStringLiteral("Table/") + name + QStringLiteral(".FTR"),
+                             t);
+    }
+
+    // The current panel file as read back from disk.
+    PanelRecord fileRecord() const {
+        PanelRecord r;
+        PanelFile::read(model->currentPanelPath(), r);
+        return r;
+    }
+
+    const StationRecord& slot(int s) const { return model->panel().Stations[size_t(s)]; }
+};

@@ -1,0 +1,248 @@
+#include "views/FrmInsRemCent.h"
+#include "views/GridCentraline.h"
+#include "views/widgets/Appearance.h"
+#include "views/widgets/BAT_OCX.h"
+#include "views/widgets/PictChk.h"
+
+#include "ViewsFixture.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+// The station grid's editing rules, driven the way the operator drives them, with the panel
+// file read back after every change.
+class TestGrid : public QObject {
+    Q_OBJECT
+
+private:
+    static int commCol(const GridCentraline& g) { return g.columnOfTitle(1); }
+
+    static void typePort(GridCentraline& g, int row, const QString& port) {
+        g.BeginCellEdit(row, commCol(g));
+        QVERIFY(g.CBXCella()->isVisibleTo(&g));
+        g.CBXCella()->lineEdit()->selectAll();
+        QTest::keyClicks(g.CBXCella()->lineEdit(), port);
+        QTest::keyClick(g.CBXCella()->lineEdit(), Qt::Key_Return);
+    }
+
+private slots:
+    void layoutAfterRebuild() {
+        ViewsFixture f({{3, QStringLiteral("roof"), true}});
+        GridCentraline g(*f.model);
+        g.RebuildGrid();
+        QCOMPARE(g.columnTitleIndexes(), QList<int>({0, 1, 2, 3, 9}));
+        QCOMPARE(g.horizontalHeaderItem(3)->text(), QStringLiteral("Comment"));
+        QCOMPARE(g.columnWidth(1), 47);  // 700 twips
+        QCOMPARE(g.columnWidth(3), 367); // 5500 twips
+        QCOMPARE(g.gridRows(), 3);       // titles, the station, the empty row
+        QCOMPARE(g.cellText(1, 0), QStringLiteral("1"));
+        QCOMPARE(g.cellText(1, 1), QStringLiteral("3"));
+        QCOMPARE(g.cellText(1, 3), QStringLiteral("roof"));
+        QCOMPARE(g.cellText(2, 1), QString());
+    }
+
+    void portInEmptyRowAddsStation() {
+        ViewsFixture f({{1, {}, true}, {2, {}, true}});
+        GridCentraline g(*f.model);
+        g.RebuildGrid();
+        QCOMPARE(g.gridRows(), 4);
+        typePort(g, 3, QStringLiteral("5"));
+
+        QCOMPARE(int(f.slot(2).Comm), 5);
+        QCOMPARE(int(f.fileRecord().Stations[2].Comm), 5);
+        QCOMPARE(g.gridRows(), 5); // row 4 is the new empty row
+        QCOMPARE(g.cellText(3, 0), QStringLiteral("3"));
+        QCOMPARE(g.cellText(3, 1), QStringLiteral("5"));
+        QCOMPARE(g.cellText(4, 1), QString());
+        // Enter moved on to the serial number, which has no editor.
+        QCOMPARE(g.currentGridCell(), (GridRules::Cell{3, 2}));
+        QVERIFY(!g.CBXCella()->isVisibleTo(&g));
+    }
+
+    void portListOnlyTakesItsEntries() {
+        ViewsFixture f({{4, {}, true}});
+        GridCentraline g(*f.model);
+        g.RebuildGrid();
+        typePort(g, 1, QStringLiteral("0"));
+        QCOMPARE(int(f.slot(0).Comm), 1); // "0" is no entry: back to "1"
+        typePort(g, 1, QStringLiteral("100"));
+        QCOMPARE(int(f.slot(0).Comm), 1);
+        typePort(g, 1, QStringLiteral("42"));
+        QCOMPARE(int(f.slot(0).Comm), 42);
+        QCOMPARE(int(f.fileRecord().Stations[0].Comm), 42);
+    }
+
+    void leavingEmptyRowAddsNothing() {
+        ViewsFixture f({{1, {}, true}});
+        GridCentraline g(*f.model);
+        g.RebuildGrid();
+        g.BeginCellEdit(2, commCol(g));
+        g.BeginCellEdit(1, 3); // the operator clicks elsewhere
+        QCOMPARE(f.model->stationCount(), 1);
+        QCOMPARE(g.gridRows(), 3);
+        // A comment typed in the empty row has no station to go to.
+        g.TBCella()->setText(QStringLiteral("x"));
+        g.BeginCellEdit(2, 3);
+        g.TBCella()->setText(QStringLiteral("lost"));
+        QTest::keyClick(g.TBCella(), Qt::Key_Return);
+        QCOMPARE(f.model->stationCount(), 1);
+        QCOMPARE(g.cellText(2, 3), QString());
+    }
+
+    void duplicatePortsMarkedUntilOneIsDisabled() {
+        ViewsFixture f({{5, {}, true}, {5, {}, true}, {7, {}, true}});
+        GridCentraline g(*f.model);
+        QSignalSpy spy(&g, &GridCentraline::checksChanged);
+        g.RebuildGrid();
+        const QColor red(128, 0, 0);
+        QCOMPARE(g.cellForeground(1, 1), red);
+        QCOMPARE(g.cellForeground(2, 1), red);
+        QVERIFY(g.cellBold(1, 1) && g.cellBold(2, 1));
+        QVERIFY(!g.cellBold(3, 1));
+        QCOMPARE(spy.last().at(0).value<PanelChecks>().statusText(), QStringLiteral("COMM IN USE"));
+
+        QVERIFY(g.pictChk(0)->isVisibleTo(&g));
+        g.pressPictChk(0, Qt::LeftButton);
+        QVERIFY(!g.pictChk(0)->isVisibleTo(&g));
+        QCOMPARE(g.cellForeground(1, 1), QColor(Qt::black));
+        QCOMPARE(g.cellForeground(2, 1), QColor(Qt::black));
+        QVERIFY(!g.cellBold(1, 1) && !g.cellBold(2, 1));
+        QVERIFY(!f.model->checks().CommInUse);
+        QVERIFY(spy.last().at(0).value<PanelChecks>().statusText().isEmpty());
+        QCOMPARE(int(f.fileRecord().Stations[0].Enabled), 0);
+
+        // A click on the "Enabled" cell switches it back on.
+        g.pressCell(1, g.lastColumn(), Qt::LeftButton);
+        QVERIFY(g.pictChk(0)->isVisibleTo(&g));
+        QCOMPARE(int(f.fileRecord().Stations[0].Enabled), -1);
+        QVERIFY(f.model->checks().CommInUse);
+    }
+
+    void removeRowMovesLaterStationsUp() {
+        ViewsFixture f({{1, QStringLiteral("a"), true},
+                        {2, QStringLiteral("b"), true},
+                        {3, QStringLiteral("c"), false},
+                        {4, QStringLiteral("d"), true}});
+        GridCentraline g(*f.model);
+        g.RebuildGrid();
+        QSignalSpy asked(&g, &GridCentraline::removeRowRequested);
+        g.pressCell(2, 3, Qt::RightButton);
+        QCOMPARE(asked.size(), 1);
+        QCOMPARE(g.MouseRow, 2);
+
+        FrmInsRemCent dlg(g, g.MouseRow, AppearanceValues{});
+        QCOMPARE(dlg.text(), QStringLiteral("Remove row 2"));
+        dlg.remove();
+
+        const PanelRecord file = f.fileRecord();
+        QCOMPARE(int(file.Stations[1].Comm), 3);
+        QCOMPARE(file.Stations[1].commentText(), QStringLiteral("c"));
+        QCOMPARE(int(file.Stations[1].Enabled), 0);
+        QCOMPARE(int(file.Stations[2].Comm), 4);
+        QCOMPARE(int(file.Stations[2].Enabled), -1);
+        QCOMPARE(int(file.Stations[3].Comm), 0);
+        QCOMPARE(int(file.Stations[15].Comm), 0);
+        QCOMPARE(g.gridRows(), 5);
+        QCOMPARE(g.cellText(2, 3), QStringLiteral("c"));
+        QVERIFY(!g.pictChk(1)->isVisibleTo(&g)); // station "c" is disabled
+        QVERIFY(g.pictChk(2)->isVisibleTo(&g));
+        // The port cell of the row above is open for editing.
+        QCOMPARE(g.EditRow, 1);
+        QVERIFY(g.CBXCella()->isVisibleTo(&g));
+    }
+
+    void fullPanelWrapsToFirstRow() {
+        QList<ViewsFixture::Station> st;
+        for (int i = 0; i < 16; ++i)
+            st.append({i + 1, {}, true});
+        ViewsFixture f(st);
+        GridCentraline g(*f.model);
+        g.RebuildGrid();
+        QCOMPARE(g.gridRows(), 17);
+        QCOMPARE(g.cellText(16, 0), QStringLiteral("16"));
+        QCOMPARE(g.cellText(16, 1), QStringLiteral("16"));
+
+        g.setCurrentGridCell(16, g.lastColumn());
+        g.enterOnGrid();
+        QCOMPARE(g.currentGridCell(), (GridRules::Cell{1, 1}));
+        QVERIFY(g.CBXCella()->isVisibleTo(&g));
+        QCOMPARE(g.CBXCella()->currentText(), QStringLiteral("1"));
+
+        g.setCurrentGridCell(1, 1);
+        g.MoveToNextCell(true);
+        QCOMPARE(g.currentGridCell(), (GridRules::Cell{16, g.lastColumn()}));
+    }
+
+    void commentEditReachesFileAtOnce() {
+        ViewsFixture f({{1, QStringLiteral("old"), true}});
+        GridCentraline g(*f.model);
+        g.RebuildGrid();
+        g.BeginCellEdit(1, 3);
+        QCOMPARE(g.TBCella()->maxLength(), 200);
+        QCOMPARE(g.TBCella()->text(), QStringLiteral("old"));
+        g.TBCella()->setText(QStringLiteral("north mast"));
+        QTest::keyClick(g.TBCella(), Qt::Key_Return);
+        QCOMPARE(f.fileRecord().Stations[0].commentText(), QStringLiteral("north mast"));
+        QCOMPARE(g.cellText(1, 3), QStringLiteral("north mast"));
+        QCOMPARE(f.fileRecord(), f.model->panel());
+        // Escape leaves the cell as it was.
+        g.BeginCellEdit(1, 3);
+        g.TBCella()->setText(QStringLiteral("discarded"));
+        QTest::keyClick(g.TBCella(), Qt::Key_Escape);
+        QCOMPARE(f.fileRecord().Stations[0].commentText(), QStringLiteral("north mast"));
+    }
+
+    void readOnlyWhileRunning() {
+        ViewsFixture f({{1, {}, true}, {2, {}, true}});
+        GridCentraline g(*f.model);
+        g.setRunningQuery([&] { return f.ctx->flags.MeasurementRunning; });
+        g.RebuildGrid();
+        f.ctx->flags.MeasurementRunning = true;
+        QSignalSpy asked(&g, &GridCentraline::removeRowRequested);
+        g.pressCell(1, commCol(g), Qt::LeftButton);
+        QVERIFY(!g.CBXCella()->isVisibleTo(&g));
+        g.pressPictChk(0, Qt::LeftButton);
+        g.pressCell(2, g.lastColumn(), Qt::LeftButton);
+        g.pressCell(1, 1, Qt::RightButton);
+        g.enterOnGrid();
+        QCOMPARE(asked.size(), 0);
+        QCOMPARE(int(f.fileRecord().Stations[0].Enabled), -1);
+        QCOMPARE(int(f.fileRecord().Stations[1].Enabled), -1);
+    }
+
+    void runColumnsComeAndGoKeepingCells() {
+        ViewsFixture f({{1, QStringLiteral("a"), true}});
+        GridCentraline g(*f.model);
+        g.RebuildGrid();
+        g.insertRunColumns({4, 5, 6, 8});
+        QCOMPARE(g.columnTitleIndexes(), QList<int>({0, 1, 2, 3, 4, 5, 6, 8, 9}));
+        QCOMPARE(g.horizontalHeaderItem(g.columnOfTitle(8))->text(),
+                 QStringLiteral("Spectrum inhibit time"));
+        QCOMPARE(g.columnWidth(g.columnOfTitle(4)), 113);
+        g.insertRunColumns({4, 5, 6, 7, 8});
+        QCOMPARE(g.columnOfTitle(7), 7);
+        g.setCellText(1, g.columnOfTitle(6), QStringLiteral("1.25"));
+        g.setGaugeShown(0, true);
+        QVERIFY(g.battery(0)->isVisibleTo(&g));
+        g.removeRunColumns();
+        QCOMPARE(g.columnTitleIndexes(), QList<int>({0, 1, 2, 3, 9}));
+        QCOMPARE(g.cellText(1, 3), QStringLiteral("a"));
+        QVERIFY(!g.battery(0)->isVisibleTo(&g));
+        // The check picture follows its column.
+        QCOMPARE(g.pictChk(0)->geometry().left(),
+                 g.visualRect(g.model()->index(0, g.lastColumn())).left());
+    }
+
+    void nextCellArithmetic() {
+        using GridRules::Cell;
+        using GridRules::nextCell;
+        QCOMPARE(nextCell({2, 4}, 3, 4, false), (Cell{3, 1}));
+        QCOMPARE(nextCell({3, 4}, 3, 4, false), (Cell{1, 1}));
+        QCOMPARE(nextCell({2, 1}, 3, 4, true), (Cell{1, 4}));
+        QCOMPARE(nextCell({1, 1}, 3, 4, true), (Cell{3, 4}));
+        QCOMPARE(nextCell({1, 0}, 3, 4, false), (Cell{1, 1}));
+    }
+};
+
+QTEST_MAIN(TestGrid)
+#include "test_grid.moc"
