@@ -174,7 +174,6 @@ QByteArray ProbeLink::ExecuteTransaction(double timeout, const QByteArray& expec
             Deadline deadline(ctx_.clock, timeout);
             while (true) {
                 ctx_.pump.pump();
-                deadline.applyMidnightRule();
                 const qint64 n = PortBytesWaiting();
                 if (n > 0) reply = AppendBytes(reply, ReadPortBytes(n));
                 const int found = FindBytes(1, reply, expected);
@@ -209,7 +208,6 @@ int ProbeLink::WaitForReplyEnd(double timeout, const QByteArray& terminator) {
     StampLinkTime();
     Deadline deadline(ctx_.clock, timeout);
     while (true) {
-        deadline.applyMidnightRule();
         const qint64 n = PortBytesWaiting();
         if (n > 0) {
             ReceiveBuffer = AppendBytes(ReceiveBuffer, ReadPortBytes(n));

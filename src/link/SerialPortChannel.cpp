@@ -121,9 +121,13 @@ bool SerialPortChannel::flushOutput() {
 
 void SerialPortChannel::waitForInput(int ms) {
     if (ms <= 0) return;
+    if (!port_.isOpen()) {
+        QThread::msleep(ulong(ms));
+        return;
+    }
     QDeadlineTimer deadline(ms);
-    if (port_.isOpen() && port_.waitForReadyRead(ms)) return;
-    // No port, or the port returned at once with an error: sleep out the rest.
-    const qint64 left = deadline.remainingTime();
-    if (left > 0) QThread::msleep(ulong(left));
+    if (port_.waitForReadyRead(ms)) return;
+    // The port returned at once with an error: sleep out the rest instead of spinning.
+    const qint64 left = deadline.remainingTimeNSecs();
+    if (left > 0) QThread::usleep(ulong(left / 1000));
 }
