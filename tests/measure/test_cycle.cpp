@@ -1,4 +1,5 @@
 #include "CycleRig.h"
+#include "measure/ConsoleRunView.h"
 
 #include <gtest/gtest.h>
 
@@ -229,4 +230,27 @@ TEST(ListModeCycle, RangeCheckRefusesTheStart) {
     EXPECT_FALSE(why.isEmpty());
     EXPECT_EQ(rig.view.locks, 0);
     EXPECT_TRUE(rig.eventLog().isEmpty());
+}
+
+TEST(ListModeCycle, ConsoleViewPrintsReadingsBatteryAndFailures) {
+    CycleRig rig;
+    QStringList lines;
+    ConsoleRunView console(rig.clock, [&](const QString& l) { lines << l; });
+    rig.session->setRunView(&console);
+    rig.session->setLinkView(&console);
+    rig.addProbe(1, "111AA01111", {3, 4, 0}, {1.0});
+    rig.addProbe(2, "222BB01222", {1, 0, 0}, {1.0}).faults()[FaultKind::Silent].enabled = true;
+    rig.addStation(1);
+    rig.addStation(2);
+    rig.setTable({{1.0, 0}});
+    eOnly(rig, 1);
+    rig.session->run().maxPeriods = 1;
+    rig.session->CMBExecute();
+    const QString all = lines.join('\n');
+    EXPECT_TRUE(all.contains("Station 1 (111AA01111): 1 MHz  E = 5.0000  V/m  readings 1  "
+                             "battery 3.91 V"))
+        << all.toStdString();
+    EXPECT_TRUE(all.contains("Station 2: no answer"));
+    EXPECT_EQ(lines.filter("no answer").size(), lines.filter("Station 2: no answer").size());
+    EXPECT_TRUE(all.contains("Polling Time OK"));
 }
