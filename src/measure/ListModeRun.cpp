@@ -61,6 +61,7 @@ void ListModeRun::EseguiSoloLMoLMeSM(const RunSettings& settings, const TableRow
 
 void ListModeRun::freshStart() {
     st_ = StatoCiclo{};
+    passes_ = 0;
     ctx_.eventLog.write(false, QStringLiteral("Scan Start (List Mode)"));
     view_->lockForRun();
     st_.InEsecuzione = true;
@@ -216,6 +217,8 @@ void ListModeRun::MemorizzaUltimiDatiCompleti(int numFreq) {
 }
 
 bool ListModeRun::endOfPass() {
+    ++passes_;
+    if (passEnded) passEnded(passes_);
     if (!st_.PollingVerificato && !ctx_.flags.StopRequest) {
         st_.PollingVerificato = true;
         if (st_.NumCentVisitate >= st_.NumCentSel) {

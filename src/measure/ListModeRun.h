@@ -41,6 +41,9 @@ public:
     // The Spectrum Mode turn after each report of a run that goes on, when Spectrum Mode is
     // on. It may raise the stop request.
     std::function<void(ListModeRun&)> spectrumModeTurn;
+    // Called when a pass over the stations has ended (before its report check), with the
+    // number of passes of the run so far. It may raise the stop request.
+    std::function<void(int passes)> passEnded;
 
 private:
     void freshStart();
@@ -60,4 +63,5 @@ private:
     RunStations stations_{};
     StatoCiclo st_;
     bool delayRunning_ = false;
+    int passes_ = 0;
 };

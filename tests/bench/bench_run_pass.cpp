@@ -1,0 +1,144 @@
+// One List Mode pass of three stations against halvex-probesim over pseudo-terminals, on the
+// real clock: the time of a pass as a ratio to its floor, and the CPU the process used as a
+// share of the wall time. Prints; asserts nothing.
+//
+// Floor of a pass: the program's fixed waits (1 s after each port open, 1 s after each visit,
+// 2 x 0.05 s around the battery reading), the probe's own processing time (0.01 s before each
+// reply, 0.04 s more for a reading) and every byte both ways at 38400 baud (3840 bytes/s).
+
+#include "app/AppContext.h"
+#include "freqtable/FreqTableFile.h"
+#include "link/SerialPortChannel.h"
+#include "measure/Session.h"
+#include "panel/SettingsFile.h"
+#include "support/TestSupport.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QProcess>
+#include <QThread>
+
+#include <cstdio>
+#include <sys/resource.h>
+
+namespace {
+// Counts what crosses the wire.
+class CountingChannel : public SerialChannel {
+public:
+    explicit CountingChannel(SerialChannel& inner) : inner_(inner) {}
+    bool open(int port) override {
+        ++opens;
+        return inner_.open(port);
+    }
+    void close() override { inner_.close(); }
+    bool isOpen() const override { return inner_.isOpen(); }
+    qint64 write(const QByteArray& data, int timeoutMs) override {
+        ++commands;
+        readings += data == "#00(v*" ? 1 : 0;
+        bytesOut += data.size();
+        return inner_.write(data, timeoutMs);
+    }
+    qint64 bytesWaiting() override { return inner_.bytesWaiting(); }
+    bool read(qint64 count, QByteArray& out) override {
+        const bool ok = inner_.read(count, out);
+        bytesIn += out.size();
+        return ok;
+    }
+    bool flushOutput() override { return inner_.flushOutput(); }
+    void waitForInput(int ms) override { inner_.waitForInput(ms); }
+
+    void reset() { opens = commands = readings = bytesOut = bytesIn = 0; }
+    qint64 opens = 0, commands = 0, readings = 0, bytesOut = 0, bytesIn = 0;
+
+private:
+    SerialChannel& inner_;
+};
+
+double cpuSeconds() {
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
+           double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    const QString sim = binDir() + "/halvex-probesim";
+    if (!QFileInfo::exists(sim)) {
+        std::printf("bench_run_pass: %s not built, skipped\n", qPrintable(sim));
+        return 0;
+    }
+    TempAppDir dir;
+    QProcess probes;
+    probes.start(sim, {"--app-dir", dir.path()});
+    if (!probes.waitForStarted()) {
+        std::printf("bench_run_pass: cannot start the probe simulator\n");
+        return 0;
+    }
+    for (int i = 0; i < 100 && !QFileInfo::exists(dir.path() + "ports/COM3"); ++i)
+        QThread::msleep(100);
+
+    SystemClock clock;
+    QtEventPump pump;
+    AppContext ctx(dir.path(), {}, clock, pump);
+    SerialPortChannel port(ctx.appDir);
+    CountingChannel channel(port);
+    pump.setInputWaiter([&](int ms) { channel.waitForInput(ms); });
+
+    FreqTable table;
+    const double freqs[] = {0.1, 0.531, 1.8, 3.5, 6.07, 7.1, 13.56, 21.5, 27.0, 27.12};
+    for (int i = 0; i < 10; ++i)
+        table.rows[i] = {freqs[i], qint16(i % 3), 0};
+    FreqTableFile::write(dir.path() + "Table/BENCH.FTR", table);
+    SettingsRecord settings = SettingsDefaults();
+    Session session(ctx, settings, channel);
+    session.panelModel().startUp();
+    for (int p : {1, 2, 3})
+        session.panelModel().addStation(p, {}, {}, true);
+    session.panelModel().setFreqTableName("BENCH");
+    session.panelModel().editSettings([](PanelRecord& p) {
+        p.ListModeOn = 1;
+        p.SpectrumModeOn = 0;
+        p.ListModeRate = 10;
+        p.ListModeFields = {1, 1, 0};
+    });
+
+    // Pass 1 also reads serial numbers and firmware; pass 2 is the pass of every later
+    // period, and is the one measured.
+    QElapsedTimer wall;
+    double cpuStart = 0;
+    double passSeconds = 0, cpuShare = 0, floor = 0;
+    session.run().passEnded = [&](int passes) {
+        if (passes == 1) {
+            channel.reset();
+            wall.start();
+            cpuStart = cpuSeconds();
+            return;
+        }
+        passSeconds = wall.nsecsElapsed() / 1e9;
+        cpuShare = (cpuSeconds() - cpuStart) / passSeconds;
+        floor = channel.opens * (1.0 + 1.0 + 0.1) + channel.commands * 0.01 +
+                channel.readings * 0.04 + double(channel.bytesOut + channel.bytesIn) / 3840.0;
+        session.CMBStop();
+    };
+    QString why;
+    if (session.CMBExecute(&why) != Session::ExecuteResult::ListModeRun || passSeconds <= 0) {
+        std::printf("bench_run_pass: the run did not take place: %s\n", qPrintable(why));
+        probes.terminate();
+        probes.waitForFinished(5000);
+        return 0;
+    }
+    probes.terminate();
+    probes.waitForFinished(5000);
+
+    std::printf("bench_run_pass: 3 stations x 10 frequencies, E and H: %lld commands, "
+                "%lld bytes out, %lld bytes in\n",
+                channel.commands, channel.bytesOut, channel.bytesIn);
+    std::printf("  pass time %.3f s, floor %.3f s, ratio %.3f (target < 1.05)\n", passSeconds,
+                floor, passSeconds / floor);
+    std::printf("  CPU time %.2f %% of wall time (target < 2 %%)\n", cpuShare * 100.0);
+    return 0;
+}
