@@ -131,8 +131,14 @@ void GridCentraline::fillRows() {
     const int commCol = columnOfTitle(1), serialCol = columnOfTitle(2),
               commentCol = columnOfTitle(3);
     for (int r = 1; r <= rowCount(); ++r) {
-        for (int c = 0; c < columnCount(); ++c)
-            itemAt(r, c)->setText(QString());
+        for (int c = 0; c < columnCount(); ++c) {
+            QTableWidgetItem* it = itemAt(r, c);
+            it->setText(QString());
+            if (c > 0) {
+                it->setBackground(QBrush());
+                it->setForeground(QBrush());
+            }
+        }
         if (r > stations_) continue;
         const StationRecord& st = panel_.panel().Stations[size_t(r - 1)];
         itemAt(r, 0)->setText(QString::number(r));
@@ -290,6 +296,10 @@ QColor GridCentraline::cellForeground(int row, int col) const {
                                      : nullptr;
     if (!it || it->foreground().style() == Qt::NoBrush) return palette().color(QPalette::Text);
     return it->foreground().color();
+}
+
+void GridCentraline::setCellForeground(int row, int col, const QColor& colour) {
+    if (QTableWidgetItem* it = itemAt(row, col)) it->setForeground(colour);
 }
 
 bool GridCentraline::cellBold(int row, int col) const {

@@ -56,6 +56,7 @@ public:
     QString cellText(int row, int col) const;
     void setCellText(int row, int col, const QString& text);
     QColor cellForeground(int row, int col) const;
+    void setCellForeground(int row, int col, const QColor& colour);
     bool cellBold(int row, int col) const;
     GridRules::Cell currentGridCell() const;
     void setCurrentGridCell(int row, int col);

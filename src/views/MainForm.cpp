@@ -21,9 +21,11 @@
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMetaMethod>
 #include <QScreen>
 #include <QScrollBar>
 #include <QStyle>
+#include <QToolTip>
 #include <QVBoxLayout>
 
 namespace {
@@ -51,6 +53,12 @@ MainForm::MainForm(AppContext& ctx, PanelModel& panel, const AppearanceValues& l
     information = [this](const QString& text) {
         QMessageBox::information(this, QStringLiteral("Halvex"), text);
     };
+    messageBox = [this](const QString& text, MessageIcon icon) {
+        if (icon == MessageIcon::Exclamation)
+            QMessageBox::warning(this, QStringLiteral("Halvex"), text);
+        else
+            QMessageBox::information(this, QStringLiteral("Halvex"), text);
+    };
     quit = [] { QCoreApplication::quit(); };
 
     buildMenus();
@@ -66,6 +74,8 @@ MainForm::MainForm(AppContext& ctx, PanelModel& panel, const AppearanceValues& l
         timerNascFreq_.start();
     });
     connect(&timerNascFreq_, &QTimer::timeout, this, &MainForm::hideTableView);
+    timerPooling_.setSingleShot(true);
+    connect(&timerPooling_, &QTimer::timeout, this, [this] { polling_->hide(); });
 }
 
 MainForm::~MainForm() = default;
@@ -221,6 +231,7 @@ void MainForm::buildLayout() {
     outer->setRowStretch(1, 1);
     outer->setColumnStretch(0, 1);
 
+    grid_->viewport()->installEventFilter(this);
     connect(grid_, &GridCentraline::checksChanged, this, &MainForm::updateStatus);
     connect(grid_, &GridCentraline::panelStored, this, &MainForm::updateUndo);
     connect(grid_, &GridCentraline::removeRowRequested, this, [this](int row) {
@@ -326,7 +337,6 @@ void MainForm::CMBExit_Click() {
         ChiudiSoftware();
     else
         requestExitDuringRun();
-    if (resumePendingDelay) resumePendingDelay();
 }
 
 void MainForm::closeEvent(QCloseEvent* e) {
@@ -338,7 +348,6 @@ void MainForm::closeEvent(QCloseEvent* e) {
     if (ctx_.flags.MeasurementRunning) {
         requestExitDuringRun();
         e->ignore();
-        if (resumePendingDelay) resumePendingDelay();
         return;
     }
     e->ignore(); // ChiudiSoftware closes the window itself
@@ -353,7 +362,10 @@ void MainForm::updateStatus(const PanelChecks& checks) {
     status_->setCaption(checks.statusText());
     status_->setVisible(!checks.allClear());
     execute_->setEnabled(checks.allClear() && !running);
-    single_->setEnabled(checks.singleSpectrumAllowed() && !running);
+    // The single sweep needs the spectrum window, which is attached through the signal.
+    const bool sweepAttached =
+        isSignalConnected(QMetaMethod::fromSignal(&MainForm::singleSpectrumRequested));
+    single_->setEnabled(sweepAttached && checks.singleSpectrumAllowed() && !running);
 }
 
 void MainForm::updateUndo() {
@@ -371,7 +383,7 @@ void MainForm::CMBUndo_Click() {
 
 void MainForm::CMBStop_Click() {
     ctx_.flags.StopRequest = true;
-    if (resumePendingDelay) resumePendingDelay();
+    emit stopRequested();
 }
 
 void MainForm::MNUInfo_Click() {
@@ -450,6 +462,20 @@ bool MainForm::eventFilter(QObject* watched, QEvent* e) {
         deleteSelectedTable();
         return true;
     }
+    // The firmware release of a station over its serial-number cell.
+    if (grid_ && watched == grid_->viewport() && e->type() == QEvent::ToolTip) {
+        auto* he = static_cast<QHelpEvent*>(e);
+        const QModelIndex idx = grid_->indexAt(he->pos());
+        const QString tip =
+            (idx.isValid() && idx.column() == grid_->columnOfTitle(2) && firmwareTooltip)
+                ? firmwareTooltip(idx.row())
+                : QString();
+        if (tip.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(he->globalPos(), tip, grid_->viewport());
+        return true;
+    }
     if (watched == frmStations_ && e->type() == QEvent::MouseMove &&
         (timerVisFreq_.isActive() || timerNascFreq_.isActive()))
         hideTableView();
@@ -483,6 +509,7 @@ void MainForm::AbilitaControlli() {
     stop_->hide();
     execute_->show();
     polling_->hide();
+    timerPooling_.stop();
     pbWaitStation_->setValue(0);
     pbWaitRate_->setValue(0);
     for (const char* m : {"MNUFile", "MNUOptions", "MNUSettings"})
@@ -491,16 +518,6 @@ void MainForm::AbilitaControlli() {
     cbxTable_->setEnabled(true);
     updateStatus(checks_);
     updateUndo();
-}
-
-void MainForm::showPolling(const QString& caption, const QColor& first, const QColor& second) {
-    polling_->setCaption(caption);
-    polling_->setColors(first, second);
-    polling_->show();
-}
-
-void MainForm::hidePolling() {
-    polling_->hide();
 }
 
 void MainForm::markStationLink(int slot, bool /*failed*/, quint32 colour) {
@@ -528,6 +545,73 @@ QString MainForm::serialCell(int slot) const {
     return grid_->cellText(slot + 1, grid_->columnOfTitle(2)).trimmed();
 }
 
-void MainForm::setSerialCell(int slot, const QString& text) {
-    grid_->setCellText(slot + 1, grid_->columnOfTitle(2), text);
+void MainForm::setSerialCell(int slot, const QString& serial) {
+    grid_->setCellText(slot + 1, grid_->columnOfTitle(2), serial);
+}
+
+void MainForm::insertRunColumns(const QStringList& titles) {
+    QList<int> indexes;
+    for (const QString& t : titles) {
+        const int i = int(GridRules::columnTitles().indexOf(t));
+        if (i >= 4 && i <= 8) indexes.append(i);
+    }
+    grid_->insertRunColumns(indexes);
+    updateGridWidth();
+    adjustSize();
+}
+
+void MainForm::restoreGrid() {
+    grid_->RebuildGrid();
+    updateGridWidth();
+    adjustSize();
+}
+
+void MainForm::setFieldCell(int slot, int column, const QString& text, quint32 colour) {
+    const int col = grid_->columnOfTitle(column);
+    if (col < 0) return;
+    grid_->setCellText(slot + 1, col, text);
+    grid_->setCellForeground(slot + 1, col, fromValue(colour));
+}
+
+void MainForm::highlightStation(int slot) {
+    const int row = slot + 1;
+    if (row < 1 || row > grid_->rowCount()) return;
+    grid_->setCurrentGridCell(row, grid_->columnOfTitle(2));
+    grid_->scrollTo(grid_->model()->index(row - 1, 0));
+}
+
+void MainForm::applyWaitBar(XPFrame* frame, PB_OCX* bar, const WaitBar& w) {
+    frame->setCaption(w.caption);
+    bar->setRange(w.minimum, w.maximum);
+    bar->setValue(w.value);
+    if (w.customColours) {
+        QList<QColor> c;
+        for (quint32 v : w.colours)
+            c.append(fromValue(v));
+        bar->setColours(c);
+    } else {
+        bar->setColours({});
+    }
+    frame->setVisible(w.visible);
+}
+
+void MainForm::setStationWait(const WaitBar& bar) {
+    applyWaitBar(frmWaitStation_, pbWaitStation_, bar);
+}
+
+void MainForm::setRateWait(const WaitBar& bar) {
+    applyWaitBar(frmWaitRate_, pbWaitRate_, bar);
+}
+
+void MainForm::showPollingLabel(const QString& caption, quint32 firstColour, quint32 secondColour,
+                                int hideAfterMs) {
+    timerPooling_.stop();
+    polling_->setCaption(caption);
+    polling_->setColors(fromValue(firstColour), fromValue(secondColour));
+    polling_->show();
+    if (hideAfterMs > 0) timerPooling_.start(hideAfterMs);
+}
+
+void MainForm::message(const QString& text, MessageIcon icon) {
+    if (messageBox) messageBox(text, icon);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/LinkView.h"
+#include "measure/RunView.h"
 #include "panel/PanelModel.h"
 #include "views/widgets/Appearance.h"
 
@@ -21,7 +22,7 @@ class QMenu;
 // The main window (`MainForm`): the station frame with its grid, the frequency-table choice,
 // the run commands, the status caption, the wait frames and the menus. It is the window side
 // of the probe link (LinkView) and shows what the measurement cycle reports.
-class MainForm : public QMainWindow, public LinkView {
+class MainForm : public QMainWindow, public LinkView, public RunView {
     Q_OBJECT
 public:
     MainForm(AppContext& ctx, PanelModel& panel, const AppearanceValues& look, QString setupRelease,
@@ -41,15 +42,28 @@ public:
     void showBatteryLevel(int slot, const BatteryDisplay& display) override;
     void stampLinkTime(int slot, int gridRow, const QString& text) override;
     QString serialCell(int slot) const override;
-    void setSerialCell(int slot, const QString& text);
 
-    // --- what the measurement cycle drives -------------------------------------------------
+    // --- RunView: what the measurement cycle shows ----------------------------------------
+    void lockForRun() override { DisabilitaControlli(); }
+    void unlockAfterRun() override { AbilitaControlli(); }
+    void insertRunColumns(const QStringList& titles) override;
+    void restoreGrid() override;
+    void setSerialCell(int slot, const QString& serial) override;
+    void setFieldCell(int slot, int column, const QString& text, quint32 colour) override;
+    void highlightStation(int slot) override;
+    void setStationWait(const WaitBar& bar) override;
+    void setRateWait(const WaitBar& bar) override;
+    void setWindowCaption(const QString& caption) override { setWindowTitle(caption); }
+    void restoreWindowCaption() override { restoreCaption(); }
+    void showPollingLabel(const QString& caption, quint32 firstColour, quint32 secondColour,
+                          int hideAfterMs) override;
+    void message(const QString& text, MessageIcon icon) override;
+    void shutdownRequested() override { ChiudiSoftware(); }
+
     void DisabilitaControlli();
     void AbilitaControlli();
     // Restores "Halvex Panel: <name>".
     void restoreCaption();
-    void showPolling(const QString& caption, const QColor& first, const QColor& second);
-    void hidePolling();
 
     // --- commands ---------------------------------------------------------------------------
     void CMBExit_Click();
@@ -72,8 +86,9 @@ public:
     std::function<void(const QString& text)> information;
     // Ends the program (default: leaves the Qt event loop).
     std::function<void()> quit;
-    // Set by the measurement cycle: ends a pending inter-station delay at once.
-    std::function<void()> resumePendingDelay;
+    std::function<void(const QString& text, MessageIcon icon)> messageBox;
+    // "Rel. FW: " + release for a station, shown over its serial-number cell.
+    std::function<QString(int slot)> firmwareTooltip;
     // The frequency-table view window, shown for a moment after a table is chosen.
     std::function<void(const QString& name)> openTableView;
     std::function<void()> closeTableView;
@@ -99,9 +114,11 @@ public:
     QMenu* menu(const QString& objectName) const;
     QTimer& TimerVisFreq() { return timerVisFreq_; }
     QTimer& TimerNascFreq() { return timerNascFreq_; }
+    QTimer& TimerPooling() { return timerPooling_; }
 
 signals:
     void executeRequested();
+    void stopRequested();
     void singleSpectrumRequested();
     void softwareClosing();
 
@@ -118,6 +135,7 @@ private:
     void VisualizzaIcone();
     void hideTableView();
     void requestExitDuringRun();
+    void applyWaitBar(XPFrame* frame, PB_OCX* bar, const WaitBar& w);
 
     AppContext& ctx_;
     PanelModel& panel_;
@@ -145,5 +163,6 @@ private:
     PB_OCX* pbWaitRate_ = nullptr;
     QTimer timerVisFreq_;
     QTimer timerNascFreq_;
+    QTimer timerPooling_;
     QString pendingTable_;
 };

@@ -1,7 +1,8 @@
 #include "app/AppContext.h"
 #include "app/Clock.h"
 #include "app/EventPump.h"
-#include "panel/PanelModel.h"
+#include "link/SerialPortChannel.h"
+#include "measure/Session.h"
 #include "views/InitForm.h"
 #include "views/MainForm.h"
 
@@ -17,15 +18,24 @@ int main(int argc, char** argv) {
     QtEventPump pump;
     AppContext ctx(QDir::currentPath(), commandLine, clock, pump);
 
+    // The start-up form creates "Panels/", reads the settings and the setup release.
     InitForm init(ctx);
-    std::unique_ptr<PanelModel> panel;
-    std::unique_ptr<MainForm> main;
+    SerialPortChannel channel(ctx.appDir);
+    std::unique_ptr<Session> session;
+    std::unique_ptr<MainForm> window;
     init.onFirstTick = [&] {
-        panel = std::make_unique<PanelModel>(ctx, init.settings());
-        main = std::make_unique<MainForm>(ctx, *panel, appearanceFrom(init.settings()),
-                                          init.SetupRelease(), &init);
-        main->load();
-        main->show();
+        session = std::make_unique<Session>(ctx, init.settings(), channel);
+        window =
+            std::make_unique<MainForm>(ctx, session->panelModel(), appearanceFrom(init.settings()),
+                                       init.SetupRelease(), &init);
+        session->setRunView(window.get());
+        session->setLinkView(window.get());
+        window->firmwareTooltip = [&](int slot) { return session->firmwareTooltip(slot); };
+        // The run returns when it has ended; its waits keep the window responsive.
+        QObject::connect(window.get(), &MainForm::executeRequested, [&] { session->CMBExecute(); });
+        QObject::connect(window.get(), &MainForm::stopRequested, [&] { session->CMBStop(); });
+        window->load();
+        window->show();
     };
     init.show();
     return app.exec();

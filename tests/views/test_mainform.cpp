@@ -1,0 +1,344 @@
+#include "app/Format.h"
+#include "app/Release.h"
+#include "app/ValueLists.h"
+#include "views/GridCentraline.h"
+#include "views/InitForm.h"
+#include "views/MainForm.h"
+#include "views/widgets/BAT_OCX.h"
+#include "views/widgets/PB_OCX.h"
+#include "views/widgets/PictChk.h"
+#include "views/widgets/StyledControls.h"
+
+#include "ViewsFixture.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QMenu>
+#include <QTest>
+
+namespace {
+
+QStringList logLines(const AppContext& ctx) {
+    const QString text = QString::fromLatin1(readAll(ctx.eventLog.currentPath()));
+    return text.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+}
+
+// The main window over a fixture, loaded as at start-up, with nothing modal.
+struct Window {
+    ViewsFixture& f;
+    MainForm form;
+    QStringList asked;
+    QStringList shown;
+    bool quitCalled = false;
+    bool answer = true;
+
+    explicit Window(ViewsFixture& fx, const QString& release = {})
+        : f(fx), form(*fx.ctx, *fx.model, appearanceFrom(fx.settings), release) {
+        form.confirm = [this](const QString& t) {
+            asked << t;
+            return answer;
+        };
+        form.information = [this](const QString& t) { shown << t; };
+        form.messageBox = [this](const QString& t, MessageIcon) { shown << t; };
+        form.quit = [this] { quitCalled = true; };
+        form.load();
+    }
+};
+
+void touch(const QString& path, int secondsAgo) {
+    QFile file(path);
+    if (file.open(QIODevice::ReadWrite))
+        file.setFileTime(QDateTime::currentDateTime().addSecs(-secondsAgo),
+                         QFileDevice::FileModificationTime);
+}
+
+} // namespace
+
+class TestMainForm : public QObject {
+    Q_OBJECT
+
+private slots:
+    void startUpAndCloseWriteTheLog() {
+        TempAppDir dir;
+        VirtualClock clock;
+        VirtualPump pump(clock);
+        for (int run = 0; run < 2; ++run) {
+            AppContext ctx(dir.path(), QString(), clock, pump);
+            InitForm init(ctx);
+            QCOMPARE(init.nameText(), QStringLiteral("Halvex"));
+            QCOMPARE(init.releaseText(), QStringLiteral("Rel. ") + ReleaseText());
+            QVERIFY(QDir(dir.file(QStringLiteral("Panels"))).exists());
+            QVERIFY(QFile::exists(dir.file(QStringLiteral("Panels/Untitled.EPN"))));
+            QVERIFY(!init.Timer1().isActive());
+
+            std::unique_ptr<PanelModel> model;
+            std::unique_ptr<MainForm> form;
+            bool quit = false;
+            init.onFirstTick = [&] {
+                model = std::make_unique<PanelModel>(ctx, init.settings());
+                form = std::make_unique<MainForm>(ctx, *model, appearanceFrom(init.settings()),
+                                                  init.SetupRelease(), &init);
+                form->quit = [&] { quit = true; };
+                form->load();
+                form->show();
+            };
+            init.show();
+            QVERIFY(init.Timer1().isActive());
+            QCOMPARE(init.Timer1().interval(), 1000);
+            QTRY_VERIFY_WITH_TIMEOUT(form != nullptr, 10000);
+            QVERIFY(!init.isVisible());
+            QVERIFY(!init.Timer1().isActive());
+            QCOMPARE(form->windowTitle(), QStringLiteral("Halvex Panel: Untitled"));
+            QVERIFY(!form->action(QStringLiteral("MNUInfo"))->isVisible());
+
+            QStringList lines = logLines(ctx);
+            QVERIFY(lines.last().endsWith(QStringLiteral("    ") +
+                                          PadLogText(QStringLiteral("Software Start"))));
+            if (run == 1) {
+                QCOMPARE(lines.at(lines.size() - 2), QString(130, QLatin1Char('_')));
+            } else {
+                QCOMPARE(lines.size(), 1);
+            }
+
+            form->CMBExit_Click();
+            QVERIFY(quit);
+            QVERIFY(!form->isVisible());
+            lines = logLines(ctx);
+            QVERIFY(lines.last().endsWith(QStringLiteral("    ") +
+                                          PadLogText(QStringLiteral("Software Close"))));
+        }
+    }
+
+    void closeDuringRunOnlyRaisesRequests() {
+        ViewsFixture f({{1, {}, true}});
+        Window w(f);
+        w.form.show();
+        f.ctx->flags.MeasurementRunning = true;
+        w.form.close();
+        QVERIFY(w.form.isVisible());
+        QVERIFY(f.ctx->flags.ExitRequest && f.ctx->flags.StopRequest);
+        w.form.CMBExit_Click();
+        QVERIFY(w.form.isVisible());
+        QVERIFY(!w.quitCalled);
+        QVERIFY(!logLines(*f.ctx).last().contains(QStringLiteral("Software Close")));
+
+        // The run ends and finds the close request.
+        f.ctx->flags.MeasurementRunning = false;
+        w.form.shutdownRequested();
+        QVERIFY(w.quitCalled);
+        QVERIFY(logLines(*f.ctx).last().contains(QStringLiteral("Software Close")));
+    }
+
+    void infoShowsTheSetupRelease() {
+        ViewsFixture f;
+        writeAll(f.dir.file(QStringLiteral("orsk halvex.dat")), "1.0\r\n1.1\r\n");
+        InitForm init(*f.ctx);
+        QCOMPARE(init.SetupRelease(), QStringLiteral("1.1"));
+        Window w(f, init.SetupRelease());
+        QVERIFY(w.form.action(QStringLiteral("MNUInfo"))->isVisible());
+        w.form.action(QStringLiteral("MNUInfo"))->trigger();
+        QCOMPARE(w.shown, QStringList{QStringLiteral("Setup Release: 1.1")});
+    }
+
+    void menusCarryTheirCaptions() {
+        ViewsFixture f;
+        Window w(f);
+        QCOMPARE(w.form.menu(QStringLiteral("MNUFile"))->title(), QStringLiteral("File"));
+        QCOMPARE(w.form.action(QStringLiteral("MNUSavePanel"))->text(),
+                 QStringLiteral("Save Panels"));
+        QCOMPARE(w.form.action(QStringLiteral("MNUAspect"))->text(), QStringLiteral("Aspect"));
+        QCOMPARE(w.form.action(QStringLiteral("MNUMeasure"))->text(), QStringLiteral("Measure"));
+        QVERIFY(!w.form.action(QStringLiteral("MNUMeasure"))->isEnabled());
+        QVERIFY(w.form.action(QStringLiteral("MNUSortByDate"))->isCheckable());
+    }
+
+    void undoRestoresPanelAndFile() {
+        ViewsFixture f({{1, QStringLiteral("a"), true}, {2, QStringLiteral("b"), false}});
+        Window w(f);
+        GridCentraline* g = w.form.grid();
+        const PanelRecord before = f.model->panel();
+        QVERIFY(!w.form.CMBUndo()->isEnabled());
+
+        g->pressCell(2, g->lastColumn(), Qt::LeftButton); // enable station 2
+        QCOMPARE(f.fileRecord(), f.model->panel());
+        g->BeginCellEdit(1, 1);
+        g->CBXCella()->setEditText(QStringLiteral("9"));
+        QTest::keyClick(g->CBXCella()->lineEdit(), Qt::Key_Return);
+        QCOMPARE(int(f.fileRecord().Stations[0].Comm), 9);
+        g->BeginCellEdit(2, 3);
+        g->TBCella()->setText(QStringLiteral("changed"));
+        QTest::keyClick(g->TBCella(), Qt::Key_Return);
+        QCOMPARE(f.fileRecord(), f.model->panel());
+        QVERIFY(w.form.CMBUndo()->isEnabled());
+
+        w.form.CMBUndo()->click();
+        QCOMPARE(f.model->panel(), before);
+        QCOMPARE(f.fileRecord(), before);
+        QCOMPARE(g->cellText(1, 1), QStringLiteral("1"));
+        QCOMPARE(g->cellText(2, 3), QStringLiteral("b"));
+        QVERIFY(!g->pictChk(1)->isVisibleTo(g));
+        QVERIFY(!w.form.CMBUndo()->isEnabled());
+    }
+
+    void statusFollowsTheChecks() {
+        ViewsFixture f({{5, {}, true}, {5, {}, true}});
+        Window w(f);
+        QVERIFY(w.form.statusCaption()->isVisibleTo(&w.form));
+        QCOMPARE(w.form.statusCaption()->caption(), QStringLiteral("COMM IN USE"));
+        QVERIFY(!w.form.CMBExecute()->isEnabled());
+        w.form.grid()->pressPictChk(1, Qt::LeftButton);
+        QVERIFY(!w.form.statusCaption()->isVisibleTo(&w.form));
+        QVERIFY(w.form.CMBExecute()->isEnabled());
+        w.form.grid()->pressPictChk(0, Qt::LeftButton);
+        QCOMPARE(w.form.statusCaption()->caption(), QStringLiteral("NO STATION SELECTED"));
+        QVERIFY(!w.form.CMBExecute()->isEnabled());
+    }
+
+    void tableChoiceSortAndDelete() {
+        ViewsFixture f({{1, {}, true}});
+        f.writeTable(QStringLiteral("b"), 2.0);
+        f.writeTable(QStringLiteral("A"), 3.0);
+        touch(f.dir.file(QStringLiteral("Table/T.FTR")), 300);
+        touch(f.dir.file(QStringLiteral("Table/b.FTR")), 200);
+        touch(f.dir.file(QStringLiteral("Table/A.FTR")), 100);
+        Window w(f);
+        QComboBox* cbx = w.form.CBXFrequencyTable();
+        auto items = [cbx] {
+            QStringList l;
+            for (int i = 0; i < cbx->count(); ++i)
+                l << cbx->itemText(i);
+            return l;
+        };
+        QCOMPARE(items(), QStringList({"A", "b", "T"}));
+        QCOMPARE(cbx->currentText(), QStringLiteral("T"));
+
+        w.form.chooseTable(1);
+        QCOMPARE(f.fileRecord().freqTableNameText(), QStringLiteral("b"));
+        QVERIFY(w.form.TimerVisFreq().isActive());
+
+        w.form.action(QStringLiteral("MNUSortByDate"))->trigger();
+        QVERIFY(w.form.action(QStringLiteral("MNUSortByDate"))->isChecked());
+        QCOMPARE(int(f.fileRecord().SortByDate), -1);
+        QCOMPARE(items(), QStringList({"A", "b", "T"})); // newest first
+        QCOMPARE(cbx->currentText(), QStringLiteral("b"));
+
+        // Delete asks, removes the file and selects the entry before it.
+        w.answer = false;
+        QTest::keyClick(cbx, Qt::Key_Delete);
+        QCOMPARE(w.asked, QStringList{QStringLiteral("Are you sure you want to delete b ?")});
+        QVERIFY(QFile::exists(f.dir.file(QStringLiteral("Table/b.FTR"))));
+        w.answer = true;
+        QTest::keyClick(cbx, Qt::Key_Delete);
+        QVERIFY(!QFile::exists(f.dir.file(QStringLiteral("Table/b.FTR"))));
+        QCOMPARE(items(), QStringList({"A", "T"}));
+        QCOMPARE(cbx->currentText(), QStringLiteral("A"));
+        QCOMPARE(f.fileRecord().freqTableNameText(), QStringLiteral("A"));
+
+        w.form.action(QStringLiteral("MNUSortByDate"))->trigger();
+        QCOMPARE(int(f.fileRecord().SortByDate), 0);
+    }
+
+    void runLocksAndUnlocks() {
+        ViewsFixture f({{1, {}, true}});
+        Window w(f);
+        w.form.lockForRun();
+        QVERIFY(w.form.CMBStop()->isVisibleTo(&w.form));
+        QVERIFY(!w.form.CMBExecute()->isVisibleTo(&w.form));
+        QVERIFY(!w.form.CBXFrequencyTable()->isEnabled());
+        QVERIFY(!w.form.menu(QStringLiteral("MNUFile"))->isEnabled());
+        w.form.grid()->pressPictChk(0, Qt::LeftButton);
+        QCOMPARE(int(f.fileRecord().Stations[0].Enabled), -1);
+        w.form.showPollingLabel(QStringLiteral("Polling Time OK"), 65280, 16777215, 1500);
+        QVERIFY(w.form.TimerPooling().isActive());
+        QCOMPARE(w.form.LBPolling()->colorBegin(), QColor(0, 255, 0));
+        w.form.unlockAfterRun();
+        QVERIFY(!w.form.CMBStop()->isVisibleTo(&w.form));
+        QVERIFY(w.form.CMBExecute()->isEnabled());
+        QVERIFY(!w.form.LBPolling()->isVisibleTo(&w.form));
+        QVERIFY(w.form.CBXFrequencyTable()->isEnabled());
+    }
+
+    // Three stations, the second failed, two battery levels. With HALVEX_SCREENSHOT set the
+    // window is saved there as a PNG.
+    void linkViewPaintsStations() {
+        ViewsFixture f({{3, QStringLiteral("Roof, north mast"), true},
+                        {4, QStringLiteral("Parking lot"), true},
+                        {7, QStringLiteral("Lab bench"), false}});
+        Window w(f);
+        w.form.lockForRun();
+        w.form.insertRunColumns({"Last link time", "Battery", "E V/m", "H A/m"});
+        QCOMPARE(w.form.grid()->columnTitleIndexes(), QList<int>({0, 1, 2, 3, 4, 5, 6, 7, 9}));
+        w.form.setSerialCell(0, QStringLiteral("123AB01123"));
+        w.form.setSerialCell(1, QStringLiteral("456CD10456"));
+        QCOMPARE(w.form.serialCell(0), QStringLiteral("123AB01123"));
+        w.form.stampLinkTime(0, 1, QStringLiteral("10:42:05 15/01/2026"));
+        w.form.stampLinkTime(1, 2, QStringLiteral("10:42:31 15/01/2026"));
+        QCOMPARE(w.form.grid()->cellText(1, 4), QStringLiteral("10:42:05 15/01/2026"));
+        w.form.setFieldCell(0, 6, QStringLiteral("1.2480"), 0);
+        w.form.setFieldCell(0, 7, QStringLiteral("0.0061"), 0);
+
+        w.form.markStationLink(0, false, LinkOkColour);
+        w.form.markStationLink(1, true, LinkFailColour);
+        const QColor failed(255, 0, 0);
+        QCOMPARE(w.form.grid()->rowColour(1), failed);
+        QCOMPARE(w.form.grid()->pictChk(1)->backColor(), failed);
+        QCOMPARE(w.form.grid()->battery(1)->backColor(), failed);
+        QCOMPARE(w.form.grid()->rowColour(0), QColor(150, 250, 255));
+        QCOMPARE(w.form.grid()->item(1, 3)->background().color(), failed);
+
+        BatteryDisplay full{
+            4.5f, 12, rgbValue(128, 255, 128), rgbValue(0, 255, 0), QStringLiteral("4.50 V "),
+            false};
+        BatteryDisplay low{
+            3.14f, 4, rgbValue(255, 128, 128), rgbValue(255, 0, 0), QStringLiteral("3.14 V "),
+            true};
+        w.form.grid()->battery(0)->setTimerBatteria(100);
+        w.form.grid()->battery(0)->setScorrimentoBatteria(true);
+        w.form.showBatteryLevel(0, full);
+        w.form.showBatteryLevel(1, low);
+        BAT_OCX* g0 = w.form.grid()->battery(0);
+        QCOMPARE(g0->LivelloBatteria(), 12);
+        QCOMPARE(g0->TimerBatteria(), 0); // a reading stops the animations
+        QVERIFY(!g0->ScorrimentoBatteria());
+        QCOMPARE(g0->Caption(), QStringLiteral("4.50 V "));
+        QVERIFY(g0->isVisibleTo(&w.form));
+        QCOMPARE(w.form.grid()->battery(1)->LivelloBatteria(), 4);
+        QCOMPARE(w.form.grid()->battery(1)->ColorEnd(), QColor(255, 0, 0));
+
+        WaitBar station;
+        station.visible = true;
+        station.caption = QStringLiteral("Station: 123AB01123 Reading : 3 Frequency: 1 MHz; "
+                                         "[ E = 1.2480V/m ; H = 0.0061A/m ]");
+        station.maximum = 9;
+        station.value = 4;
+        w.form.setStationWait(station);
+        WaitBar rate;
+        rate.visible = true;
+        rate.caption = QStringLiteral("Remaining Time: 00:07:12 (Table Mode)");
+        rate.maximum = 600;
+        rate.value = 432;
+        w.form.setRateWait(rate);
+        QCOMPARE(w.form.PBAttesaCent()->value(), 4);
+        QCOMPARE(w.form.FRMAttesaRateLM()->caption(), rate.caption);
+        w.form.showPollingLabel(QStringLiteral("Please Wait for\rPolling Time"), 255, 16777215, 0);
+
+        const QByteArray shot = qgetenv("HALVEX_SCREENSHOT");
+        if (!shot.isEmpty()) {
+            w.form.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&w.form));
+            QVERIFY(w.form.grab().save(QString::fromLocal8Bit(shot)));
+        }
+
+        // The end of the run restores the panel grid in neutral colours.
+        w.form.restoreGrid();
+        w.form.unlockAfterRun();
+        QCOMPARE(w.form.grid()->columnTitleIndexes(), QList<int>({0, 1, 2, 3, 9}));
+        QCOMPARE(w.form.grid()->rowColour(1), w.form.grid()->neutralColour());
+        QVERIFY(w.form.grid()->item(1, 3)->background().style() == Qt::NoBrush);
+    }
+};
+
+QTEST_MAIN(TestMainForm)
+#include "test_mainform.moc"
