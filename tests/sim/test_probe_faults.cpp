@@ -1,0 +1,139 @@
+#include "SimTestUtil.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr double kPerByte = 1.0 / ProbeModel::kBytesPerSecond;
+
+// What a clean probe answers, to compare faulty replies against.
+QByteArray cleanReply(const QByteArray& body) {
+    ProbeModel probe(quietStation());
+    double t = 0;
+    return exchange(probe, body, t, 5.0);
+}
+
+TEST(ProbeFaults, SilentProbeAnswersNothingUntilItsCountIsUsedUp) {
+    StationConfig st = quietStation();
+    st.faults[FaultKind::Silent] = Fault::defaults(FaultKind::Silent);
+    st.faults[FaultKind::Silent].count = 2;
+    ProbeModel probe(st);
+    double t = 0;
+    EXPECT_TRUE(exchange(probe, "?S0", t).isEmpty());
+    EXPECT_TRUE(exchange(probe, "(b1", t).isEmpty());
+    EXPECT_EQ(exchange(probe, "(b1", t), QByteArray("#00(b1*"));
+    EXPECT_EQ(probe.commands().size(), 3u) << "a silent probe still hears the commands";
+}
+
+TEST(ProbeFaults, LateReplyComesAfterTheDelay) {
+    StationConfig st = quietStation();
+    st.faults[FaultKind::Late] = Fault::defaults(FaultKind::Late);
+    st.faults[FaultKind::Late].delay = 3.5;
+    st.faults[FaultKind::Late].count = 1;
+    ProbeModel probe(st);
+    probe.receive(framed("?S0"), 0.0);
+    EXPECT_TRUE(probe.transmit(3.4).isEmpty());
+    EXPECT_EQ(probe.transmit(3.6), QByteArray("123AB01123*"));
+    // Only the first reply was held back.
+    probe.receive(framed("?S0"), 4.0);
+    EXPECT_EQ(probe.transmit(4.1), QByteArray("123AB01123*"));
+}
+
+TEST(ProbeFaults, SplitReplyArrivesInPiecesWithGaps) {
+    StationConfig st = quietStation();
+    st.faults[FaultKind::Split] = Fault::defaults(FaultKind::Split);
+    st.faults[FaultKind::Split].pieces = 3;
+    st.faults[FaultKind::Split].gap = 0.2;
+    ProbeModel probe(st);
+    probe.receive(framed("(t 9000"), 0.0); // "#00(t 9000*": 11 bytes, pieces of 3, 4, 4
+    const double start = st.replyDelay;
+    EXPECT_EQ(probe.transmit(start + 3 * kPerByte), QByteArray("#00"));
+    EXPECT_TRUE(probe.transmit(start + 0.19).isEmpty()) << "nothing during the gap";
+    EXPECT_EQ(probe.transmit(start + 0.2 + 7 * kPerByte), QByteArray("(t 9"));
+    EXPECT_TRUE(probe.transmit(start + 0.39).isEmpty());
+    EXPECT_EQ(probe.transmit(start + 1.0), QByteArray("000*"));
+}
+
+TEST(ProbeFaults, GarbageAndNoticeWrapTheCleanReply) {
+    StationConfig st = quietStation();
+    st.faults[FaultKind::Garbage] = Fault::defaults(FaultKind::Garbage);
+    st.faults[FaultKind::Garbage].text = "\x01zz";
+    st.faults[FaultKind::Garbage].commands = {"(b"};
+    st.faults[FaultKind::Notice] = Fault::defaults(FaultKind::Notice);
+    ProbeModel probe(st);
+    double t = 0;
+    EXPECT_EQ(exchange(probe, "(b2", t), "\x01zz" + cleanReply("(b2"));
+    EXPECT_EQ(exchange(probe, "?S0", t), cleanReply("?S0")) << "filtered to (b";
+
+    // By default the notice goes into the firmware reply only.
+    QByteArray fw = exchange(probe, "V", t);
+    const qsizetype at = fw.indexOf("#00@%*");
+    ASSERT_GT(at, 8);
+    EXPECT_LT(at, fw.size() - 6);
+    EXPECT_EQ(fw.remove(at, 6), cleanReply("V"));
+    EXPECT_EQ(exchange(probe, "t", t), cleanReply("t"));
+}
+
+TEST(ProbeFaults, WrongSequenceByteAtTheChosenPointOfOnePass) {
+    StationConfig st = quietStation();
+    st.faults[FaultKind::BadSequence] = Fault::defaults(FaultKind::BadSequence);
+    st.faults[FaultKind::BadSequence].point = 300; // past 255: the byte has wrapped
+    st.faults[FaultKind::BadSequence].count = 1;
+    ProbeModel probe(st);
+    double t = 0;
+    for (const char* body : {"(i100000", "(s75000", "(f30150000"})
+        exchange(probe, body, t);
+    const QByteArray bad = exchange(probe, "(g", t, 10.0);
+    const QByteArray good = exchange(probe, "(g", t, 10.0);
+    ASSERT_EQ(bad.size(), good.size());
+    for (int i = 0; i < 401; ++i) {
+        const int seq = quint8(bad[11 + i * 5]);
+        if (i == 300)
+            EXPECT_NE(seq, (i + 1) % 256);
+        else
+            EXPECT_EQ(seq, (i + 1) % 256) << i;
+        EXPECT_EQ(quint8(good[11 + i * 5]), (i + 1) % 256) << i;
+    }
+}
+
+TEST(ProbeFaults, BatteryZeroAndInvalidSerial) {
+    StationConfig st = quietStation();
+    st.faults[FaultKind::BatteryZero] = Fault::defaults(FaultKind::BatteryZero);
+    st.faults[FaultKind::BadSerial] = Fault::defaults(FaultKind::BadSerial);
+    st.faults[FaultKind::BadSerial].count = 1;
+    ProbeModel probe(st);
+    double t = 0;
+    const QByteArray bat = exchange(probe, "t", t);
+    EXPECT_GE(bat.size(), 12);
+    EXPECT_EQ(bat.trimmed().left(9).right(3), QByteArray("000"));
+    const QByteArray serial = exchange(probe, "?S0", t);
+    EXPECT_EQ(serial.size(), 11);
+    EXPECT_TRUE(serial[4] >= '0' && serial[4] <= '9') << "position 5 must be a letter";
+    EXPECT_NE(serial, cleanReply("?S0"));
+    EXPECT_EQ(exchange(probe, "?S0", t), cleanReply("?S0"));
+
+    // A serial text of one's own choosing.
+    probe.faults()[FaultKind::BadSerial] = Fault::defaults(FaultKind::BadSerial);
+    probe.faults()[FaultKind::BadSerial].text = "??";
+    EXPECT_EQ(exchange(probe, "?S0", t), QByteArray("??*"));
+}
+
+TEST(ProbeFaults, FaultsSwitchOnAndOffWhileRunning) {
+    ProbeModel probe(quietStation());
+    double t = 0;
+    EXPECT_FALSE(exchange(probe, "(v", t).isEmpty());
+    probe.faults()[FaultKind::Silent] = Fault::defaults(FaultKind::Silent);
+    EXPECT_TRUE(exchange(probe, "(v", t).isEmpty());
+    probe.faults()[FaultKind::Silent].enabled = false;
+    EXPECT_FALSE(exchange(probe, "(v", t).isEmpty());
+}
+
+TEST(ProbeFaults, ResetForgetsQueuedRepliesAndHalfCommands) {
+    ProbeModel probe(quietStation());
+    probe.receive(framed("?S0") + "#00(b", 0.0);
+    probe.reset();
+    probe.receive("1*", 0.0);
+    EXPECT_TRUE(probe.transmit(5.0).isEmpty());
+}
+
+} // namespace

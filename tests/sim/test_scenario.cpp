@@ -1,0 +1,170 @@
+#include "sim/Scenario.h"
+
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QRandomGenerator>
+#include <QRegularExpression>
+
+namespace {
+
+const char* kFull = R"({
+  "seed": 5,
+  "stations": [
+    {"port": 7, "serial": "999ZZ19999", "firmware": "X Rel 2.00", "battery": 180,
+     "noise": 0.1, "noiseH": 0.0002, "noiseJitter": 0, "replyDelay": 0.02,
+     "emitters": [
+        {"frequency": 1.5, "e": [1, 2, 3], "bandwidth": 0.01, "drift": 1, "driftPeriod": 60},
+        {"frequency": 2.5, "e": 4, "h": [0.1, 0.2, 0.3]}],
+     "faults": {"silent": false, "late": {"delay": 3.5, "count": 2, "commands": ["?S0"]},
+                "split": 3, "garbage": {"text": "xy"}, "notice": {"place": "before"},
+                "badSequence": {"point": 12}, "batteryZero": true, "badSerial": {"text": "BAD"},
+                "vanish": {"at": 10, "duration": 5}}},
+    {"port": 8}
+  ]})";
+
+TEST(Scenario, ReadsEverySetting) {
+    Scenario s;
+    QString error;
+    ASSERT_TRUE(parseScenario(kFull, s, &error)) << error.toStdString();
+    ASSERT_EQ(s.stations.size(), 2u);
+    const StationConfig& a = s.stations[0];
+    EXPECT_EQ(a.port, 7);
+    EXPECT_EQ(a.serial, QByteArray("999ZZ19999"));
+    EXPECT_EQ(a.firmware, QByteArray("X Rel 2.00"));
+    EXPECT_EQ(a.batteryRaw, 180);
+    EXPECT_DOUBLE_EQ(a.noiseE, 0.1);
+    EXPECT_DOUBLE_EQ(a.noiseH, 0.0002);
+    EXPECT_DOUBLE_EQ(a.replyDelay, 0.02);
+    ASSERT_EQ(a.emitters.size(), 2u);
+    EXPECT_EQ(a.emitters[0].e, (std::array<double, 3>{1, 2, 3}));
+    EXPECT_FALSE(a.emitters[0].hGiven);
+    EXPECT_DOUBLE_EQ(a.emitters[0].bandwidthMHz, 0.01);
+    EXPECT_EQ(a.emitters[1].e, (std::array<double, 3>{4, 4, 4}));
+    EXPECT_TRUE(a.emitters[1].hGiven);
+    EXPECT_FALSE(a.faults[FaultKind::Silent].enabled);
+    EXPECT_TRUE(a.faults[FaultKind::Late].enabled);
+    EXPECT_EQ(a.faults[FaultKind::Late].count, 2);
+    EXPECT_EQ(a.faults[FaultKind::Late].commands, QStringList{"?S0"});
+    EXPECT_EQ(a.faults[FaultKind::Split].count, 3);
+    EXPECT_EQ(a.faults[FaultKind::Garbage].text, QByteArray("xy"));
+    EXPECT_EQ(a.faults[FaultKind::Notice].place, NoticePlace::Before);
+    EXPECT_EQ(a.faults[FaultKind::Notice].commands, QStringList{"V"});
+    EXPECT_EQ(a.faults[FaultKind::BadSequence].point, 12);
+    EXPECT_TRUE(a.faults[FaultKind::BatteryZero].enabled);
+    EXPECT_TRUE(a.faults.vanish.enabled);
+    EXPECT_DOUBLE_EQ(a.faults.vanish.duration, 5);
+    // Defaults for what the second station leaves out; seeds differ per station.
+    EXPECT_EQ(s.stations[1].port, 8);
+    EXPECT_TRUE(s.stations[1].emitters.empty());
+    EXPECT_NE(s.stations[0].seed, s.stations[1].seed);
+}
+
+TEST(Scenario, RejectsBadInputWithAClearMessage) {
+    struct Case {
+        const char* json;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"", "not valid JSON"},
+        {"{\"stations\": [", "not valid JSON"},
+        {"[1,2]", "JSON object"},
+        {"{}", "\"stations\""},
+        {"{\"stations\": []}", "\"stations\""},
+        {"{\"stations\": [{}]}", "station 1: \"port\" is missing"},
+        {"{\"stations\": [{\"port\": 0}]}", "\"port\" must be a whole number from 1 to 99"},
+        {"{\"stations\": [{\"port\": 2.5}]}", "\"port\""},
+        {"{\"stations\": [{\"port\": \"1\"}]}", "\"port\""},
+        {"{\"stations\": [{\"port\": 1}, {\"port\": 1}]}", "station 2: port 1 is used twice"},
+        {"{\"stations\": [{\"port\": 1, \"serial\": \"12*\"}]}", "\"serial\""},
+        {"{\"stations\": [{\"port\": 1, \"firmware\": \"\u20ac\"}]}", "Latin-1"},
+        {"{\"stations\": [{\"port\": 1, \"battery\": 1000}]}", "\"battery\""},
+        {"{\"stations\": [{\"port\": 1, \"noise\": -1}]}", "\"noise\""},
+        {"{\"stations\": [{\"port\": 1, \"emitters\": {}}]}", "\"emitters\""},
+        {"{\"stations\": [{\"port\": 1, \"emitters\": [{\"e\": 1}]}]}",
+         "station 1, emitter 1: \"frequency\""},
+        {"{\"stations\": [{\"port\": 1, \"emitters\": [{\"frequency\": 1, \"e\": [1, 2]}]}]}",
+         "\"e\""},
+        {"{\"stations\": [{\"port\": 1, \"emitters\": [{\"frequency\": 1e308}]}]}",
+         "\"frequency\""},
+        {"{\"stations\": [{\"port\": 1, \"faults\": {\"explode\": true}}]}",
+         "unknown fault \"explode\""},
+        {"{\"stations\": [{\"port\": 1, \"faults\": {\"late\": \"yes\"}}]}", "fault \"late\""},
+        {"{\"stations\": [{\"port\": 1, \"faults\": {\"split\": {\"pieces\": 0}}}]}", "\"pieces\""},
+        {"{\"stations\": [{\"port\": 1, \"faults\": {\"vanish\": {\"at\": -1}}}]}", "\"at\""},
+        {"{\"stations\": [{\"port\": 1, \"prot\": 2}]}", "unknown setting \"prot\""},
+    };
+    for (const Case& c : cases) {
+        Scenario s;
+        s.stations.resize(3);
+        QString error;
+        EXPECT_FALSE(parseScenario(c.json, s, &error)) << c.json;
+        EXPECT_TRUE(error.contains(QString::fromUtf8(c.message)))
+            << c.json << " -> " << error.toStdString();
+        EXPECT_TRUE(s.stations.empty()) << "nothing half-read is kept";
+    }
+}
+
+TEST(Scenario, MangledFilesNeverCrash) {
+    QRandomGenerator random(11);
+    const QByteArray base(kFull);
+    for (int round = 0; round < 3000; ++round) {
+        QByteArray text = base;
+        const int edits = 1 + int(random.bounded(6));
+        for (int e = 0; e < edits && !text.isEmpty(); ++e) {
+            const int at = int(random.bounded(text.size()));
+            switch (random.bounded(3)) {
+            case 0:
+                text[at] = char(random.bounded(256));
+                break;
+            case 1:
+                text.remove(at, 1 + int(random.bounded(20)));
+                break;
+            default:
+                text.truncate(at);
+            }
+        }
+        Scenario s;
+        QString error;
+        if (!parseScenario(text, s, &error)) {
+            EXPECT_FALSE(error.isEmpty());
+        }
+    }
+}
+
+TEST(Scenario, FilesAreReadWithTheirNameInErrors) {
+    TempAppDir dir;
+    ASSERT_TRUE(writeAll(dir.file("good.json"), kFull));
+    ASSERT_TRUE(writeAll(dir.file("bad.json"), "{\"stations\": 3}"));
+    Scenario s;
+    QString error;
+    EXPECT_TRUE(loadScenarioFile(dir.file("good.json"), s, &error));
+    EXPECT_FALSE(loadScenarioFile(dir.file("bad.json"), s, &error));
+    EXPECT_TRUE(error.startsWith(dir.file("bad.json"))) << error.toStdString();
+    EXPECT_FALSE(loadScenarioFile(dir.file("missing.json"), s, &error));
+    EXPECT_TRUE(error.contains("missing.json"));
+}
+
+TEST(Scenario, DefaultNetworkHasThreeValidStations) {
+    const Scenario s = defaultScenario();
+    ASSERT_EQ(s.stations.size(), 3u);
+    // 3 digits, digit or letter, letter, digit, 0 or 1, 3 digits.
+    const QRegularExpression serial("^[0-9]{3}[0-9A-Z][A-Z][0-9][01][0-9]{3}$");
+    for (size_t i = 0; i < 3; ++i) {
+        const StationConfig& st = s.stations[i];
+        EXPECT_EQ(st.port, int(i) + 1);
+        EXPECT_TRUE(serial.match(QString::fromLatin1(st.serial)).hasMatch()) << st.serial.data();
+        EXPECT_TRUE(st.firmware.toUpper().contains("REL "));
+        EXPECT_GT(st.batteryRaw, 180) << "gauge green";
+        EXPECT_GE(st.emitters.size(), 3u);
+        for (const Emitter& em : st.emitters) {
+            EXPECT_GE(em.frequencyMHz, 0.1);
+            EXPECT_LE(em.frequencyMHz, 27.12);
+        }
+        for (int k = 0; k < kFaultKindCount; ++k)
+            EXPECT_FALSE(st.faults[FaultKind(k)].enabled);
+    }
+}
+
+} // namespace
