@@ -1,0 +1,292 @@
+#include "sim/PtyServer.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSocketNotifier>
+#include <QTimer>
+
+#include <cmath>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <cstdlib>
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+#endif
+
+namespace {
+// Commands and short replies in full; long ones (sweeps) by their size.
+QString shown(const QByteArray& bytes) {
+    if (bytes.size() > 64) return QStringLiteral("%1 bytes").arg(bytes.size());
+    QString out;
+    for (char c : bytes) {
+        const auto b = quint8(c);
+        if (b >= 0x20 && b < 0x7F && b != '\\')
+            out += QChar(b);
+        else
+            out += QStringLiteral("\\x%1").arg(b, 2, 16, QLatin1Char('0'));
+    }
+    return out;
+}
+} // namespace
+
+struct PtyServer::Station {
+    int port = 0;
+    int master = -1;
+    QString device;
+    QString link;
+    QSocketNotifier* reader = nullptr;
+    QTimer* sender = nullptr;
+    QByteArray unsent;   // left over when the terminal's buffer was full
+    bool hungUp = false; // no program has the terminal open
+    bool present = true;
+};
+
+PtyServer::PtyServer(SimNetwork& network, QString appDir, QObject* parent)
+    : QObject(parent), network_(network), appDir_(std::move(appDir)), tick_(new QTimer(this)) {
+    // Presence changes and a program opening a hung-up terminal are noticed within 50 ms.
+    tick_->setInterval(50);
+    connect(tick_, &QTimer::timeout, this, &PtyServer::onTick);
+}
+
+PtyServer::~PtyServer() {
+    stop();
+}
+
+QString PtyServer::linkPath(int port) const {
+    return QDir(appDir_).filePath(QStringLiteral("ports/COM%1").arg(port));
+}
+
+QString PtyServer::devicePath(int port) const {
+    auto it = stations_.find(port);
+    return it == stations_.end() || it->second->master < 0 ? QString() : it->second->device;
+}
+
+void PtyServer::say(const QString& line) const {
+    if (out_) out_(line);
+}
+
+bool PtyServer::start(QString* error) {
+#ifndef Q_OS_UNIX
+    if (error) *error = QStringLiteral("pseudo-terminals are not available on this system");
+    return false;
+#else
+    if (!QDir().mkpath(QDir(appDir_).filePath(QStringLiteral("ports")))) {
+        if (error) *error = QStringLiteral("cannot create %1").arg(QDir(appDir_).filePath("ports"));
+        return false;
+    }
+    const double now = network_.now();
+    for (int port : network_.ports()) {
+        auto st = std::make_unique<Station>();
+        st->port = port;
+        st->link = linkPath(port);
+        st->sender = new QTimer(this);
+        st->sender->setSingleShot(true);
+        st->sender->setTimerType(Qt::PreciseTimer);
+        Station* raw = st.get();
+        connect(st->sender, &QTimer::timeout, this, [this, raw] { sendDue(*raw); });
+        ProbeModel* probe = network_.probe(port);
+        if (verbose_) {
+            probe->setObserver([this, port](const QByteArray& command, const QByteArray& reply) {
+                say(QStringLiteral("COM%1 <- %2").arg(port).arg(shown(command)));
+                say(QStringLiteral("COM%1 -> %2")
+                        .arg(port)
+                        .arg(reply.isEmpty() ? QStringLiteral("(no reply)") : shown(reply)));
+            });
+        }
+        stations_[port] = std::move(st);
+        raw->present = probe->present(now);
+        if (raw->present && !openTerminal(*raw, error)) {
+            stop();
+            return false;
+        }
+        say(QStringLiteral("COM%1  serial %2  %3")
+                .arg(port)
+                .arg(QString::fromLatin1(probe->config().serial),
+                     raw->present ? raw->device : QStringLiteral("(vanished)")));
+    }
+    tick_->start();
+    return true;
+#endif
+}
+
+void PtyServer::stop() {
+    tick_->stop();
+    for (auto& [port, st] : stations_) {
+        closeTerminal(*st);
+        if (ProbeModel* probe = network_.probe(port)) probe->setObserver({});
+    }
+    stations_.clear();
+}
+
+bool PtyServer::openTerminal(Station& st, QString* error) {
+#ifndef Q_OS_UNIX
+    (void)st;
+    (void)error;
+    return false;
+#else
+    auto failed = [&](const QString& what) {
+        if (error) *error = QStringLiteral("COM%1: %2").arg(st.port).arg(what);
+        closeTerminal(st);
+        return false;
+    };
+    st.master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    if (st.master < 0)
+        return failed(QStringLiteral("no pseudo-terminal: %1").arg(qt_error_string(errno)));
+    ::fcntl(st.master, F_SETFD, FD_CLOEXEC);
+    if (::grantpt(st.master) != 0 || ::unlockpt(st.master) != 0)
+        return failed(QStringLiteral("cannot unlock the pseudo-terminal"));
+    char name[256] = {};
+    if (::ptsname_r(st.master, name, sizeof name) != 0)
+        return failed(QStringLiteral("the pseudo-terminal has no name"));
+    st.device = QString::fromLocal8Bit(name);
+    // Raw bytes both ways until the program sets its own line settings.
+    termios tio{};
+    if (::tcgetattr(st.master, &tio) == 0) {
+        ::cfmakeraw(&tio);
+        ::cfsetispeed(&tio, B38400);
+        ::cfsetospeed(&tio, B38400);
+        ::tcsetattr(st.master, TCSANOW, &tio);
+    }
+    ::fcntl(st.master, F_SETFL, ::fcntl(st.master, F_GETFL) | O_NONBLOCK);
+
+    // Replace a link left behind by an earlier run, but nothing that is not a link.
+    const QFileInfo old(st.link);
+    if (old.isSymLink())
+        QFile::remove(st.link);
+    else if (old.exists())
+        return failed(QStringLiteral("%1 exists and is not a link").arg(st.link));
+    if (!QFile::link(st.device, st.link))
+        return failed(QStringLiteral("cannot create the link %1").arg(st.link));
+
+    st.hungUp = false;
+    st.unsent.clear();
+    st.reader = new QSocketNotifier(st.master, QSocketNotifier::Read, this);
+    Station* raw = &st;
+    connect(st.reader, &QSocketNotifier::activated, this, [this, raw] { onReadable(*raw); });
+    return true;
+#endif
+}
+
+void PtyServer::closeTerminal(Station& st) {
+    if (st.reader) {
+        st.reader->setEnabled(false);
+        st.reader->deleteLater();
+        st.reader = nullptr;
+    }
+    if (st.sender) st.sender->stop();
+    // Remove only our own link: another simulator may have taken the name since.
+    if (!st.device.isEmpty() && QFileInfo(st.link).isSymLink() &&
+        QFileInfo(st.link).symLinkTarget() == st.device)
+        QFile::remove(st.link);
+#ifdef Q_OS_UNIX
+    if (st.master >= 0) ::close(st.master);
+#endif
+    st.master = -1;
+    st.unsent.clear();
+}
+
+void PtyServer::onReadable(Station& st) {
+#ifdef Q_OS_UNIX
+    ProbeModel* probe = network_.probe(st.port);
+    char buffer[4096];
+    for (;;) {
+        const ssize_t n = ::read(st.master, buffer, sizeof buffer);
+        if (n > 0) {
+            if (probe) probe->receive(QByteArray(buffer, int(n)), network_.now());
+            continue;
+        }
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && errno == EIO) {
+            // The program closed the port. The notifier would fire without end, so it rests
+            // until the tick sees the terminal opened again; nothing is kept for the next
+            // program to find.
+            st.hungUp = true;
+            st.reader->setEnabled(false);
+            st.unsent.clear();
+            ::tcflush(st.master, TCIOFLUSH);
+        }
+        break;
+    }
+    scheduleSend(st);
+#else
+    (void)st;
+#endif
+}
+
+void PtyServer::scheduleSend(Station& st) {
+    ProbeModel* probe = network_.probe(st.port);
+    if (!probe || st.master < 0) return;
+    double due = probe->nextByteTime();
+    if (!st.unsent.isEmpty()) due = std::min(due, network_.now());
+    if (!std::isfinite(due)) return;
+    // A few milliseconds of bytes go out together; the line rate is kept on average.
+    const double wait = due - network_.now();
+    const int ms = std::clamp(int(std::ceil(wait * 1000.0)), 4, 60000);
+    if (!st.sender->isActive() || st.sender->remainingTime() > ms) st.sender->start(ms);
+}
+
+void PtyServer::sendDue(Station& st) {
+#ifdef Q_OS_UNIX
+    ProbeModel* probe = network_.probe(st.port);
+    if (!probe || st.master < 0) return;
+    const QByteArray bytes = probe->transmit(network_.now());
+    if (st.hungUp) {
+        // Nobody listens: the bytes are lost.
+        scheduleSend(st);
+        return;
+    }
+    st.unsent += bytes;
+    while (!st.unsent.isEmpty()) {
+        const ssize_t n = ::write(st.master, st.unsent.constData(), size_t(st.unsent.size()));
+        if (n > 0) {
+            st.unsent.remove(0, qsizetype(n));
+            continue;
+        }
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) st.unsent.clear();
+        break;
+    }
+    if (st.unsent.size() > 1 << 20)
+        st.unsent.clear(); // a program that never reads: drop, as a full line driver would
+    scheduleSend(st);
+#else
+    (void)st;
+#endif
+}
+
+void PtyServer::onTick() {
+#ifdef Q_OS_UNIX
+    const double now = network_.now();
+    for (auto& [port, st] : stations_) {
+        ProbeModel* probe = network_.probe(port);
+        if (!probe) continue;
+        const bool present = probe->present(now);
+        if (present != st->present) {
+            st->present = present;
+            if (!present) {
+                closeTerminal(*st);
+                probe->reset();
+                say(QStringLiteral("COM%1  vanished").arg(port));
+            } else {
+                QString error;
+                if (openTerminal(*st, &error))
+                    say(QStringLiteral("COM%1  back on %2").arg(port).arg(st->device));
+                else
+                    say(error);
+            }
+        }
+        if (st->master >= 0 && st->hungUp) {
+            pollfd p{st->master, POLLIN, 0};
+            if (::poll(&p, 1, 0) >= 0 && !(p.revents & POLLHUP)) {
+                st->hungUp = false;
+                st->reader->setEnabled(true);
+            }
+        }
+        if (st->master >= 0 && !st->sender->isActive()) scheduleSend(*st);
+    }
+#endif
+}

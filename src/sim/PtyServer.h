@@ -1,0 +1,60 @@
+#pragma once
+
+#include "sim/SimNetwork.h"
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <map>
+#include <memory>
+
+class QSocketNotifier;
+class QTimer;
+
+// Serves every station of a network on a pseudo-terminal of its own, linked as
+// <AppDir>/ports/COMn so that the program opens it like a serial port. Replies leave at the
+// line rate on the network's clock. When the program closes the port the station keeps
+// serving; what it says meanwhile is lost, as on a real line. A station whose port vanishes
+// loses its terminal and link, and gets new ones when it comes back.
+//
+// Pseudo-terminals exist on POSIX systems only; elsewhere start() fails with a message.
+class PtyServer : public QObject {
+    Q_OBJECT
+public:
+    PtyServer(SimNetwork& network, QString appDir, QObject* parent = nullptr);
+    ~PtyServer() override;
+
+    // Receives the lines to show: one per station at start and, with verbose, every command
+    // and reply.
+    void setOutput(std::function<void(const QString&)> out) { out_ = std::move(out); }
+    void setVerbose(bool verbose) { verbose_ = verbose; }
+
+    // Creates <AppDir>/ports and one terminal and link per station.
+    bool start(QString* error);
+    // Closes the terminals and removes the links this server made.
+    void stop();
+
+    // The terminal device of a station ("/dev/pts/7"), empty while it has none.
+    QString devicePath(int port) const;
+    // <AppDir>/ports/COMn.
+    QString linkPath(int port) const;
+
+private:
+    struct Station;
+
+    bool openTerminal(Station& st, QString* error);
+    void closeTerminal(Station& st);
+    void onReadable(Station& st);
+    void sendDue(Station& st);
+    void scheduleSend(Station& st);
+    void onTick();
+    void say(const QString& line) const;
+
+    SimNetwork& network_;
+    QString appDir_;
+    bool verbose_ = false;
+    std::function<void(const QString&)> out_;
+    std::map<int, std::unique_ptr<Station>> stations_;
+    QTimer* tick_;
+};
