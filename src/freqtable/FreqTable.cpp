@@ -46,6 +46,11 @@ FreqTable FreqTable::fromBytes(const QByteArray& data) {
     return table;
 }
 
+double clampTableFrequency(double f) {
+    if (std::isnan(f)) return FreqTable::LowestFreq;
+    return std::clamp(f, FreqTable::LowestFreq, FreqTable::HighestFreq);
+}
+
 void sortFreqTable(FreqTable& table) {
     auto& rows = table.rows;
     // Compact: rows in use first, in their order.

@@ -40,6 +40,10 @@ struct FreqTable {
     friend bool operator==(const FreqTable&, const FreqTable&) = default;
 };
 
+// A frequency entered for a row, clamped to what a table holds (0.009..30 MHz); a value that
+// is not a number gives the lowest.
+double clampTableFrequency(double freqMHz);
+
 // Orders the rows in use by ascending frequency, each keeping its RBW. Rows in use are
 // moved before the empty ones first; among equal frequencies the later row comes first.
 void sortFreqTable(FreqTable& table);

@@ -30,6 +30,11 @@ TEST(RbwCoupling, BandsRaiseTooWideRbwAndNoLimitRbwTurnsItOff) {
     EXPECT_EQ(coupleRbw(mid, plain), 0);
     EXPECT_EQ(mid.RbwIndex, 2);
 
+    // Entered frequencies are held to the table's range.
+    EXPECT_EQ(clampTableFrequency(45.0), 30.0);
+    EXPECT_EQ(clampTableFrequency(0.001), 0.009);
+    EXPECT_EQ(clampTableFrequency(2.5), 2.5);
+
     const Switches noLimit(QStringLiteral("/NOLIMITRBW"));
     FreqTableRow kept{0.01, 0, 0};
     EXPECT_EQ(coupleRbw(kept, noLimit), 0);

@@ -1,9 +1,6 @@
 #include "app/Switches.h"
 #include "panel/FileNames.h"
 #include "panel/RangeCheck.h"
-#include "support/TestSupport.h"
-
-#include <QFile>
 
 #include <gtest/gtest.h>
 
@@ -66,18 +63,6 @@ TEST(FileNameSort, ByNameIgnoringCaseOrNewestFirst) {
         return n == "old" ? t0 : n == "mid" ? t0.addSecs(60) : t0.addSecs(120);
     });
     EXPECT_EQ(allDated, (QStringList{"new", "mid", "old"}));
-
-    TempAppDir app;
-    for (const char* n : {"first", "second"}) {
-        ASSERT_TRUE(writeAll(app.file(QStringLiteral("Panels/%1.EST").arg(n)), "x"));
-    }
-    QFile f(app.file("Panels/first.EST"));
-    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
-    f.setFileTime(QDateTime::currentDateTime().addSecs(3600), QFileDevice::FileModificationTime);
-    f.close();
-    QStringList files{"second", "first"};
-    sortFileNamesIn(files, true, app.file("Panels/"), "EST");
-    EXPECT_EQ(files, (QStringList{"first", "second"}));
 }
 
 namespace {
