@@ -7,13 +7,57 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QScrollBar>
+#include <QStyledItemDelegate>
 
 namespace {
+
+// Paints a quiet hint in the empty row, where a new station is entered.
+class EmptyRowHint : public QStyledItemDelegate {
+public:
+    EmptyRowHint(GridCentraline* grid) : QStyledItemDelegate(grid), grid_(grid) {}
+    void paint(QPainter* p, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        QStyledItemDelegate::paint(p, option, index);
+        const int row = index.row() + 1;
+        if (row <= grid_->stationRows()) {
+            // A disabled station shows an empty box where its check picture would be.
+            const PictChk* pict = grid_->pictChk(row - 1);
+            if (index.column() == grid_->columnOfTitle(9) && pict && pict->picture() == 1)
+                paintEmptyBox(p, option.rect);
+            return;
+        }
+        if (index.column() != grid_->columnOfTitle(3) || grid_->measurementRunning()) return;
+        p->save();
+        QFont f = option.font;
+        f.setItalic(true);
+        p->setFont(f);
+        p->setPen(QColor(150, 157, 168));
+        p->drawText(option.rect.adjusted(6, 0, -4, 0), Qt::AlignVCenter | Qt::AlignLeft,
+                    QStringLiteral("New station: click Comm and choose its port"));
+        p->restore();
+    }
+
+private:
+    static void paintEmptyBox(QPainter* p, const QRect& cell) {
+        p->save();
+        p->setRenderHint(QPainter::Antialiasing);
+        const double s = std::min(16, std::min(cell.width(), cell.height()) - 4);
+        const QRectF box(cell.center().x() - s / 2 + 0.5, cell.center().y() - s / 2 + 0.5, s, s);
+        p->setPen(QPen(QColor(160, 166, 176), 1.2));
+        p->setBrush(Qt::white);
+        p->drawRoundedRect(box, 3, 3);
+        p->restore();
+    }
+
+    GridCentraline* grid_;
+};
+
 const QColor kConflictColour(128, 0, 0); // colour 4 of the classic palette
 const QColor kNumberBack(241, 243, 247);
 const QColor kNumberText(110, 118, 130);
-constexpr int kRowHeight = 26;
+constexpr int kRowHeight = 30;
 } // namespace
 
 GridCentraline::GridCentraline(PanelModel& panel, QWidget* parent)
@@ -33,15 +77,22 @@ GridCentraline::GridCentraline(PanelModel& panel, QWidget* parent)
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     horizontalHeader()->setMinimumSectionSize(12);
-    horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setStyleSheet(QStringLiteral(
         "QTableWidget { background: white; gridline-color: #e1e5eb; border: none; "
         "selection-background-color: #d6e6fb; selection-color: #101418; }"
         "QHeaderView::section { background: #eef1f6; color: #3b4656; border: none; "
-        "border-right: 1px solid #dde2ea; border-bottom: 1px solid #cfd6e0; padding: 3px 5px; "
-        "font-weight: 600; }"));
+        "border-right: 1px solid #dde2ea; border-bottom: 1px solid #cfd6e0; padding: 4px 2px; "
+        "}"));
+    // Column widths are fixed in twips; a compact font keeps times and titles whole.
+    QFont f = font();
+    f.setPixelSize(12);
+    setFont(f);
+    horizontalHeader()->setFont(f);
     neutral_ = palette().color(QPalette::Base);
+    setItemDelegate(new EmptyRowHint(this));
 
     cbx_ = new QComboBox(viewport());
     cbx_->setObjectName(QStringLiteral("CBXCella"));

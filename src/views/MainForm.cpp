@@ -25,6 +25,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QStyle>
+#include <QTableWidgetItem>
 #include <QToolTip>
 #include <QVBoxLayout>
 
@@ -127,9 +128,7 @@ void MainForm::buildLayout() {
         "#MainCentral { background: #eef1f5; }"
         "QMenuBar { background: #ffffff; border-bottom: 1px solid #d5dbe3; padding: 2px; }"
         "QMenuBar::item { padding: 4px 10px; border-radius: 4px; }"
-        "QMenuBar::item:selected { background: #e3ecf8; }"
-        "QComboBox#CBXFrequencyTable { padding: 4px 8px; border: 1px solid #c3cad5; "
-        "border-radius: 4px; background: white; min-height: 22px; }"));
+        "QMenuBar::item:selected { background: #e3ecf8; }"));
 
     auto* outer = new QGridLayout(central);
     outer->setContentsMargins(12, 12, 12, 12);
@@ -156,6 +155,7 @@ void MainForm::buildLayout() {
     cbxTable_ = new QComboBox(frmTable_);
     cbxTable_->setObjectName(QStringLiteral("CBXFrequencyTable"));
     cbxTable_->setMinimumWidth(170);
+    cbxTable_->setMinimumHeight(28);
     cbxTable_->installEventFilter(this);
     tv->addWidget(cbxTable_);
     right->addWidget(frmTable_);
@@ -258,7 +258,7 @@ void MainForm::updateGridWidth() {
     int w = 0;
     for (int c = 0; c < grid_->columnCount(); ++c)
         w += grid_->columnWidth(c);
-    w += 2 * grid_->frameWidth() + grid_->verticalScrollBar()->sizeHint().width() + 2;
+    w += 2 * grid_->frameWidth() + 2;
     grid_->setMinimumWidth(w);
     const int rows = std::min(grid_->rowCount(), 17);
     grid_->setMinimumHeight(grid_->horizontalHeader()->sizeHint().height() +
@@ -516,6 +516,7 @@ void MainForm::AbilitaControlli() {
         if (QMenu* mm = menu(QLatin1String(m))) mm->setEnabled(true);
     frmTable_->setEnabled(true);
     cbxTable_->setEnabled(true);
+    adjustSize();
     updateStatus(checks_);
     updateUndo();
 }
@@ -539,6 +540,14 @@ void MainForm::stampLinkTime(int slot, int gridRow, const QString& text) {
     if (col < 0) return;
     const int row = (gridRow >= 1 && gridRow <= grid_->rowCount()) ? gridRow : slot + 1;
     grid_->setCellText(row, col, text);
+    // Time and date must fit the column's fixed width.
+    if (QTableWidgetItem* it = grid_->item(row - 1, col)) {
+        QFont f = grid_->font();
+        f.setPixelSize(11);
+        f.setFamilies(
+            {QStringLiteral("DejaVu Sans Condensed"), QStringLiteral("Arial Narrow"), f.family()});
+        it->setFont(f);
+    }
 }
 
 QString MainForm::serialCell(int slot) const {

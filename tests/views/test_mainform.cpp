@@ -337,6 +337,8 @@ private slots:
         QCOMPARE(w.form.grid()->columnTitleIndexes(), QList<int>({0, 1, 2, 3, 9}));
         QCOMPARE(w.form.grid()->rowColour(1), w.form.grid()->neutralColour());
         QVERIFY(w.form.grid()->item(1, 3)->background().style() == Qt::NoBrush);
+        if (!shot.isEmpty())
+            QVERIFY(w.form.grab().save(QString::fromLocal8Bit(shot).replace(".png", "-idle.png")));
     }
 };
 

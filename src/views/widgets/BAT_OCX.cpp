@@ -75,20 +75,24 @@ void BAT_OCX::paintEvent(QPaintEvent*) {
     if (back_.isValid()) p.fillRect(rect(), back_);
     p.setRenderHint(QPainter::Antialiasing);
 
+    // With room for it the caption goes under the gauge, else over it.
+    const QString caption = caption_.trimmed();
+    const bool below = !caption.isEmpty() && height() >= 22;
     const int nub = 3;
-    const QRectF body = QRectF(rect()).adjusted(3.5, 3.5, -3.5 - nub, -3.5);
+    const double bodyH = below ? std::max(8.0, height() * 0.42) : height() - 7.0;
+    const QRectF body(3.5, 3.0, width() - 7.0 - nub, bodyH);
     if (body.width() < 8 || body.height() < 4) return;
     QPainterPath shell;
-    shell.addRoundedRect(body, 3, 3);
+    shell.addRoundedRect(body, 2.5, 2.5);
     p.fillPath(shell, QColor(250, 251, 252));
-    p.setPen(QPen(QColor(70, 76, 86), 1.2));
+    p.setPen(QPen(QColor(70, 76, 86), 1.1));
     p.drawPath(shell);
-    p.fillRect(
-        QRectF(body.right() + 0.5, body.center().y() - body.height() / 4, nub, body.height() / 2),
-        QColor(70, 76, 86));
+    p.fillRect(QRectF(body.right() + 0.5, body.center().y() - body.height() / 4, nub - 0.5,
+                      body.height() / 2),
+               QColor(70, 76, 86));
 
-    const QRectF inner = body.adjusted(2, 2, -2, -2);
-    const double gap = 1.0;
+    const QRectF inner = body.adjusted(1.8, 1.8, -1.8, -1.8);
+    const double gap = 0.8;
     const double w = (inner.width() - gap * (kNotches - 1)) / kNotches;
     const int shown = shownNotches();
     QLinearGradient g(inner.topLeft(), inner.bottomLeft());
@@ -97,26 +101,28 @@ void BAT_OCX::paintEvent(QPaintEvent*) {
     p.setPen(Qt::NoPen);
     for (int i = 0; i < kNotches; ++i) {
         const QRectF n(inner.left() + i * (w + gap), inner.top(), w, inner.height());
-        if (i < shown)
-            p.fillRect(n, g);
-        else
-            p.fillRect(n, QColor(226, 229, 234));
+        p.fillRect(n, i < shown ? QBrush(g) : QBrush(QColor(226, 229, 234)));
     }
 
-    if (!caption_.trimmed().isEmpty()) {
-        QFont f = font();
-        f.setPixelSize(std::max(8, int(body.height() * 0.62)));
-        f.setBold(true);
+    if (caption.isEmpty()) return;
+    QFont f = font();
+    f.setBold(true);
+    if (below) {
+        const QRectF textArea(0, body.bottom() + 1, width(), height() - body.bottom() - 2);
+        f.setPixelSize(std::max(8, int(textArea.height() * 0.85)));
         p.setFont(f);
-        QPainterPath text;
-        const QString c = caption_.trimmed();
-        const QFontMetricsF fm(f);
-        const QPointF at(body.center().x() - fm.horizontalAdvance(c) / 2,
-                         body.center().y() + (fm.ascent() - fm.descent()) / 2);
-        text.addText(at, f, c);
-        p.setPen(QPen(QColor(255, 255, 255, 220), 2.4));
-        p.setBrush(Qt::NoBrush);
-        p.drawPath(text);
-        p.fillPath(text, QColor(25, 30, 38));
+        p.setPen(QColor(25, 30, 38));
+        p.drawText(textArea, Qt::AlignCenter, caption);
+        return;
     }
+    f.setPixelSize(std::max(8, int(body.height() * 0.62)));
+    QPainterPath text;
+    const QFontMetricsF fm(f);
+    text.addText(QPointF(body.center().x() - fm.horizontalAdvance(caption) / 2,
+                         body.center().y() + (fm.ascent() - fm.descent()) / 2),
+                 f, caption);
+    p.setPen(QPen(QColor(255, 255, 255, 220), 2.4));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(text);
+    p.fillPath(text, QColor(25, 30, 38));
 }
