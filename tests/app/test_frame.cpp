@@ -2,7 +2,6 @@
 #include "app/Format.h"
 #include "app/Release.h"
 #include "app/TestDirs.h"
-#include "app/ValueLists.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -92,28 +91,4 @@ TEST(TestDirs, NamesFromProbeRepliesNeverLeaveTheTestFolder) {
     EXPECT_FALSE(QFileInfo::exists(dir.file(QStringLiteral("x"))));
     for (const char* good : {"12345", "SN-0042", "A B", "probe.1"})
         EXPECT_TRUE(TestDirs::isSafeName(QString::fromLatin1(good))) << good;
-}
-
-TEST(ValueLists, ListsThatOtherLayersIndex) {
-    EXPECT_EQ(ValueLists::rbwNames().size(), 6);
-    EXPECT_EQ(ValueLists::rbwNames().at(3), QStringLiteral("10 kHz"));
-    EXPECT_EQ(ValueLists::rateNames().size(), 11);
-    EXPECT_EQ(ValueLists::rateMinutes(0), 10);
-    EXPECT_EQ(ValueLists::rateMinutes(3), 60);
-    EXPECT_EQ(ValueLists::rateMinutes(10), 1440);
-    EXPECT_EQ(ValueLists::rateMinutes(-1), 10);
-    EXPECT_EQ(ValueLists::rateMinutes(11), 10);
-    EXPECT_EQ(ValueLists::separatorText(0), QStringLiteral("\t"));
-    EXPECT_EQ(ValueLists::separatorText(2), QStringLiteral(";"));
-    for (size_t i = 0; i < RbwTable().size(); ++i) {
-        const RbwRecord& r = RbwTable()[i];
-        EXPECT_FLOAT_EQ(r.Step, r.Rbw / 4) << i;
-        EXPECT_EQ(QString::fromLatin1(r.Label).size(), 7);
-        EXPECT_EQ(QString::fromLatin1(r.Label).trimmed(), ValueLists::rbwNames().at(int(i)));
-    }
-    EXPECT_EQ(LinkOkColour, 0xFFFA96u);
-    EXPECT_EQ(LinkFailColour, 0x0000FFu);
-    EXPECT_EQ(paletteColour(4), rgbValue(128, 0, 0));
-    EXPECT_EQ(paletteColour(16), 0u);
-    EXPECT_EQ(resolveStoredColour(0x00123456u), 0x00123456u);
 }

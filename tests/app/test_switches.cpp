@@ -27,14 +27,6 @@ TEST(Switches, EachSwitchIsACaseSensitiveSubstringOfTheWholeLine) {
     EXPECT_FALSE(Switches().segnaTutto());
 }
 
-TEST(Switches, MinimumUsableFrequencyPerField) {
-    const Switches none;
-    EXPECT_DOUBLE_EQ(minUsableFrequency(0, none), 0.009);
-    EXPECT_DOUBLE_EQ(minUsableFrequency(1, none), 0.009);
-    EXPECT_DOUBLE_EQ(minUsableFrequency(2, none), 0.3);
-    EXPECT_EQ(minUsableFrequency(0, Switches(QStringLiteral("/NOLIMIT"))), 0.0);
-}
-
 TEST(Switches, ValueNeedsAClosingSlashAfterTheSwitch) {
     const Switches s(QStringLiteral("/RATEHOURS=2,5/DELAYSC=3"));
     EXPECT_EQ(s.value(QStringLiteral("/RATEHOURS=")), QStringLiteral("2.5"));
