@@ -51,19 +51,21 @@ void ProbeLink::OpenStationPort(int port) {
     WaitSeconds(1.0);
 }
 
-void ProbeLink::CloseStationPort() {
-    channel_.close();
+void ProbeLink::logClose() {
     if (ctx_.switches.segnaTutto())
         LogLine(false, CurrentPort == 0 ? QStringLiteral("Port close")
                                         : portText(CurrentPort) + QStringLiteral(" close"));
+}
+
+void ProbeLink::CloseStationPort() {
+    channel_.close();
+    logClose();
     MarkStationLink(false);
 }
 
 void ProbeLink::recoverPort() {
     channel_.close();
-    if (ctx_.switches.segnaTutto())
-        LogLine(false, CurrentPort == 0 ? QStringLiteral("Port close")
-                                        : portText(CurrentPort) + QStringLiteral(" close"));
+    logClose();
     OpenStationPort(CurrentPort);
     WaitSeconds(0.5);
 }

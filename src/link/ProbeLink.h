@@ -100,6 +100,7 @@ public:
 
 private:
     void recoverPort();
+    void logClose();
     bool validSlot(int slot) const { return slot >= 0 && slot < StationCount; }
 
     AppContext& ctx_;

@@ -191,3 +191,27 @@ TEST_F(SerialPort, TransactionOverAPseudoTerminal) {
     EXPECT_TRUE(log.contains("    " + PadLogText("Set frequency: 0.009 MHz").toLatin1() + "\r\n"))
         << log.constData();
 }
+
+TEST_F(SerialPort, VanishedPortFailsTheStation) {
+    TempAppDir dir;
+    auto pty = std::make_unique<Pty>();
+    ASSERT_TRUE(pty->ok());
+    ASSERT_TRUE(pty->linkAs(dir.path(), 6));
+
+    SystemClock clock;
+    QtEventPump pump;
+    AppContext ctx(dir.path(), QStringLiteral("/SEGNATUTTO"), clock, pump);
+    SerialPortChannel channel(ctx.appDir);
+    ProbeLink link(ctx, channel);
+    link.OpenStationPort(6);
+    ASSERT_TRUE(channel.isOpen());
+    pty.reset(); // the far end goes away
+
+    EXPECT_TRUE(link.ExecuteTransaction(0.2, "*", "#00(v*", "Reading field Ex failed",
+                                        "Reading field Ex", true)
+                    .isEmpty());
+    EXPECT_TRUE(link.LinkFailed[0]);
+    const QByteArray log = readAll(ctx.eventLog.currentPath());
+    EXPECT_TRUE(log.contains("*** " + PadLogText("Reading field Ex failed").toLatin1()))
+        << log.constData();
+}
