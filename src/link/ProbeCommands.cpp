@@ -8,6 +8,7 @@
 #include "link/ProbeLink.h"
 
 #include <QLocale>
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <optional>

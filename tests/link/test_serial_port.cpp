@@ -1,3 +1,8 @@
+#include <QtGlobal>
+
+// The channel is tested on pseudo-terminals, which only Unix-like systems have.
+#ifdef Q_OS_UNIX
+
 #include "LinkRig.h"
 
 #include "link/SerialPortChannel.h"
@@ -215,3 +220,5 @@ TEST_F(SerialPort, VanishedPortFailsTheStation) {
     EXPECT_TRUE(log.contains("*** " + PadLogText("Reading field Ex failed").toLatin1()))
         << log.constData();
 }
+
+#endif // Q_OS_UNIX
