@@ -87,8 +87,8 @@ qint64 SerialPortChannel::bytesWaiting() {
     // even when no event loop runs.
     port_.waitForReadyRead(0);
     const QSerialPort::SerialPortError error = port_.error();
-    if (error == QSerialPort::ResourceError || error == QSerialPort::NotOpenError ||
-        !port_.isOpen())
+    if (error == QSerialPort::ResourceError || error == QSerialPort::ReadError ||
+        error == QSerialPort::NotOpenError || !port_.isOpen())
         return -1;
     if (error != QSerialPort::NoError)
         port_.clearError(); // a line error is cleared by the status query
