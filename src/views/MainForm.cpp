@@ -296,7 +296,7 @@ void MainForm::load() {
     ctx_.eventLog.write(false, QStringLiteral("Software Start"));
 
     VisualizzaIcone();
-    adjustSize();
+    fitToContents();
     move(0, 0);
     action(QStringLiteral("MNUInfo"))->setVisible(!setupRelease_.isEmpty());
 }
@@ -516,7 +516,7 @@ void MainForm::AbilitaControlli() {
         if (QMenu* mm = menu(QLatin1String(m))) mm->setEnabled(true);
     frmTable_->setEnabled(true);
     cbxTable_->setEnabled(true);
-    adjustSize();
+    fitToContents();
     updateStatus(checks_);
     updateUndo();
 }
@@ -566,13 +566,13 @@ void MainForm::insertRunColumns(const QStringList& titles) {
     }
     grid_->insertRunColumns(indexes);
     updateGridWidth();
-    adjustSize();
+    fitToContents();
 }
 
 void MainForm::restoreGrid() {
     grid_->RebuildGrid();
     updateGridWidth();
-    adjustSize();
+    fitToContents();
 }
 
 void MainForm::setFieldCell(int slot, int column, const QString& text, quint32 colour) {
@@ -605,11 +605,22 @@ void MainForm::applyWaitBar(XPFrame* frame, PB_OCX* bar, const WaitBar& w) {
 }
 
 void MainForm::setStationWait(const WaitBar& bar) {
+    const bool was = frmWaitStation_->isVisibleTo(this);
     applyWaitBar(frmWaitStation_, pbWaitStation_, bar);
+    if (was != bar.visible) fitToContents();
 }
 
 void MainForm::setRateWait(const WaitBar& bar) {
+    const bool was = frmWaitRate_->isVisibleTo(this);
     applyWaitBar(frmWaitRate_, pbWaitRate_, bar);
+    if (was != bar.visible) fitToContents();
+}
+
+void MainForm::fitToContents() {
+    // adjustSize() would cap a window at two thirds of the screen; the grid needs its width.
+    if (QLayout* l = centralWidget()->layout()) l->activate();
+    if (layout()) layout()->activate();
+    resize(sizeHint().expandedTo(minimumSizeHint()));
 }
 
 void MainForm::showPollingLabel(const QString& caption, quint32 firstColour, quint32 secondColour,

@@ -132,6 +132,8 @@ private:
     void updateStatus(const PanelChecks& checks);
     void updateUndo();
     void updateGridWidth();
+    // Sizes the window to what it holds (the run columns widen the grid).
+    void fitToContents();
     void VisualizzaIcone();
     void hideTableView();
     void requestExitDuringRun();
