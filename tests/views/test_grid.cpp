@@ -6,6 +6,8 @@
 
 #include "ViewsFixture.h"
 
+#include <QApplication>
+#include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -87,6 +89,36 @@ private slots:
         QTest::keyClick(g.TBCella(), Qt::Key_Return);
         QCOMPARE(f.model->stationCount(), 1);
         QCOMPARE(g.cellText(2, 3), QString());
+    }
+
+    void leavingTheEditorCommitsIt() {
+        ViewsFixture f({{1, QStringLiteral("a"), true}});
+        QWidget window;
+        QLineEdit other(&window);
+        GridCentraline* g = new GridCentraline(*f.model, &window);
+        g->setGeometry(0, 30, 700, 300);
+        window.resize(720, 340);
+        g->RebuildGrid();
+        window.show();
+        QApplication::setActiveWindow(&window);
+        if (!QTest::qWaitForWindowActive(&window)) QSKIP("the platform does not activate windows");
+
+        // Focus loss on the port list commits it and adds the row, like Enter.
+        g->BeginCellEdit(2, commCol(*g));
+        QTRY_VERIFY(g->CBXCella()->hasFocus());
+        g->CBXCella()->setEditText(QStringLiteral("7"));
+        other.setFocus();
+        QTRY_COMPARE(f.model->stationCount(), 2);
+        QCOMPARE(int(f.fileRecord().Stations[1].Comm), 7);
+        QCOMPARE(g->gridRows(), 4);
+        QVERIFY(!g->CBXCella()->isVisible());
+
+        g->BeginCellEdit(1, 3);
+        QTRY_VERIFY(g->TBCella()->hasFocus());
+        g->TBCella()->setText(QStringLiteral("b"));
+        other.setFocus();
+        QTRY_COMPARE(f.fileRecord().Stations[0].commentText(), QStringLiteral("b"));
+        QVERIFY(!g->TBCella()->isVisible());
     }
 
     void duplicatePortsMarkedUntilOneIsDisabled() {
