@@ -232,6 +232,8 @@ void MainForm::buildLayout() {
     outer->setColumnStretch(0, 1);
 
     grid_->viewport()->installEventFilter(this);
+    central->setMouseTracking(true);
+    central->installEventFilter(this);
     connect(grid_, &GridCentraline::checksChanged, this, &MainForm::updateStatus);
     connect(grid_, &GridCentraline::panelStored, this, &MainForm::updateUndo);
     connect(grid_, &GridCentraline::removeRowRequested, this, [this](int row) {
@@ -476,7 +478,8 @@ bool MainForm::eventFilter(QObject* watched, QEvent* e) {
             QToolTip::showText(he->globalPos(), tip, grid_->viewport());
         return true;
     }
-    if (watched == frmStations_ && e->type() == QEvent::MouseMove &&
+    // Moving over the window or the stations puts the briefly shown table view away.
+    if ((watched == frmStations_ || watched == centralWidget()) && e->type() == QEvent::MouseMove &&
         (timerVisFreq_.isActive() || timerNascFreq_.isActive()))
         hideTableView();
     return QMainWindow::eventFilter(watched, e);
