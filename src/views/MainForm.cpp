@@ -225,6 +225,8 @@ void MainForm::buildLayout() {
     w2->addWidget(pbWaitRate_);
     waits->addWidget(frmWaitStation_, 3);
     waits->addWidget(frmWaitRate_, 2);
+    frmWaitStation_->setKeepTitleSpace(true);
+    frmWaitRate_->setKeepTitleSpace(true);
     frmWaitStation_->hide();
     frmWaitRate_->hide();
     outer->addLayout(waits, 2, 0, 1, 2);
@@ -507,6 +509,8 @@ void MainForm::DisabilitaControlli() {
 
 void MainForm::AbilitaControlli() {
     locked_ = false;
+    frmWaitStation_->setKeepTitleSpace(true);
+    frmWaitRate_->setKeepTitleSpace(true);
     frmWaitStation_->hide();
     frmWaitRate_->hide();
     stop_->hide();

@@ -252,16 +252,26 @@ void XPFrame::setFrameStyleIndex(int style) {
     update();
 }
 
+void XPFrame::setKeepTitleSpace(bool on) {
+    keepTitle_ = on;
+    updateMargins();
+    update();
+}
+
+int XPFrame::titleHeight() const {
+    return (caption_.isEmpty() && !keepTitle_) ? 0 : fontMetrics().height() + 8;
+}
+
 void XPFrame::updateMargins() {
-    const int title = caption_.isEmpty() ? 8 : fontMetrics().height() + 12;
-    setContentsMargins(10, title, 10, 10);
+    const int title = titleHeight();
+    setContentsMargins(10, title ? title + 4 : 8, 10, 10);
 }
 
 void XPFrame::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
     const QRectF r = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
-    const int titleH = caption_.isEmpty() ? 0 : fontMetrics().height() + 8;
+    const int titleH = titleHeight();
     if (style_ == 0) {
         QPainterPath path;
         path.addRoundedRect(r, 6, 6);

@@ -92,12 +92,17 @@ public:
     void setCaption(const QString& text);
     void setFrameStyleIndex(int style);
     int frameStyleIndex() const { return style_; }
+    // Keeps the title band when the caption is empty, so changing captions never move the
+    // contents (the wait frames' captions come and go).
+    void setKeepTitleSpace(bool on);
 
 protected:
     void paintEvent(QPaintEvent*) override;
 
 private:
     void updateMargins();
+    int titleHeight() const;
     QString caption_;
     int style_ = 0;
+    bool keepTitle_ = false;
 };
