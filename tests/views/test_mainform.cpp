@@ -189,6 +189,12 @@ private slots:
         QVERIFY(w.form.statusCaption()->isVisibleTo(&w.form));
         QCOMPARE(w.form.statusCaption()->caption(), QStringLiteral("COMM IN USE"));
         QVERIFY(!w.form.CMBExecute()->isEnabled());
+        const QByteArray shot = qgetenv("HALVEX_SCREENSHOT_STATUS");
+        if (!shot.isEmpty()) {
+            w.form.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&w.form));
+            QVERIFY(w.form.grab().save(QString::fromLocal8Bit(shot)));
+        }
         w.form.grid()->pressPictChk(1, Qt::LeftButton);
         QVERIFY(!w.form.statusCaption()->isVisibleTo(&w.form));
         QVERIFY(w.form.CMBExecute()->isEnabled());
