@@ -97,9 +97,8 @@ void ProbeCommands::SelectComponent(const QByteArray& command, const QString& na
 void ProbeCommands::SetPreamplifier(int on) {
     link_.StampLinkTime();
     const bool isOn = on != 0;
-    const QByteArray body = QByteArray("\x7E"
-                                       "A") +
-                            char(isOn ? 3 : 2);
+    QByteArray body;
+    body.append(char(0x7E)).append('A').append(char(isOn ? 3 : 2));
     const QString text =
         isOn ? QStringLiteral("Set Preamplifier ON") : QStringLiteral("Set Preamplifier OFF");
     link_.ExecuteTransaction(kCommandTimeout, kCompletion, ProbeLink::Frame(body),
@@ -271,14 +270,16 @@ QString ProbeCommands::FirmwareRelease(const QString& text) {
 }
 
 const std::array<QByteArray, 9>& ProbeCommands::ComponentSelectCommands() {
+    // Code byte and range byte per row; range 128 selects H Mode A.
     static const std::array<QByteArray, 9> commands = [] {
-        const char rows[9][2] = {{1, 0}, {2, 0},         {3, 0},         {4, 0},        {5, 0},
-                                 {6, 0}, {4, char(128)}, {5, char(128)}, {6, char(128)}};
+        const unsigned char rows[9][2] = {{1, 0}, {2, 0},   {3, 0},   {4, 0},  {5, 0},
+                                          {6, 0}, {4, 128}, {5, 128}, {6, 128}};
         std::array<QByteArray, 9> out;
-        for (size_t i = 0; i < out.size(); ++i)
-            out[i] = ProbeLink::Frame(QByteArray("\x7E"
-                                                 "C") +
-                                      rows[i][0] + rows[i][1]);
+        for (size_t i = 0; i < out.size(); ++i) {
+            QByteArray body;
+            body.append(char(0x7E)).append('C').append(char(rows[i][0])).append(char(rows[i][1]));
+            out[i] = ProbeLink::Frame(body);
+        }
         return out;
     }();
     return commands;
