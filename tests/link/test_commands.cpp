@@ -46,6 +46,17 @@ TEST(Commands, SettingsSendTheirBytesAndWaitForTheirReplies) {
     EXPECT_GE(rig.channel.flushes, 12);
 }
 
+TEST(Commands, ComponentSelectBytes) {
+    const auto& c = ProbeCommands::ComponentSelectCommands();
+    QByteArray all;
+    for (const QByteArray& cmd : c)
+        all += cmd;
+    EXPECT_EQ(all, QByteArray("#00~C\x01\x00*#00~C\x02\x00*#00~C\x03\x00*"
+                              "#00~C\x04\x00*#00~C\x05\x00*#00~C\x06\x00*"
+                              "#00~C\x04\x80*#00~C\x05\x80*#00~C\x06\x80*",
+                              72));
+}
+
 TEST(Commands, FailedSettingLogsItsFailTextOnce) {
     LinkRig rig;
     rig.commands.SetFrequency(0.009);
