@@ -15,13 +15,16 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFile>
+#include <QFontDatabase>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QListWidget>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMetaMethod>
+#include <QMouseEvent>
 #include <QScreen>
 #include <QScrollBar>
 #include <QStyle>
@@ -234,6 +237,19 @@ void MainForm::buildLayout() {
     outer->setColumnStretch(0, 1);
 
     grid_->viewport()->installEventFilter(this);
+    grid_->viewport()->setMouseTracking(true);
+
+    // The field list: one station's readings of the period, next to its E or H cell.
+    listaCampo_ = new QListWidget(this);
+    listaCampo_->setObjectName(QStringLiteral("ListaCampo"));
+    QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    mono.setPixelSize(12);
+    listaCampo_->setFont(mono);
+    listaCampo_->setSelectionMode(QAbstractItemView::NoSelection);
+    listaCampo_->setFocusPolicy(Qt::NoFocus);
+    listaCampo_->setStyleSheet(QStringLiteral(
+        "QListWidget#ListaCampo { background: #fffdf2; border: 1px solid #b9a96a; }"));
+    listaCampo_->hide();
     central->setMouseTracking(true);
     central->installEventFilter(this);
     connect(grid_, &GridCentraline::checksChanged, this, &MainForm::updateStatus);
@@ -480,6 +496,10 @@ bool MainForm::eventFilter(QObject* watched, QEvent* e) {
             QToolTip::showText(he->globalPos(), tip, grid_->viewport());
         return true;
     }
+    if (grid_ && watched == grid_->viewport() && e->type() == QEvent::MouseMove) {
+        const QModelIndex idx = grid_->indexAt(static_cast<QMouseEvent*>(e)->position().toPoint());
+        pointerOverCell(idx.isValid() ? idx.row() + 1 : -1, idx.isValid() ? idx.column() : -1);
+    }
     // Moving over the window or the stations puts the briefly shown table view away.
     if ((watched == frmStations_ || watched == centralWidget()) && e->type() == QEvent::MouseMove &&
         (timerVisFreq_.isActive() || timerNascFreq_.isActive()))
@@ -516,6 +536,8 @@ void MainForm::AbilitaControlli() {
     stop_->hide();
     execute_->show();
     polling_->hide();
+    listaCampo_->hide();
+    listSlot_ = -1;
     timerPooling_.stop();
     pbWaitStation_->setValue(0);
     pbWaitRate_->setValue(0);
@@ -540,6 +562,7 @@ void MainForm::showBatteryLevel(int slot, const BatteryDisplay& d) {
     g->setLivelloBatteria(d.notches);
     g->setCaption(d.caption);
     grid_->setGaugeShown(slot, true);
+    if (listaCampo_->isVisible()) listaCampo_->raise(); // the field list stays above the gauges
 }
 
 void MainForm::stampLinkTime(int slot, int gridRow, const QString& text) {
@@ -641,4 +664,42 @@ void MainForm::showPollingLabel(const QString& caption, quint32 firstColour, qui
 
 void MainForm::message(const QString& text, MessageIcon icon) {
     if (messageBox) messageBox(text, icon);
+}
+
+void MainForm::pointerOverCell(int row, int col) {
+    const int title = grid_->columnTitleIndexes().value(col, -1);
+    const int slot = row - 1;
+    const bool over = ctx_.flags.MeasurementRunning && fieldList && (title == 6 || title == 7) &&
+                      slot >= 0 && slot < grid_->stationRows() &&
+                      panel_.panel().Stations[size_t(slot)].isEnabled();
+    if (!over) {
+        listaCampo_->hide();
+        listSlot_ = -1;
+        return;
+    }
+    if (listaCampo_->isVisible() && listSlot_ == slot && listH_ == (title == 7)) return;
+    listSlot_ = slot;
+    listH_ = title == 7;
+    fillFieldList();
+    const QRect cell = grid_->visualRect(grid_->model()->index(row - 1, col));
+    const QPoint at = grid_->viewport()->mapTo(this, cell.topRight() + QPoint(4, 0));
+    listaCampo_->move(at);
+    listaCampo_->show();
+    listaCampo_->raise();
+}
+
+void MainForm::fillFieldList() {
+    listaCampo_->clear();
+    if (listSlot_ < 0 || !fieldList) return;
+    listaCampo_->addItems(fieldList(listSlot_, listH_));
+    const QFontMetrics fm(listaCampo_->font());
+    int w = 0;
+    for (int i = 0; i < listaCampo_->count(); ++i)
+        w = std::max(w, fm.horizontalAdvance(listaCampo_->item(i)->text()));
+    const int rows = std::clamp(listaCampo_->count(), 1, 14);
+    listaCampo_->resize(w + 28, rows * (fm.height() + 2) + 8);
+}
+
+void MainForm::readingShown(const ReadingUpdate& update) {
+    if (listaCampo_->isVisible() && update.slot == listSlot_) fillFieldList();
 }

@@ -18,6 +18,7 @@ class XPFrame;
 class QComboBox;
 class QAction;
 class QMenu;
+class QListWidget;
 
 // The main window (`MainForm`): the station frame with its grid, the frequency-table choice,
 // the run commands, the status caption, the wait frames and the menus. It is the window side
@@ -59,6 +60,7 @@ public:
                           int hideAfterMs) override;
     void message(const QString& text, MessageIcon icon) override;
     void shutdownRequested() override { ChiudiSoftware(); }
+    void readingShown(const ReadingUpdate& update) override;
 
     void DisabilitaControlli();
     void AbilitaControlli();
@@ -87,6 +89,8 @@ public:
     // Ends the program (default: leaves the Qt event loop).
     std::function<void()> quit;
     std::function<void(const QString& text, MessageIcon icon)> messageBox;
+    // The lines of the field list (`ListaCampo`) of a station's E column or H column.
+    std::function<QStringList(int slot, bool hColumn)> fieldList;
     // "Rel. FW: " + release for a station, shown over its serial-number cell.
     std::function<QString(int slot)> firmwareTooltip;
     // The frequency-table view window, shown for a moment after a table is chosen.
@@ -110,6 +114,9 @@ public:
     PB_OCX* PBAttesaCent() const { return pbWaitStation_; }
     XPFrame* FRMAttesaRateLM() const { return frmWaitRate_; }
     PB_OCX* PBAttesaRateLM() const { return pbWaitRate_; }
+    QListWidget* ListaCampo() const { return listaCampo_; }
+    // The pointer is over grid cell (row, col) during a run: shows or hides the field list.
+    void pointerOverCell(int row, int col);
     QAction* action(const QString& objectName) const;
     QMenu* menu(const QString& objectName) const;
     QTimer& TimerVisFreq() { return timerVisFreq_; }
@@ -137,6 +144,7 @@ private:
     void VisualizzaIcone();
     void hideTableView();
     void requestExitDuringRun();
+    void fillFieldList();
     void applyWaitBar(XPFrame* frame, PB_OCX* bar, const WaitBar& w);
 
     AppContext& ctx_;
@@ -166,5 +174,8 @@ private:
     QTimer timerVisFreq_;
     QTimer timerNascFreq_;
     QTimer timerPooling_;
+    QListWidget* listaCampo_ = nullptr;
+    int listSlot_ = -1;
+    bool listH_ = false;
     QString pendingTable_;
 };

@@ -31,6 +31,7 @@ int main(int argc, char** argv) {
         session->setRunView(window.get());
         session->setLinkView(window.get());
         window->firmwareTooltip = [&](int slot) { return session->firmwareTooltip(slot); };
+        window->fieldList = [&](int slot, bool h) { return session->fieldListLines(slot, h); };
         // The run returns when it has ended; its waits keep the window responsive.
         QObject::connect(window.get(), &MainForm::executeRequested, [&] { session->CMBExecute(); });
         QObject::connect(window.get(), &MainForm::stopRequested, [&] { session->CMBStop(); });

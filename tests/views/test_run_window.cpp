@@ -15,6 +15,7 @@
 
 #include "support/TestSupport.h"
 
+#include <QListWidget>
 #include <QTest>
 
 // The main window driving a real List Mode run against simulated probes on a virtual
@@ -53,6 +54,7 @@ private slots:
         QStringList messages;
         form.messageBox = [&](const QString& text, MessageIcon) { messages << text; };
         form.quit = [] {};
+        form.fieldList = [&](int slot, bool h) { return session.fieldListLines(slot, h); };
         session.setRunView(&form);
         session.setLinkView(&form);
         form.load();
@@ -88,6 +90,11 @@ private slots:
                 QVERIFY(!g->cellText(1, g->columnOfTitle(4)).isEmpty());
                 QVERIFY(!g->cellText(1, g->columnOfTitle(6)).isEmpty());
                 QVERIFY(form.FRMAttesaRateLM()->isVisibleTo(&form));
+                // The field list beside a station's E cell.
+                form.pointerOverCell(1, g->columnOfTitle(6));
+                QVERIFY(form.ListaCampo()->isVisibleTo(&form));
+                QVERIFY(form.ListaCampo()->count() >= 2);
+                QVERIFY(form.ListaCampo()->item(0)->text().contains(QStringLiteral("V/m")));
                 // Read-only while running.
                 g->pressCell(1, 1, Qt::LeftButton);
                 QVERIFY(!g->CBXCella()->isVisibleTo(g));
@@ -95,6 +102,8 @@ private slots:
                     QCoreApplication::processEvents();
                     form.grab().save(QString::fromLocal8Bit(shot));
                 }
+                form.pointerOverCell(1, 3);
+                QVERIFY(!form.ListaCampo()->isVisibleTo(&form));
             }
         });
         pump.after(120.0, [&] { form.CMBStop_Click(); });
