@@ -89,7 +89,7 @@ int main(int argc, char** argv) {
     pump.setInputWaiter([&](int ms) { channel.waitForInput(ms); });
 
     FreqTable table;
-    const double freqs[] = {0.1, 0.531, 1.8, 3.5, 6.07, 7.1, 13.56, 21.5, 27.0, 27.12};
+    const double freqs[] = {0.531, 1.8, 3.5, 6.07, 7.1, 9.5, 13.56, 21.5, 27.0, 27.12};
     for (int i = 0; i < 10; ++i)
         table.rows[i] = {freqs[i], qint16(i % 3), 0};
     FreqTableFile::write(dir.path() + "Table/BENCH.FTR", table);
@@ -103,7 +103,7 @@ int main(int argc, char** argv) {
         p.ListModeOn = 1;
         p.SpectrumModeOn = 0;
         p.ListModeRate = 10;
-        p.ListModeFields = {1, 1, 0};
+        p.ListModeFields = {1, 0, 1};
     });
 
     // Pass 1 also reads serial numbers and firmware; pass 2 is the pass of every later

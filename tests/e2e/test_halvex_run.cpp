@@ -110,6 +110,56 @@ TEST(HalvexRun, OnePeriodAgainstTheProbeSimulator) {
     }
 }
 
+TEST(HalvexRun, TerminateActsAsStop) {
+    const QString run = binDir() + "/halvex-run";
+    const QString sim = binDir() + "/halvex-probesim";
+    if (!QFileInfo::exists(run) || !QFileInfo::exists(sim))
+        GTEST_SKIP() << "halvex-run or halvex-probesim not built";
+
+    TempAppDir dir;
+    preparePanel(dir.path());
+    QProcess probes;
+    probes.start(sim, {"--app-dir", dir.path()});
+    ASSERT_TRUE(probes.waitForStarted());
+    ASSERT_TRUE(waitFor([&] { return QFileInfo::exists(dir.path() + "ports/COM3"); }, 100));
+
+    QProcess runner;
+    runner.start(run, {"--app-dir", dir.path(), "/SEGNATUTTO"});
+    ASSERT_TRUE(runner.waitForStarted());
+    // Wait for the second pass to begin: station 1 read again after station 3.
+    QByteArray out;
+    const bool secondPass = waitFor(
+        [&] {
+            runner.waitForReadyRead(10);
+            out += runner.readAllStandardOutput();
+            const qsizetype third = out.indexOf("Station 3 (");
+            return third >= 0 && out.indexOf("Station 1 (", third) >= 0;
+        },
+        600);
+    runner.terminate();
+    const bool finished = runner.waitForFinished(30000);
+    out += runner.readAllStandardOutput();
+    probes.terminate();
+    probes.waitForFinished(5000);
+    ASSERT_TRUE(secondPass) << out.constData();
+    ASSERT_TRUE(finished) << out.constData();
+    EXPECT_EQ(runner.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(runner.exitCode(), 0);
+
+    // The report of the one complete pass, closed by the stop line.
+    for (const StationConfig& st : defaultScenario().stations) {
+        const QByteArray report =
+            readAll(dir.path() + "Test/" + QString::fromLatin1(st.serial) + "/" +
+                    QDate::currentDate().toString("yyyy/MM/dd") + "/Table_Mode.TXT");
+        EXPECT_TRUE(report.contains(" Reading : 1 ")) << report.constData();
+        EXPECT_TRUE(report.endsWith(
+            "-------------------------- Stop Test  ---------------------------\r\n"));
+    }
+    EXPECT_TRUE(
+        readAll(dir.path() + "Test/Log/" + QDate::currentDate().toString("yyyy/MM/dd") + ".TXT")
+            .contains("Scan Close (List Mode)"));
+}
+
 TEST(HalvexRun, PanelThatCannotRunExitsWithTwo) {
     const QString run = binDir() + "/halvex-run";
     if (!QFileInfo::exists(run)) GTEST_SKIP() << "halvex-run not built";
