@@ -58,6 +58,15 @@ TEST(ListModeCycle, SilentStationIsSkippedAndOthersKeepTheirOwnAverages) {
     EXPECT_FALSE(QDir(rig.dir.path() + "Test/222BB01222").exists());
     EXPECT_TRUE(rig.view.polling.contains("Polling Time OK"));
     EXPECT_FALSE(rig.view.locked);
+
+    // What the window shows beside the grid.
+    EXPECT_EQ(rig.session->firmwareTooltip(0), QStringLiteral("Rel. FW: 1.07"));
+    EXPECT_TRUE(rig.session->firmwareTooltip(1).isEmpty());
+    const QStringList list = rig.session->fieldListLines(2, false);
+    ASSERT_EQ(list.size(), 3);
+    EXPECT_TRUE(list[0].contains("MHz") && list[0].contains("V/m"));
+    EXPECT_EQ(list[1], QStringLiteral("  1   10.0000  "));
+    EXPECT_TRUE(rig.session->fieldListLines(2, true).isEmpty()); // H is not measured
     EXPECT_FALSE(rig.ctx->flags.MeasurementRunning);
 }
 
