@@ -263,3 +263,30 @@ TEST(ListModeCycle, ConsoleViewPrintsReadingsBatteryAndFailures) {
     EXPECT_EQ(lines.filter("no answer").size(), lines.filter("Station 2: no answer").size());
     EXPECT_TRUE(all.contains("Polling Time OK"));
 }
+
+TEST(ListModeCycle, DelayShowsItsBarAndReopensThePortAfterACommError) {
+    CycleRig rig("/DELAYSC=2/ /SEGNATUTTO");
+    ProbeModel& p = rig.addProbe(1, "111AA01111", {3, 4, 0}, {1.0});
+    p.faults()[FaultKind::BatteryZero].enabled = true; // every battery reading fails
+    rig.addStation(1);
+    rig.setTable({{1.0, 0}});
+    eOnly(rig, 10);
+    std::vector<WaitBar> delayBars;
+    rig.pump.onEveryPump([&] {
+        if (rig.session->run().delayRunning()) delayBars.push_back(rig.view.stationWait);
+    });
+    int shown = 0;
+    rig.view.onReading = [&](const ReadingUpdate&) {
+        if (++shown == 2) rig.session->CMBStop();
+    };
+    rig.session->CMBExecute();
+    ASSERT_FALSE(delayBars.empty());
+    EXPECT_TRUE(delayBars.front().customColours);
+    EXPECT_EQ(delayBars.front().maximum, 2);
+    EXPECT_EQ(delayBars.front().colours[0], 33023u);
+    EXPECT_LE(delayBars.back().value, 1); // counted down towards the end
+    // Open for pass 1, again after the delay (the battery failure closed it), and for pass 2.
+    const QByteArray log = rig.eventLog();
+    EXPECT_EQ(count(log, "    Port 1 open"), 3) << log.constData();
+    EXPECT_TRUE(rig.report("111AA01111").contains(" Reading : 2 "));
+}
