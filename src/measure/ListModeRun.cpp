@@ -176,6 +176,7 @@ void ListModeRun::delayBetweenStations(int slot) {
     // The delay timer, modelled as a wait through the pump: the window stays responsive and
     // a stop request ends the delay at once.
     delayRunning_ = true;
+    st_.Ripresa = 1; // what follows the delay is a resumption of the visit
     Deadline end(ctx_.clock, delay);
     const double step = delay / 100.0;
     std::optional<Deadline> tick(std::in_place, ctx_.clock, step);
@@ -191,7 +192,6 @@ void ListModeRun::delayBetweenStations(int slot) {
     delayRunning_ = false;
 
     // Re-entry after the delay (TimerDelaySCP, or CMBStop during the delay).
-    st_.Ripresa = 1;
     st_.Ripresa = 0;
     if (io_.commError()) {
         io_.setCommError(false);
