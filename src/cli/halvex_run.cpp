@@ -22,10 +22,15 @@
 
 #include <csignal>
 #include <cstdio>
+#include <functional>
+
+#ifdef Q_OS_UNIX
 #include <fcntl.h>
 #include <unistd.h>
+#endif
 
 namespace {
+#ifdef Q_OS_UNIX
 int signalPipe[2] = {-1, -1};
 
 // Only writes one byte: everything else happens in the event loop.
@@ -33,6 +38,43 @@ void onSignal(int) {
     const char c = 1;
     [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &c, 1);
 }
+
+// Calls stop from the event loop when SIGINT or SIGTERM arrives.
+void watchSignals(QObject* parent, std::function<void()> stop) {
+    if (::pipe(signalPipe) != 0) return;
+    ::fcntl(signalPipe[0], F_SETFL, O_NONBLOCK);
+    ::fcntl(signalPipe[1], F_SETFL, O_NONBLOCK);
+    std::signal(SIGINT, onSignal);
+    std::signal(SIGTERM, onSignal);
+    auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, parent);
+    QObject::connect(notifier, &QSocketNotifier::activated, [stop = std::move(stop)] {
+        char buf[16];
+        while (::read(signalPipe[0], buf, sizeof buf) > 0) {
+        }
+        stop();
+    });
+}
+#else
+volatile std::sig_atomic_t signalled = 0;
+
+void onSignal(int) {
+    signalled = 1;
+}
+
+// Without a self-pipe the flag is looked at ten times a second from the event loop.
+void watchSignals(QObject* parent, std::function<void()> stop) {
+    std::signal(SIGINT, onSignal);
+    std::signal(SIGTERM, onSignal);
+    auto* timer = new QTimer(parent);
+    QObject::connect(timer, &QTimer::timeout, [stop = std::move(stop)] {
+        if (signalled) {
+            signalled = 0;
+            stop();
+        }
+    });
+    timer->start(100);
+}
+#endif
 
 void print(const QString& text) {
     std::fputs(text.toLocal8Bit().constData(), stdout);
@@ -111,17 +153,7 @@ int main(int argc, char** argv) {
     session.panelModel().startUp();
     session.run().maxPeriods = periods;
 
-    if (::pipe(signalPipe) == 0) {
-        ::fcntl(signalPipe[0], F_SETFL, O_NONBLOCK);
-        ::fcntl(signalPipe[1], F_SETFL, O_NONBLOCK);
-        std::signal(SIGINT, onSignal);
-        std::signal(SIGTERM, onSignal);
-    }
-    QSocketNotifier notifier(signalPipe[0], QSocketNotifier::Read);
-    QObject::connect(&notifier, &QSocketNotifier::activated, [&] {
-        char buf[16];
-        while (::read(signalPipe[0], buf, sizeof buf) > 0) {
-        }
+    watchSignals(&app, [&session] {
         print(QStringLiteral("Stop requested"));
         session.CMBStop();
     });

@@ -21,7 +21,10 @@
 #include <QThread>
 
 #include <cstdio>
+
+#ifdef Q_OS_UNIX
 #include <sys/resource.h>
+#endif
 
 namespace {
 // Counts what crosses the wire.
@@ -56,11 +59,16 @@ private:
     SerialChannel& inner_;
 };
 
+// Process CPU time; the simulator serves pseudo-terminals, so this runs on Unix only.
 double cpuSeconds() {
+#ifdef Q_OS_UNIX
     rusage u{};
     getrusage(RUSAGE_SELF, &u);
     return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
            double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+#else
+    return 0.0;
+#endif
 }
 } // namespace
 
