@@ -1,0 +1,177 @@
+// halvex-probesim over real pseudo-terminals, with the program's serial port channel and
+// probe link as the client.
+
+#include "app/AppContext.h"
+#include "link/LinkView.h"
+#include "link/ProbeCommands.h"
+#include "link/ProbeLink.h"
+#include "link/SerialPortChannel.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QProcess>
+#include <QThread>
+
+namespace {
+
+class GaugeView : public LinkView {
+public:
+    void markStationLink(int, bool, quint32) override {}
+    void showBatteryLevel(int, const BatteryDisplay& d) override { captions << d.caption; }
+    void stampLinkTime(int, int, const QString&) override {}
+    QString serialCell(int) const override { return {}; }
+    QStringList captions;
+};
+
+class ProbeSimPty : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        if (!QCoreApplication::instance()) app_ = new QCoreApplication(argc_, argv_);
+    }
+
+    void SetUp() override {
+        program_ = binDir() + QStringLiteral("/halvex-probesim");
+        if (!QFileInfo(program_).isExecutable())
+            GTEST_SKIP() << "halvex-probesim is not built at " << program_.toStdString();
+    }
+
+    void TearDown() override {
+        if (sim_.state() != QProcess::NotRunning) {
+            sim_.terminate();
+            if (!sim_.waitForFinished(10000)) sim_.kill();
+        }
+    }
+
+    // Starts the simulator and waits (up to ten seconds) for the links of `ports`.
+    bool start(const QStringList& extra, std::initializer_list<int> ports) {
+        sim_.setProcessChannelMode(QProcess::SeparateChannels);
+        sim_.start(program_, QStringList{"--app-dir", dir_.path()} + extra);
+        if (!sim_.waitForStarted(10000)) return false;
+        for (int i = 0; i < 200; ++i) {
+            bool all = true;
+            for (int port : ports)
+                all = all && QFileInfo(linkOf(port)).isSymLink();
+            if (all) return true;
+            if (sim_.state() == QProcess::NotRunning) return false;
+            QThread::msleep(50);
+        }
+        return false;
+    }
+
+    // Waits up to ten seconds for the link of a port to be there (or gone).
+    bool waitForLink(int port, bool there) {
+        for (int i = 0; i < 200; ++i) {
+            if (QFileInfo(linkOf(port)).isSymLink() == there) return true;
+            QThread::msleep(50);
+        }
+        return false;
+    }
+
+    // A control line to the simulator's standard input; no event loop runs here, so the
+    // write is pushed out at once.
+    void control(const QByteArray& lines) {
+        sim_.write(lines);
+        sim_.waitForBytesWritten(5000);
+    }
+
+    QString linkOf(int port) const { return dir_.file(QStringLiteral("ports/COM%1").arg(port)); }
+
+    TempAppDir dir_;
+    QString program_;
+    QProcess sim_;
+    static inline int argc_ = 1;
+    static inline char arg0_[] = "test_sim";
+    static inline char* argv_[] = {arg0_, nullptr};
+    static inline QCoreApplication* app_ = nullptr;
+};
+
+TEST_F(ProbeSimPty, ProgramReadsEachDefaultStationThroughItsSerialPort) {
+    ASSERT_TRUE(start({"--verbose"}, {1, 2, 3}));
+    SystemClock clock;
+    QtEventPump pump;
+    AppContext ctx(dir_.path(), QString(), clock, pump);
+    SerialPortChannel channel(dir_.path());
+    GaugeView view;
+    ProbeLink link(ctx, channel, &view);
+    ProbeCommands commands(link);
+
+    const QStringList serials = {"241AB01001", "241AB01002", "241AB11003"};
+    const QStringList releases = {"1.07", "1.07", "1.09"};
+    for (int port = 1; port <= 3; ++port) {
+        link.CurrentStation = port - 1;
+        link.OpenStationPort(port);
+        ASSERT_FALSE(link.currentLinkFailed()) << "COM" << port;
+        EXPECT_EQ(commands.ReadSerialNumber(), serials[port - 1]);
+        EXPECT_EQ(ProbeCommands::FirmwareRelease(commands.ReadFirmware()), releases[port - 1]);
+        commands.ReadBattery(port - 1);
+        EXPECT_FALSE(link.currentLinkFailed()) << "COM" << port;
+        EXPECT_FALSE(link.CommError) << "COM" << port;
+        link.CloseStationPort();
+    }
+    EXPECT_EQ(view.captions, (QStringList{"3.91 V ", "3.70 V ", "3.35 V "}));
+
+    // A port the program closed serves the next open as if it were new.
+    link.CurrentStation = 0;
+    link.OpenStationPort(1);
+    EXPECT_EQ(commands.ReadSerialNumber(), serials[0]);
+    link.CloseStationPort();
+
+    // The links go when the simulator ends, and it said what it saw.
+    sim_.terminate();
+    ASSERT_TRUE(sim_.waitForFinished(10000));
+    EXPECT_EQ(sim_.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(sim_.exitCode(), 0);
+    for (int port = 1; port <= 3; ++port)
+        EXPECT_FALSE(QFileInfo(linkOf(port)).exists() || QFileInfo(linkOf(port)).isSymLink());
+    const QString out = QString::fromLatin1(sim_.readAllStandardOutput());
+    EXPECT_TRUE(out.contains("COM2  serial 241AB01002  /dev/")) << out.toStdString();
+    EXPECT_TRUE(out.contains("COM3 <- #00?S0*"));
+    EXPECT_TRUE(out.contains("COM3 -> 241AB11003*"));
+}
+
+TEST_F(ProbeSimPty, PortVanishesAndComesBackOnCommand) {
+    ASSERT_TRUE(start({}, {1, 2, 3}));
+    control("vanish 2\n");
+    ASSERT_TRUE(waitForLink(2, false));
+    EXPECT_TRUE(QFileInfo(linkOf(1)).isSymLink());
+
+    SystemClock clock;
+    QtEventPump pump;
+    AppContext ctx(dir_.path(), QString(), clock, pump);
+    SerialPortChannel channel(dir_.path());
+    ProbeLink link(ctx, channel);
+    ProbeCommands commands(link);
+    link.CurrentStation = 1;
+    link.OpenStationPort(2);
+    EXPECT_TRUE(link.currentLinkFailed());
+    link.CloseStationPort();
+
+    control("back 2\nfault 2 badSerial 1\n");
+    ASSERT_TRUE(waitForLink(2, true));
+    link.OpenStationPort(2);
+    ASSERT_FALSE(link.currentLinkFailed());
+    // One invalid number first, then the real one on the second exchange.
+    EXPECT_EQ(commands.ReadSerialNumber(), QStringLiteral("241AB01002"));
+    link.CloseStationPort();
+}
+
+TEST_F(ProbeSimPty, BadScenarioStopsWithAMessage) {
+    ASSERT_TRUE(writeAll(dir_.file("bad.json"), "{\"stations\": [{\"port\": 100}]}"));
+    sim_.start(program_, {"--app-dir", dir_.path(), "--scenario", dir_.file("bad.json")});
+    ASSERT_TRUE(sim_.waitForFinished(10000));
+    EXPECT_EQ(sim_.exitCode(), 1);
+    const QString err = QString::fromLocal8Bit(sim_.readAllStandardError());
+    EXPECT_TRUE(err.contains("\"port\" must be a whole number from 1 to 99")) << err.toStdString();
+    EXPECT_FALSE(QFileInfo(linkOf(1)).isSymLink());
+
+    sim_.start(program_, {"--help"});
+    ASSERT_TRUE(sim_.waitForFinished(10000));
+    const QString help = QString::fromLocal8Bit(sim_.readAllStandardOutput());
+    for (const char* option : {"--app-dir", "--scenario", "--verbose", "--prepare-demo"})
+        EXPECT_TRUE(help.contains(option)) << option;
+}
+
+} // namespace
