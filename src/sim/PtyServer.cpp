@@ -139,9 +139,9 @@ bool PtyServer::openTerminal(Station& st, QString* error) {
     ::fcntl(st.master, F_SETFD, FD_CLOEXEC);
     if (::grantpt(st.master) != 0 || ::unlockpt(st.master) != 0)
         return failed(QStringLiteral("cannot unlock the pseudo-terminal"));
-    char name[256] = {};
-    if (::ptsname_r(st.master, name, sizeof name) != 0)
-        return failed(QStringLiteral("the pseudo-terminal has no name"));
+    // One thread only, so the shared buffer of ptsname is safe (and it exists everywhere).
+    const char* name = ::ptsname(st.master);
+    if (!name) return failed(QStringLiteral("the pseudo-terminal has no name"));
     st.device = QString::fromLocal8Bit(name);
     // Raw bytes both ways until the program sets its own line settings.
     termios tio{};

@@ -1,0 +1,116 @@
+// One 4001-point sweep served by halvex-probesim through a pseudo-terminal, read with the
+// program's serial port channel. Prints how long the pass took against the floor the line
+// rate sets (20017 bytes at 3840 bytes a second), and the simulator's CPU time meanwhile.
+
+#include "link/SerialPortChannel.h"
+#include "sim/ProbeModel.h"
+#include "support/TestSupport.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QThread>
+
+#include <cstdio>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
+namespace {
+
+// User + system CPU seconds of a process, from /proc; -1 where there is no /proc.
+double cpuSeconds(qint64 pid) {
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly)) return -1;
+    const QByteArray text = stat.readAll();
+    const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
+    if (fields.size() < 13) return -1;
+#ifdef Q_OS_UNIX
+    const double tick = double(::sysconf(_SC_CLK_TCK));
+#else
+    const double tick = 100.0;
+#endif
+    return (fields[11].toDouble() + fields[12].toDouble()) / tick;
+}
+
+// Sends a command and waits (at most two seconds) for its reply: the echo, or what is given.
+bool command(SerialPortChannel& port, const QByteArray& body, QByteArray reply = {}) {
+    const QByteArray framed = "#00" + body + "*";
+    if (reply.isEmpty()) reply = framed;
+    if (port.write(framed, 1000) != framed.size()) return false;
+    QByteArray got;
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < 2000 && !got.contains(reply)) {
+        port.waitForInput(10);
+        QByteArray chunk;
+        if (port.bytesWaiting() > 0 && port.read(port.bytesWaiting(), chunk)) got += chunk;
+    }
+    return got.contains(reply);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    const QString program = binDir() + QStringLiteral("/halvex-probesim");
+    if (!QFileInfo(program).isExecutable()) {
+        std::printf("bench_sim_sweep: %s is not built; nothing measured\n", qPrintable(program));
+        return 0;
+    }
+    TempAppDir dir;
+    QProcess sim;
+    sim.start(program, {QStringLiteral("--app-dir"), dir.path()});
+    if (!sim.waitForStarted(10000)) {
+        std::printf("bench_sim_sweep: cannot start %s\n", qPrintable(program));
+        return 1;
+    }
+    for (int i = 0; i < 200 && !QFileInfo(dir.file(QStringLiteral("ports/COM1"))).isSymLink(); ++i)
+        QThread::msleep(50);
+
+    SerialPortChannel port(dir.path());
+    int rc = 0;
+    if (!port.open(1)) {
+        std::printf("bench_sim_sweep: cannot open the simulated COM1\n");
+        rc = 1;
+    } else if (!command(port, "(b5") || !command(port, QByteArray("~C\x01\x00", 4), "C\r\n") ||
+               !command(port, "(i100000") || !command(port, "(s7500") ||
+               !command(port, "(f30100000")) {
+        std::printf("bench_sim_sweep: the sweep could not be programmed\n");
+        rc = 1;
+    } else {
+        const int points = 4001;
+        const qint64 expected =
+            ProbeModel::kSweepHeaderBytes + qint64(points) * ProbeModel::kSweepPointBytes + 1;
+        const double floor = double(expected) / ProbeModel::kBytesPerSecond;
+        const double cpuBefore = cpuSeconds(sim.processId());
+        QElapsedTimer timer;
+        timer.start();
+        port.write("#00(g*", 1000);
+        QByteArray stream;
+        while (stream.size() < expected && timer.elapsed() < 60000) {
+            port.waitForInput(20);
+            QByteArray chunk;
+            const qint64 n = port.bytesWaiting();
+            if (n > 0 && port.read(n, chunk)) stream += chunk;
+        }
+        const double seconds = double(timer.nsecsElapsed()) / 1e9;
+        const double cpu = cpuSeconds(sim.processId()) - cpuBefore;
+        std::printf("bench_sim_sweep: %lld of %lld bytes (%d points) in %.3f s; line-rate "
+                    "floor %.3f s; ratio %.3f\n",
+                    static_cast<long long>(stream.size()), static_cast<long long>(expected), points,
+                    seconds, floor, seconds / floor);
+        if (cpuBefore >= 0)
+            std::printf("bench_sim_sweep: simulator CPU during the pass %.3f s (%.1f%% of the "
+                        "pass)\n",
+                        cpu, 100.0 * cpu / seconds);
+        if (stream.size() < expected || !stream.endsWith('*')) rc = 1;
+        port.close();
+    }
+    sim.terminate();
+    if (!sim.waitForFinished(10000)) sim.kill();
+    return rc;
+}
