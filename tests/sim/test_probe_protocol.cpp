@@ -171,6 +171,7 @@ TEST(ProbeProtocol, PointEncodingRoundTripsOverTheWholeRange) {
 }
 
 struct SweepCase {
+    const char* name;
     QByteArray component; // code, range
     double factor;
     bool preamp;
@@ -222,12 +223,14 @@ TEST_P(ProbeSweep, StreamDecodesToTheScenarioLevels) {
     EXPECT_LT(ProbeModel::decodePoint(stream.mid(11, 5), factor), h ? 0.02 : 0.2);
 }
 
-INSTANTIATE_TEST_SUITE_P(Components, ProbeSweep,
-                         ::testing::Values(SweepCase{QByteArray("\x01\x00", 2), 1.0 / 8, false},
-                                           SweepCase{QByteArray("\x02\x00", 2), 1.0 / 8, true},
-                                           SweepCase{QByteArray("\x06\x80", 2), 1.0 / 40, false},
-                                           SweepCase{QByteArray("\x05\x00", 2), 1.0 / 400, false},
-                                           SweepCase{QByteArray("\x04\x00", 2), 1.0 / 400, true}));
+INSTANTIATE_TEST_SUITE_P(
+    Components, ProbeSweep,
+    ::testing::Values(SweepCase{"E", QByteArray("\x01\x00", 2), 1.0 / 8, false},
+                      SweepCase{"EPreamplifier", QByteArray("\x02\x00", 2), 1.0 / 8, true},
+                      SweepCase{"HModeA", QByteArray("\x06\x80", 2), 1.0 / 40, false},
+                      SweepCase{"HModeB", QByteArray("\x05\x00", 2), 1.0 / 400, false},
+                      SweepCase{"HModeBPreamplifier", QByteArray("\x04\x00", 2), 1.0 / 400, true}),
+    [](const ::testing::TestParamInfo<SweepCase>& info) { return std::string(info.param.name); });
 
 TEST(ProbeProtocol, SweepAndReadingAgreeAndRunsRepeat) {
     StationConfig st = quietStation();
