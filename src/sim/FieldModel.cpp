@@ -1,5 +1,6 @@
 #include "sim/FieldModel.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 

@@ -4,6 +4,8 @@
 
 #include <QStringList>
 
+#include <vector>
+
 namespace {
 const char* kHelp = "commands:\n"
                     "  list\n"
