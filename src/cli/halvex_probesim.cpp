@@ -184,6 +184,9 @@ int main(int argc, char** argv) {
     sigaction(SIGTERM, &action, nullptr);
     sigaction(SIGHUP, &action, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
+    // Started in the background of an interactive shell, a read of the terminal would stop
+    // the simulator; ignored, the read fails and the control input just switches off.
+    std::signal(SIGTTIN, SIG_IGN);
 
     // Control lines on standard input; at its end the simulator just keeps serving.
     QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);

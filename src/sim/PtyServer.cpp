@@ -201,20 +201,42 @@ void PtyServer::onReadable(Station& st) {
             continue;
         }
         if (n < 0 && errno == EINTR) continue;
-        if (n < 0 && errno == EIO) {
-            // The program closed the port. The notifier would fire without end, so it rests
-            // until the tick sees the terminal opened again; nothing is kept for the next
-            // program to find.
-            st.hungUp = true;
-            st.reader->setEnabled(false);
-            st.unsent.clear();
-            ::tcflush(st.master, TCIOFLUSH);
-        }
+        if (n < 0 && errno == EIO) markHungUp(st);
         break;
     }
     scheduleSend(st);
 #else
     (void)st;
+#endif
+}
+
+void PtyServer::markHungUp(Station& st) {
+#ifdef Q_OS_UNIX
+    // The program closed the port. The notifier would fire without end, so it rests until
+    // the tick sees the terminal opened again. Nothing is kept for the next program to find:
+    // the terminal would hold what is written now and hand it to the next open.
+    st.hungUp = true;
+    if (st.reader) st.reader->setEnabled(false);
+    st.unsent.clear();
+    ::tcflush(st.master, TCIOFLUSH);
+#else
+    (void)st;
+#endif
+}
+
+bool PtyServer::checkHungUp(Station& st) {
+#ifdef Q_OS_UNIX
+    if (st.master < 0 || st.hungUp) return st.hungUp;
+    pollfd p{st.master, POLLIN, 0};
+    if (::poll(&p, 1, 0) > 0 && (p.revents & POLLHUP)) {
+        // Take what the program wrote before it closed, then note the hang-up.
+        onReadable(st);
+        if (!st.hungUp) markHungUp(st);
+    }
+    return st.hungUp;
+#else
+    (void)st;
+    return false;
 #endif
 }
 
@@ -235,7 +257,8 @@ void PtyServer::sendDue(Station& st) {
     ProbeModel* probe = network_.probe(st.port);
     if (!probe || st.master < 0) return;
     const QByteArray bytes = probe->transmit(network_.now());
-    if (st.hungUp) {
+    // The event loop does not always report a bare hang-up, so look before writing.
+    if (checkHungUp(st)) {
         // Nobody listens: the bytes are lost.
         scheduleSend(st);
         return;
@@ -280,11 +303,17 @@ void PtyServer::onTick() {
                     say(error);
             }
         }
+        checkHungUp(*st);
         if (st->master >= 0 && st->hungUp) {
             pollfd p{st->master, POLLIN, 0};
             if (::poll(&p, 1, 0) >= 0 && !(p.revents & POLLHUP)) {
+                // A program has the terminal open again.
                 st->hungUp = false;
                 st->reader->setEnabled(true);
+            } else {
+                // A program that opened, wrote and closed since the last tick: the probe
+                // hears the command and its reply is lost, as on a real line.
+                onReadable(*st);
             }
         }
         if (st->master >= 0 && !st->sender->isActive()) scheduleSend(*st);

@@ -46,6 +46,9 @@ private:
     bool openTerminal(Station& st, QString* error);
     void closeTerminal(Station& st);
     void onReadable(Station& st);
+    void markHungUp(Station& st);
+    // True when no program has the terminal open (noticed now or before).
+    bool checkHungUp(Station& st);
     void sendDue(Station& st);
     void scheduleSend(Station& st);
     void onTick();

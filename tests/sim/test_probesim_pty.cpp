@@ -132,6 +132,32 @@ TEST_F(ProbeSimPty, ProgramReadsEachDefaultStationThroughItsSerialPort) {
     EXPECT_TRUE(out.contains("COM3 -> 241AB11003*"));
 }
 
+TEST_F(ProbeSimPty, ReplyToAClosedPortIsNotFoundByTheNextOpen) {
+    ASSERT_TRUE(start({}, {1}));
+    SerialPortChannel channel(dir_.path());
+    for (int round = 0; round < 3; ++round) {
+        ASSERT_TRUE(channel.open(1));
+        ASSERT_EQ(channel.write("#00V*", 1000), 5);
+        channel.close(); // before the reply could come
+        QThread::msleep(200);
+        ASSERT_TRUE(channel.open(1));
+        channel.waitForInput(300);
+        QThread::msleep(100);
+        EXPECT_EQ(channel.bytesWaiting(), 0) << "round " << round;
+        channel.close();
+    }
+    // And the station still answers.
+    ASSERT_TRUE(channel.open(1));
+    ASSERT_EQ(channel.write("#00?S0*", 1000), 7);
+    QByteArray got;
+    for (int i = 0; i < 100 && !got.endsWith('*'); ++i) {
+        channel.waitForInput(20);
+        QByteArray chunk;
+        if (channel.bytesWaiting() > 0 && channel.read(channel.bytesWaiting(), chunk)) got += chunk;
+    }
+    EXPECT_EQ(got, QByteArray("241AB01001*"));
+}
+
 TEST_F(ProbeSimPty, PortVanishesAndComesBackOnCommand) {
     ASSERT_TRUE(start({}, {1, 2, 3}));
     control("vanish 2\n");
