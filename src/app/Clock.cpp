@@ -22,11 +22,21 @@ QDateTime Clock::now() const {
     return QDateTime(day, QTime::fromMSecsSinceStartOfDay(ms));
 }
 
+SystemClock::SystemClock() {
+#ifdef Q_OS_UNIX
+    // Without TZ the C library looks at /etc/localtime on every clock read, and waits read
+    // the clock on every pump. Naming the file once lets it cache the zone.
+    if (qEnvironmentVariableIsEmpty("TZ")) qputenv("TZ", ":/etc/localtime");
+#endif
+}
+
 double SystemClock::secondsSinceMidnight() const {
     return QTime::currentTime().msecsSinceStartOfDay() / 1000.0;
 }
 
-QDate SystemClock::today() const { return QDate::currentDate(); }
+QDate SystemClock::today() const {
+    return QDate::currentDate();
+}
 
 VirtualClock::VirtualClock(QDate date, double secondsSinceMidnight) {
     set(date, secondsSinceMidnight);
@@ -41,9 +51,10 @@ double VirtualClock::secondsSinceMidnight() const {
     return double(micros_ % kMicrosPerDay) / 1e6;
 }
 
-QDate VirtualClock::today() const { return origin_.addDays(micros_ / kMicrosPerDay); }
+QDate VirtualClock::today() const {
+    return origin_.addDays(micros_ / kMicrosPerDay);
+}
 
 void VirtualClock::advance(double seconds) {
-    if (seconds > 0)
-        micros_ += qint64(std::llround(seconds * 1e6));
+    if (seconds > 0) micros_ += qint64(std::llround(seconds * 1e6));
 }

@@ -16,6 +16,7 @@ public:
 
 class SystemClock : public Clock {
 public:
+    SystemClock();
     double secondsSinceMidnight() const override;
     QDate today() const override;
 };

@@ -6,13 +6,23 @@
 #include <QThread>
 #include <cmath>
 
+namespace {
+// How long one pump may block. Input wakes the waiter at once, so the slice only bounds how
+// late a click or a timer is seen; a shorter one costs wake-ups (about 0.4 % of a core per
+// thousand a second) without making any exchange faster.
+constexpr int kSliceMs = 4;
+} // namespace
+
+void QtEventPump::processEvents() {
+    if (QCoreApplication::instance()) QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
 void QtEventPump::pump() {
-    if (QCoreApplication::instance())
-        QCoreApplication::processEvents(QEventLoop::AllEvents);
+    processEvents();
     if (waiter_)
-        waiter_(1);
+        waiter_(kSliceMs);
     else
-        QThread::msleep(1);
+        QThread::msleep(kSliceMs);
 }
 
 VirtualPump::VirtualPump(VirtualClock& clock, double stepSeconds)
@@ -26,14 +36,17 @@ void VirtualPump::after(double seconds, std::function<void()> action) {
     at(clock_.micros() + (long long)std::llround(seconds * 1e6), std::move(action));
 }
 
-void VirtualPump::pump() {
-    ++pumps_;
+void VirtualPump::processEvents() {
     while (!scheduled_.empty() && scheduled_.begin()->first <= clock_.micros()) {
         auto action = std::move(scheduled_.begin()->second);
         scheduled_.erase(scheduled_.begin());
         action();
     }
-    if (everyPump_)
-        everyPump_();
+}
+
+void VirtualPump::pump() {
+    ++pumps_;
+    processEvents();
+    if (everyPump_) everyPump_();
     clock_.advance(step_);
 }

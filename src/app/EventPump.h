@@ -10,14 +10,19 @@ class VirtualClock;
 class EventPump {
 public:
     virtual ~EventPump() = default;
+    // Lets pending events run, then gives a little time away (or lets virtual time pass).
     virtual void pump() = 0;
+    // Lets pending events run without waiting: for loops that only need the window to stay
+    // alive between two steps that follow each other at once.
+    virtual void processEvents() = 0;
 };
 
-// Processes Qt events, then blocks for at most about a millisecond, or until input arrives
-// when an input waiter is installed (the open serial port sets one).
+// Processes Qt events, then blocks for a few milliseconds, or until input arrives when an
+// input waiter is installed (the open serial port sets one).
 class QtEventPump : public EventPump {
 public:
     void pump() override;
+    void processEvents() override;
     // waiter(ms) blocks at most ms milliseconds and returns early when input arrives.
     void setInputWaiter(std::function<void(int)> waiter) { waiter_ = std::move(waiter); }
 
@@ -31,6 +36,8 @@ class VirtualPump : public EventPump {
 public:
     explicit VirtualPump(VirtualClock& clock, double stepSeconds = 0.001);
     void pump() override;
+    // Runs what is due without moving the clock.
+    void processEvents() override;
 
     // Runs action once, on the first pump at or after the clock's micros() value `atMicros`.
     void at(long long atMicros, std::function<void()> action);

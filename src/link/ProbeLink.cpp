@@ -96,7 +96,7 @@ QByteArray ProbeLink::ReadPortBytes(qint64 count) {
 
 void ProbeLink::DrainInput() {
     for (int round = 0; round < kDrainRounds; ++round) {
-        ctx_.pump.pump();
+        ctx_.pump.processEvents();
         const qint64 n = PortBytesWaiting();
         if (n <= 0) return;
         ReadPortBytes(n);
@@ -155,7 +155,7 @@ bool ProbeLink::SendProbeCommand(const QByteArray& body, double wait) {
     if (wait >= 0)
         WaitSeconds(wait);
     else
-        ctx_.pump.pump();
+        ctx_.pump.processEvents();
     return true;
 }
 

@@ -59,6 +59,7 @@ bool SerialPortChannel::open(int port) {
 void SerialPortChannel::close() {
     if (port_.isOpen()) port_.close();
     port_.clearError();
+    seenAvailable_ = 0;
 }
 
 bool SerialPortChannel::isOpen() const {
@@ -92,7 +93,8 @@ qint64 SerialPortChannel::bytesWaiting() {
         return -1;
     if (error != QSerialPort::NoError)
         port_.clearError(); // a line error is cleared by the status query
-    return port_.bytesAvailable();
+    seenAvailable_ = port_.bytesAvailable();
+    return seenAvailable_;
 }
 
 bool SerialPortChannel::read(qint64 count, QByteArray& out) {
@@ -107,6 +109,7 @@ bool SerialPortChannel::read(qint64 count, QByteArray& out) {
         return false;
     }
     out.resize(got);
+    seenAvailable_ = port_.bytesAvailable();
     return true;
 }
 
@@ -125,6 +128,7 @@ void SerialPortChannel::waitForInput(int ms) {
         QThread::msleep(ulong(ms));
         return;
     }
+    if (port_.bytesAvailable() > seenAvailable_) return;
     QDeadlineTimer deadline(ms);
     if (port_.waitForReadyRead(ms)) return;
     // The port returned at once with an error: sleep out the rest instead of spinning.

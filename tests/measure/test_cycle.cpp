@@ -208,7 +208,7 @@ TEST(ListModeCycle, RefusedSerialNumberNeverBecomesAFolderAndIsAskedAgain) {
     ProbeModel& p = rig.addProbe(1, "111AA01111", {1, 0, 0}, {1.0});
     Fault& bad = p.faults()[FaultKind::BadSerial];
     bad.enabled = true;
-    bad.text = "../../x*";
+    bad.text = "../../x";
     rig.addStation(1);
     rig.setTable({{1.0, 0}});
     eOnly(rig, 10);
