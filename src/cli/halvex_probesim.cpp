@@ -9,6 +9,7 @@
 #include "panel/PanelFile.h"
 #include "panel/PanelRecord.h"
 #include "panel/PanelValidation.h"
+#include "panel/RangeCheck.h"
 #include "panel/SettingsFile.h"
 #include "sim/PtyServer.h"
 #include "sim/Scenario.h"
@@ -55,12 +56,18 @@ void printError(const QString& line) {
 // made the current panel.
 bool prepareDemo(const QString& appDir, const Scenario& scenario, QString* error) {
     const QString dir = QDir(appDir).absolutePath() + QLatin1Char('/');
+    PanelRecord panel;
+    applyNewPanelDefaults(panel, Switches());
+    // Only frequencies that every List Mode field of the panel can read, so the panel runs.
+    auto usable = [&](double f) {
+        FreqTable one;
+        one.rows[0] = FreqTableRow{f, 0, 0};
+        return RangeCheck::outOfRangeRows(one, panel.ListModeFields, Switches()).isEmpty();
+    };
     std::set<double> frequencies;
     for (const StationConfig& st : scenario.stations)
         for (const Emitter& em : st.emitters)
-            if (em.frequencyMHz >= FreqTable::LowestFreq &&
-                em.frequencyMHz <= FreqTable::HighestFreq)
-                frequencies.insert(em.frequencyMHz);
+            if (usable(em.frequencyMHz)) frequencies.insert(em.frequencyMHz);
     FreqTable table;
     int row = 0;
     for (double f : frequencies) {
@@ -74,9 +81,11 @@ bool prepareDemo(const QString& appDir, const Scenario& scenario, QString* error
         return false;
     }
 
-    PanelRecord panel;
-    applyNewPanelDefaults(panel, Switches());
-    panel.SpectrumModeThresholds[0] = 8.0f; // V/m: some demo stations go over it
+    // Spectrum Mode on threshold, so List Mode marks the readings over it: some of the
+    // demo emitters go over 5 V/m and 0.015 A/m.
+    panel.SpectrumModeOn = 1;
+    panel.SpectrumRateOn = 0;
+    panel.SpectrumModeThresholds = {5.0f, 0.015f};
     panel.setFreqTableName(QStringLiteral("Demo"));
     int slot = 0;
     for (const StationConfig& st : scenario.stations) {

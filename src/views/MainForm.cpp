@@ -20,6 +20,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -176,6 +177,8 @@ void MainForm::buildLayout() {
     cmds->setVerticalSpacing(8);
     execute_ = new XPButton(QStringLiteral("Start"), central);
     execute_->setObjectName(QStringLiteral("CMBExecute"));
+    execute_->setShortcut(QKeySequence(Qt::Key_F5));
+    execute_->setToolTip(QStringLiteral("Start (F5)"));
     execute_->setAccent(QColor(34, 139, 84));
     stop_ = new XPButton(QStringLiteral("Stop"), central);
     stop_->setObjectName(QStringLiteral("CMBStop"));
@@ -610,6 +613,13 @@ void MainForm::setFieldCell(int slot, int column, const QString& text, quint32 c
     if (col < 0) return;
     grid_->setCellText(slot + 1, col, text);
     grid_->setCellForeground(slot + 1, col, fromValue(colour));
+    // A value wider than the column's default width widens it, so no reading is elided.
+    const int need = grid_->fontMetrics().horizontalAdvance(text.trimmed()) + 14;
+    if (need > grid_->columnWidth(col)) {
+        grid_->setColumnWidth(col, need);
+        updateGridWidth();
+        fitToContents();
+    }
 }
 
 void MainForm::highlightStation(int slot) {
