@@ -3,6 +3,7 @@
 
 #include "app/Clock.h"
 #include "app/Switches.h"
+#include "app/TerminationSignals.h"
 #include "freqtable/FreqTable.h"
 #include "freqtable/FreqTableFile.h"
 #include "freqtable/RbwCoupling.h"
@@ -27,20 +28,10 @@
 #include <set>
 
 #ifdef Q_OS_UNIX
-#include <sys/socket.h>
 #include <unistd.h>
 #endif
 
 namespace {
-
-#ifdef Q_OS_UNIX
-int signalPipe[2] = {-1, -1};
-
-void onSignal(int) {
-    const char byte = 1;
-    [[maybe_unused]] const auto n = ::write(signalPipe[0], &byte, 1);
-}
-#endif
 
 void printLine(const QString& line) {
     static QTextStream out(stdout);
@@ -175,23 +166,7 @@ int main(int argc, char** argv) {
     server.setOutput(printLine);
 
 #ifdef Q_OS_UNIX
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0) {
-        printError(QStringLiteral("cannot set up signal handling"));
-        return 1;
-    }
-    QSocketNotifier signalNotifier(signalPipe[1], QSocketNotifier::Read);
-    QObject::connect(&signalNotifier, &QSocketNotifier::activated, &app, [&] {
-        char byte = 0;
-        [[maybe_unused]] const auto n = ::read(signalPipe[1], &byte, 1);
-        QCoreApplication::quit();
-    });
-    struct sigaction action {};
-    action.sa_handler = onSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
-    sigaction(SIGHUP, &action, nullptr);
+    watchTerminationSignals(&app, [] { QCoreApplication::quit(); });
     std::signal(SIGPIPE, SIG_IGN);
     // Started in the background of an interactive shell, a read of the terminal would stop
     // the simulator; ignored, the read fails and the control input just switches off.

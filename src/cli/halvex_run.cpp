@@ -10,6 +10,7 @@
 #include "app/AppContext.h"
 #include "app/Clock.h"
 #include "app/EventPump.h"
+#include "app/TerminationSignals.h"
 #include "link/SerialPortChannel.h"
 #include "measure/ConsoleRunView.h"
 #include "measure/Session.h"
@@ -17,64 +18,12 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QSocketNotifier>
 #include <QTimer>
 
-#include <csignal>
 #include <cstdio>
 #include <functional>
 
-#ifdef Q_OS_UNIX
-#include <fcntl.h>
-#include <unistd.h>
-#endif
-
 namespace {
-#ifdef Q_OS_UNIX
-int signalPipe[2] = {-1, -1};
-
-// Only writes one byte: everything else happens in the event loop.
-void onSignal(int) {
-    const char c = 1;
-    [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &c, 1);
-}
-
-// Calls stop from the event loop when SIGINT or SIGTERM arrives.
-void watchSignals(QObject* parent, std::function<void()> stop) {
-    if (::pipe(signalPipe) != 0) return;
-    ::fcntl(signalPipe[0], F_SETFL, O_NONBLOCK);
-    ::fcntl(signalPipe[1], F_SETFL, O_NONBLOCK);
-    std::signal(SIGINT, onSignal);
-    std::signal(SIGTERM, onSignal);
-    auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, parent);
-    QObject::connect(notifier, &QSocketNotifier::activated, [stop = std::move(stop)] {
-        char buf[16];
-        while (::read(signalPipe[0], buf, sizeof buf) > 0) {
-        }
-        stop();
-    });
-}
-#else
-volatile std::sig_atomic_t signalled = 0;
-
-void onSignal(int) {
-    signalled = 1;
-}
-
-// Without a self-pipe the flag is looked at ten times a second from the event loop.
-void watchSignals(QObject* parent, std::function<void()> stop) {
-    std::signal(SIGINT, onSignal);
-    std::signal(SIGTERM, onSignal);
-    auto* timer = new QTimer(parent);
-    QObject::connect(timer, &QTimer::timeout, [stop = std::move(stop)] {
-        if (signalled) {
-            signalled = 0;
-            stop();
-        }
-    });
-    timer->start(100);
-}
-#endif
 
 void print(const QString& text) {
     std::fputs(text.toLocal8Bit().constData(), stdout);
@@ -153,7 +102,7 @@ int main(int argc, char** argv) {
     session.panelModel().startUp();
     session.run().maxPeriods = periods;
 
-    watchSignals(&app, [&session] {
+    watchTerminationSignals(&app, [&session] {
         print(QStringLiteral("Stop requested"));
         session.CMBStop();
     });

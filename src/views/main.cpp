@@ -1,6 +1,7 @@
 #include "app/AppContext.h"
 #include "app/Clock.h"
 #include "app/EventPump.h"
+#include "app/TerminationSignals.h"
 #include "link/SerialPortChannel.h"
 #include "measure/Session.h"
 #include "views/InitForm.h"
@@ -38,6 +39,14 @@ int main(int argc, char** argv) {
         window->load();
         window->show();
     };
+    // A signal from the system closes the program as the close box does: during a run it only
+    // asks the run to stop, and the run closes the program when it has written its reports.
+    watchTerminationSignals(&app, [&] {
+        if (window)
+            window->close();
+        else
+            QCoreApplication::quit();
+    });
     init.show();
     return app.exec();
 }
