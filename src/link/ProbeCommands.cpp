@@ -79,7 +79,7 @@ void ProbeCommands::SetFrequency(double mhz) {
     link_.StampLinkTime();
     const QByteArray body = "(t " + FrequencyHzText(mhz);
     const QString text = QStringLiteral("Set frequency: ") +
-                         QString::number(mhz, 'g', QLocale::FloatingPointShortest) +
+                         QString::number(mhz, 'f', QLocale::FloatingPointShortest) +
                          QStringLiteral(" MHz");
     link_.ExecuteTransaction(kCommandTimeout, "#00" + body, ProbeLink::Frame(body),
                              text + QStringLiteral(" failed"), text, false);
@@ -225,7 +225,9 @@ void ProbeCommands::ReadBattery(int station) {
 
         ctx.traffic.LogReplyTraffic(reply);
         const QString t = trimSpaces(BytesToText(reply)).left(9);
-        const int raw = int(roundHalfEven(double(ReplyNumber(t.right(3)))));
+        // The value is a 16-bit one: a garbled "9e9" must not overflow the conversion.
+        const int raw =
+            int(std::clamp(roundHalfEven(double(ReplyNumber(t.right(3)))), -32768.0, 32767.0));
         if (raw != 0) {
             const QString caption = ShowBatteryLevel(raw, station);
             link_.LogLine(false, QStringLiteral("Reading battery: ") + caption);

@@ -69,6 +69,12 @@ TEST(Commands, FailedSettingLogsItsFailTextOnce) {
     other.channel.queueReplies(3, at(0.05, "#00(t 9001"));
     other.commands.SetFrequency(0.0091);
     EXPECT_TRUE(other.link.LinkFailed[2]);
+    // A tiny frequency (allowed with "/NOLIMIT") is written in plain decimals.
+    LinkRig tiny;
+    tiny.commands.SetFrequency(0.00005);
+    EXPECT_EQ(tiny.channel.writes.front(), QByteArray("#00(t 50*"));
+    EXPECT_EQ(tiny.failureLines(),
+              QStringList{LinkRig::line(true, "Set frequency: 0.00005 MHz failed")});
     // An RBW index without a digit sends nothing.
     LinkRig bad;
     bad.commands.SetRbw(6);
@@ -216,6 +222,14 @@ TEST(Commands, ZeroBatteryReadingIsAFailedAttempt) {
               QStringList{LinkRig::line(true, "Reading battery failed [#00tB:000] ")});
     EXPECT_TRUE(zero.link.CommError);
     EXPECT_TRUE(zero.link.LinkFailed[2]);
+
+    // A garbled value with an exponent is held to the 16-bit range, not wrapped around.
+    LinkRig huge;
+    huge.channel.queueReply(at(0.05, batteryReply("9e9")));
+    huge.commands.ReadBattery(2);
+    ASSERT_EQ(huge.view.batteries.size(), 1u);
+    EXPECT_EQ(huge.view.batteries[0].second.notches, 12);
+    EXPECT_FALSE(huge.view.batteries[0].second.low);
 }
 
 TEST(Commands, BatterySilenceOrAGapEndsAnAttempt) {
