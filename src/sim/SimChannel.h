@@ -40,6 +40,11 @@ public:
     bool read(qint64 count, QByteArray& out) override;
     bool flushOutput() override;
     void waitForInput(int ms) override;
+    // How long waitForInput(ms) would block now, in seconds: 0 on virtual time and when bytes
+    // have arrived that bytesWaiting() or read() has not reported yet; otherwise until the next
+    // byte is due, at most ms (all of ms without an open, present port). Bytes already
+    // reported do not end a wait, or a wait that leaves them unread would spin.
+    double blockingSeconds(int ms);
 
 private:
     // The open probe when it is still there, else nullptr.
@@ -51,4 +56,5 @@ private:
     int port_ = 0;
     bool open_ = false;
     QByteArray input_;
+    qsizetype seen_ = 0; // bytes of input_ that bytesWaiting() or read() has reported
 };

@@ -147,4 +147,44 @@ TEST(SimChannel, LoadsScenarioFilesAndReportsBadOnes) {
     EXPECT_TRUE(ch.network().ports().empty());
 }
 
+// A clock that is not a VirtualClock (so the channel really blocks in its waits) but only
+// moves when told to.
+class HandClock : public Clock {
+public:
+    double secondsSinceMidnight() const override { return seconds_; }
+    QDate today() const override { return QDate(2026, 1, 15); }
+    void advance(double s) { seconds_ += s; }
+
+private:
+    double seconds_ = 36000.0;
+};
+
+TEST(SimChannel, WaitsOnRealTimeBlockUnlessSomethingNewArrived) {
+    HandClock clock;
+    SimChannel ch(clock, defaultScenario());
+    // Without an open port there is nothing to wake up for: the whole slice is slept.
+    EXPECT_DOUBLE_EQ(ch.blockingSeconds(4), 0.004);
+
+    ASSERT_TRUE(ch.open(1));
+    EXPECT_DOUBLE_EQ(ch.blockingSeconds(4), 0.004) << "silent line";
+    ch.write("#00V*", 1000);
+    clock.advance(0.5);
+    EXPECT_EQ(ch.blockingSeconds(4), 0.0) << "the reply is news";
+    EXPECT_GT(ch.bytesWaiting(), 0);
+    // Reported but left unread (a wait between two exchanges): waiting again must block,
+    // or every pump of that wait would return at once and spin.
+    EXPECT_DOUBLE_EQ(ch.blockingSeconds(4), 0.004);
+    QByteArray out;
+    ASSERT_TRUE(ch.read(3, out));
+    EXPECT_DOUBLE_EQ(ch.blockingSeconds(4), 0.004) << "the rest was reported already";
+
+    // A reply on its way: the wait lasts until its first byte is due, no longer.
+    ch.write("#00?S0*", 1000);
+    const double block = ch.blockingSeconds(4);
+    EXPECT_GT(block, 0.0);
+    EXPECT_LE(block, 0.004);
+    clock.advance(0.5);
+    EXPECT_EQ(ch.blockingSeconds(4), 0.0);
+}
+
 } // namespace
