@@ -156,7 +156,9 @@ void ListModeRun::visitStation(int slot) {
         TableScan scanner(ctx_, io_, *view_, s_, table_, st_);
         if (scanner.ScandisciFreqListMode(slot)) ++st_.DatiCampoCent[slot].NumLetture;
     }
-    if (ctx_.switches.delaySc() > 0 && !ctx_.flags.StopRequest) delayBetweenStations(slot);
+    // A station that could not be opened or did not answer before its scan is passed over
+    // at once: the delay gives a probe time after its readings, not a dead port.
+    if (scan && ctx_.switches.delaySc() > 0 && !ctx_.flags.StopRequest) delayBetweenStations(slot);
 }
 
 void ListModeRun::delayBetweenStations(int slot) {

@@ -2,6 +2,7 @@
 #include "measure/ConsoleRunView.h"
 
 #include <gtest/gtest.h>
+#include <set>
 
 namespace {
 void eOnly(CycleRig& rig, int rate, int detector = 0) {
@@ -289,4 +290,25 @@ TEST(ListModeCycle, DelayShowsItsBarAndReopensThePortAfterACommError) {
     const QByteArray log = rig.eventLog();
     EXPECT_EQ(count(log, "    Port 1 open"), 3) << log.constData();
     EXPECT_TRUE(rig.report("111AA01111").contains(" Reading : 2 "));
+}
+
+TEST(ListModeCycle, DelayFollowsOnlyStationsThatWereScanned) {
+    CycleRig rig("/DELAYSC=30/");
+    rig.addProbe(2, "222BB01222", {3, 4, 0}, {1.0});
+    rig.addStation(1); // nothing answers on port 1
+    rig.addStation(2);
+    rig.setTable({{1.0, 0}});
+    eOnly(rig, 10);
+    std::set<int> delayedAfter;
+    rig.pump.onEveryPump([&] {
+        if (rig.session->run().delayRunning())
+            delayedAfter.insert(rig.session->run().state().CentCorrente);
+    });
+    int shown = 0;
+    rig.view.onReading = [&](const ReadingUpdate&) {
+        if (++shown == 2) rig.session->CMBStop();
+    };
+    rig.session->CMBExecute();
+    EXPECT_EQ(delayedAfter, std::set<int>{1});
+    EXPECT_TRUE(rig.eventLog().contains("*** Port 1 not available"));
 }
