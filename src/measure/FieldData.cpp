@@ -1,5 +1,6 @@
 #include "measure/FieldData.h"
 
+#include "link/ProbeCommands.h"
 #include "measure/NumberFormat.h"
 
 #include <cmath>
@@ -13,18 +14,13 @@ FieldSelection FieldSelection::from(const RunSettings& s) {
 }
 
 const std::array<ComponentSelect, 9>& componentSelectCommands() {
+    // The wire bytes are the probe command set's; only the display names are added here.
     static const std::array<ComponentSelect, 9> table = [] {
         std::array<ComponentSelect, 9> t;
+        const auto& commands = ProbeCommands::ComponentSelectCommands();
         const char* names[] = {"Ex", "Ey", "Ez", "Hx", "Hy", "Hz", "Hx", "Hy", "Hz"};
-        for (int i = 0; i < 9; ++i) {
-            const char code = char(1 + (i < 6 ? i : i - 3));
-            const char range = char(i < 6 ? 0 : 128);
-            QByteArray cmd("#00~C");
-            cmd.append(code);
-            cmd.append(range);
-            cmd.append('*');
-            t[i] = {cmd, QString::fromLatin1(names[i])};
-        }
+        for (size_t i = 0; i < t.size(); ++i)
+            t[i] = {commands[i], QString::fromLatin1(names[i])};
         return t;
     }();
     return table;
