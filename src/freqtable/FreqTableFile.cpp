@@ -1,11 +1,11 @@
 #include "freqtable/FreqTableFile.h"
 
+#include "app/SaveWholeFile.h"
 #include "app/TestDirs.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace FreqTableFile {
 namespace {
@@ -37,7 +37,6 @@ ReadResult read(const QString& path, FreqTable& table) {
 }
 
 bool write(const QString& path, const FreqTable& table) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
     QByteArray tail;
     {
         QFile old(path);
@@ -46,14 +45,7 @@ bool write(const QString& path, const FreqTable& table) {
             tail = old.readAll();
         }
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    const QByteArray data = table.toBytes();
-    if (file.write(data) != data.size() || (!tail.isEmpty() && file.write(tail) != tail.size())) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return saveWholeFile(path, table.toBytes() + tail);
 }
 
 QStringList list(const QString& appDir) {

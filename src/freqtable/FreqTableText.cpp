@@ -1,10 +1,10 @@
 #include "freqtable/FreqTableText.h"
 
+#include "app/SaveWholeFile.h"
 #include "app/ValueLists.h"
 
 #include <QFileInfo>
 #include <QLocale>
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -49,13 +49,6 @@ QByteArray freqTableText(const QString& fileNamePart, const QDateTime& when,
 
 bool saveFreqTableText(const QString& path, const QDateTime& when, const QList<double>& frequencies,
                        int separatorIndex) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    const QByteArray data =
-        freqTableText(QFileInfo(path).fileName(), when, frequencies, separatorIndex);
-    if (file.write(data) != data.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return saveWholeFile(
+        path, freqTableText(QFileInfo(path).fileName(), when, frequencies, separatorIndex));
 }

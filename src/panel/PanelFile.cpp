@@ -1,11 +1,9 @@
 #include "panel/PanelFile.h"
 
+#include "app/SaveWholeFile.h"
 #include "panel/BinaryIO.h"
 
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
 
 namespace PanelFile {
 namespace {
@@ -123,15 +121,7 @@ bool read(const QString& path, PanelRecord& panel) {
 }
 
 bool write(const QString& path, const PanelRecord& panel) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    const QByteArray data = toBytes(panel);
-    if (file.write(data) != data.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return saveWholeFile(path, toBytes(panel));
 }
 
 } // namespace PanelFile

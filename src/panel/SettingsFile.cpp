@@ -1,11 +1,10 @@
 #include "panel/SettingsFile.h"
 
 #include "app/AppContext.h"
+#include "app/SaveWholeFile.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QtEndian>
 
 #include <algorithm>
@@ -166,15 +165,7 @@ void ValidateSettings(SettingsRecord& r) {
 }
 
 bool SaveSettings(const QString& path, const SettingsRecord& r) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly)) return false;
-    const QByteArray bytes = settingsToBytes(r);
-    if (f.write(bytes) != bytes.size()) {
-        f.cancelWriting();
-        return false;
-    }
-    return f.commit();
+    return saveWholeFile(path, settingsToBytes(r));
 }
 
 QString settingsPath(const AppContext& ctx) {
