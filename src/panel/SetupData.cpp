@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 namespace {
 // A release line is short; a huge file without line breaks must not fill the memory.
@@ -10,9 +11,12 @@ constexpr qint64 kMaxKeptLine = 4096;
 QString findReleaseFile(const QString& appDir) {
     const QString wanted = QStringLiteral("Orsk Halvex.DAT");
     const QDir dir(appDir);
-    const QStringList names = dir.entryList(QDir::Files | QDir::Hidden | QDir::System);
+    const QStringList names = dir.entryList(QDir::Files | QDir::Hidden);
     QString found;
     for (const QString& n : names) {
+        // Only a plain file (or a link to one): a device or a pipe under that name would
+        // never end, or never start, the read, and start-up would hang on it.
+        if (!QFileInfo(dir.filePath(n)).isFile()) continue;
         if (n == wanted) return dir.filePath(n);
         if (found.isEmpty() && n.compare(wanted, Qt::CaseInsensitive) == 0) found = dir.filePath(n);
     }

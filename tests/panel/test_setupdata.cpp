@@ -2,8 +2,13 @@
 #include "support/TestSupport.h"
 
 #include <QDir>
+#include <QFile>
 
 #include <gtest/gtest.h>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 TEST(ReleaseLine, TheLastLineReadIsTheReleaseText) {
     struct Case {
@@ -57,6 +62,20 @@ TEST(ReleaseLine, UnreadableOrHugeFilesDoNotHurt) {
     content += "\r\n4.0\r\n";
     writeAll(big.file(QStringLiteral("Orsk Halvex.DAT")), content);
     EXPECT_EQ(ReadReleaseLine(big.path()), QStringLiteral("4.0"));
+
+#ifdef Q_OS_UNIX
+    // A device or a pipe under that name is no release file either, and must not hang the
+    // start (the one never ends, the other never opens).
+    TempAppDir device;
+    ASSERT_TRUE(
+        QFile::link(QStringLiteral("/dev/zero"), device.file(QStringLiteral("Orsk Halvex.DAT"))));
+    EXPECT_EQ(ReadReleaseLine(device.path()), QString());
+    TempAppDir pipe;
+    ASSERT_EQ(
+        ::mkfifo(QFile::encodeName(pipe.file(QStringLiteral("orsk halvex.dat"))).constData(), 0600),
+        0);
+    EXPECT_EQ(ReadReleaseLine(pipe.path()), QString());
+#endif
 
     TempAppDir noBreaks;
     writeAll(noBreaks.file(QStringLiteral("Orsk Halvex.DAT")), QByteArray(1024 * 1024, 'y'));
