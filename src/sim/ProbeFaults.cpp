@@ -1,5 +1,7 @@
 #include "sim/ProbeFaults.h"
 
+#include "sim/JsonFields.h"
+
 #include <QJsonArray>
 #include <QJsonObject>
 
@@ -9,40 +11,7 @@ namespace {
 const char* const kNames[kFaultKindCount] = {"silent", "late",        "split",       "garbage",
                                              "notice", "badSequence", "batteryZero", "badSerial"};
 
-bool fail(QString* error, const QString& text) {
-    if (error) *error = text;
-    return false;
-}
-
-bool readNumber(const QJsonObject& o, const char* key, double lo, double hi, double& out,
-                const QString& where, QString* error) {
-    if (!o.contains(QLatin1String(key))) return true;
-    const QJsonValue v = o.value(QLatin1String(key));
-    if (!v.isDouble() || !std::isfinite(v.toDouble()) || v.toDouble() < lo || v.toDouble() > hi)
-        return fail(error, QStringLiteral("%1: \"%2\" must be a number from %3 to %4")
-                               .arg(where, QLatin1String(key))
-                               .arg(lo)
-                               .arg(hi));
-    out = v.toDouble();
-    return true;
-}
-
-bool readText(const QJsonObject& o, const char* key, int maxLength, QByteArray& out,
-              const QString& where, QString* error) {
-    if (!o.contains(QLatin1String(key))) return true;
-    const QJsonValue v = o.value(QLatin1String(key));
-    if (!v.isString() || v.toString().size() > maxLength)
-        return fail(error, QStringLiteral("%1: \"%2\" must be a text of at most %3 characters")
-                               .arg(where, QLatin1String(key))
-                               .arg(maxLength));
-    const QString s = v.toString();
-    for (QChar c : s)
-        if (c.unicode() > 0xFF)
-            return fail(error, QStringLiteral("%1: \"%2\" holds a character outside Latin-1")
-                                   .arg(where, QLatin1String(key)));
-    out = s.toLatin1();
-    return true;
-}
+using JsonFields::fail;
 } // namespace
 
 QString faultName(FaultKind kind) {
@@ -115,18 +84,17 @@ bool parseFault(FaultKind kind, const QJsonValue& value, Fault& out, QString* er
     if (!value.isObject())
         return fail(error, where + QStringLiteral(": expected true, false, a count or an object"));
     const QJsonObject o = value.toObject();
-    static const QStringList known = {"enabled", "count", "commands", "delay", "pieces",
-                                      "gap",     "text",  "point",    "place"};
-    for (const QString& k : o.keys())
-        if (!known.contains(k))
-            return fail(error, where + QStringLiteral(": unknown setting \"%1\"").arg(k));
+    if (!JsonFields::knownKeys(
+            o, {"enabled", "count", "commands", "delay", "pieces", "gap", "text", "point", "place"},
+            where, error))
+        return false;
     if (o.contains("enabled")) {
         if (!o.value("enabled").isBool())
             return fail(error, where + QStringLiteral(": \"enabled\" must be true or false"));
         out.enabled = o.value("enabled").toBool();
     }
     double n = out.count;
-    if (!readNumber(o, "count", -1, 1e9, n, where, error)) return false;
+    if (!JsonFields::number(o, "count", -1, 1e9, n, where, error)) return false;
     out.count = int(n);
     if (o.contains("commands")) {
         const QJsonValue c = o.value("commands");
@@ -140,16 +108,16 @@ bool parseFault(FaultKind kind, const QJsonValue& value, Fault& out, QString* er
             out.commands << item.toString();
         }
     }
-    if (!readNumber(o, "delay", 0, 3600, out.delay, where, error) ||
-        !readNumber(o, "gap", 0, 60, out.gap, where, error))
+    if (!JsonFields::number(o, "delay", 0, 3600, out.delay, where, error) ||
+        !JsonFields::number(o, "gap", 0, 60, out.gap, where, error))
         return false;
     n = out.pieces;
-    if (!readNumber(o, "pieces", 1, 1000, n, where, error)) return false;
+    if (!JsonFields::number(o, "pieces", 1, 1000, n, where, error)) return false;
     out.pieces = int(n);
     n = out.point;
-    if (!readNumber(o, "point", 0, 100000, n, where, error)) return false;
+    if (!JsonFields::number(o, "point", 0, 100000, n, where, error)) return false;
     out.point = int(n);
-    if (!readText(o, "text", 256, out.text, where, error)) return false;
+    if (!JsonFields::text(o, "text", 256, false, out.text, where, error)) return false;
     if (o.contains("place")) {
         const QString p = o.value("place").toString();
         if (p == "before")
@@ -181,13 +149,12 @@ bool parseFaults(const QJsonValue& value, FaultSet& out, QString* error) {
                 return fail(error, QStringLiteral("fault \"vanish\": expected true, false or an "
                                                   "object with \"at\" and \"duration\""));
             const QJsonObject vo = v.toObject();
-            for (const QString& k : vo.keys())
-                if (k != "at" && k != "duration")
-                    return fail(error,
-                                QStringLiteral("fault \"vanish\": unknown setting \"%1\"").arg(k));
+            if (!JsonFields::knownKeys(vo, {"at", "duration"}, "fault \"vanish\"", error))
+                return false;
             out.vanish.enabled = true;
-            if (!readNumber(vo, "at", 0, 1e7, out.vanish.at, "fault \"vanish\"", error) ||
-                !readNumber(vo, "duration", 0, 1e7, out.vanish.duration, "fault \"vanish\"", error))
+            if (!JsonFields::number(vo, "at", 0, 1e7, out.vanish.at, "fault \"vanish\"", error) ||
+                !JsonFields::number(vo, "duration", 0, 1e7, out.vanish.duration, "fault \"vanish\"",
+                                    error))
                 return false;
             continue;
         }

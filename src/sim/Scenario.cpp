@@ -1,5 +1,7 @@
 #include "sim/Scenario.h"
 
+#include "sim/JsonFields.h"
+
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -9,30 +11,14 @@
 #include <set>
 
 namespace {
+using JsonFields::fail;
+
 constexpr qint64 kMaxFileBytes = 16 * 1024 * 1024;
 constexpr int kMaxStations = 99;
 constexpr int kMaxEmitters = 10000;
 
-bool fail(QString* error, const QString& text) {
-    if (error) *error = text;
-    return false;
-}
-
 QString keyText(const char* key) {
     return QStringLiteral("\"%1\"").arg(QLatin1String(key));
-}
-
-bool number(const QJsonObject& o, const char* key, double lo, double hi, double& out,
-            const QString& where, QString* error) {
-    if (!o.contains(QLatin1String(key))) return true;
-    const QJsonValue v = o.value(QLatin1String(key));
-    if (!v.isDouble() || !std::isfinite(v.toDouble()) || v.toDouble() < lo || v.toDouble() > hi)
-        return fail(error, QStringLiteral("%1: %2 must be a number from %3 to %4")
-                               .arg(where, keyText(key))
-                               .arg(lo)
-                               .arg(hi));
-    out = v.toDouble();
-    return true;
 }
 
 bool wholeNumber(const QJsonObject& o, const char* key, int lo, int hi, int& out,
@@ -46,25 +32,6 @@ bool wholeNumber(const QJsonObject& o, const char* key, int lo, int hi, int& out
                                .arg(lo)
                                .arg(hi));
     out = int(d);
-    return true;
-}
-
-// Texts go on the wire as single bytes and must not hold the end mark "*".
-bool wireText(const QJsonObject& o, const char* key, int maxLength, QByteArray& out,
-              const QString& where, QString* error) {
-    if (!o.contains(QLatin1String(key))) return true;
-    const QJsonValue v = o.value(QLatin1String(key));
-    if (!v.isString() || v.toString().size() > maxLength)
-        return fail(error, QStringLiteral("%1: %2 must be a text of at most %3 characters")
-                               .arg(where, keyText(key))
-                               .arg(maxLength));
-    const QString s = v.toString();
-    for (QChar c : s)
-        if (c.unicode() > 0xFF || c == QLatin1Char('*'))
-            return fail(error, QStringLiteral("%1: %2 may hold only Latin-1 characters other "
-                                              "than \"*\"")
-                                   .arg(where, keyText(key)));
-    out = s.toLatin1();
     return true;
 }
 
@@ -94,28 +61,21 @@ bool axisLevels(const QJsonObject& o, const char* key, std::array<double, 3>& ou
     return true;
 }
 
-bool unknownKeys(const QJsonObject& o, const QStringList& known, const QString& where,
-                 QString* error) {
-    for (const QString& k : o.keys())
-        if (!known.contains(k))
-            return fail(error, QStringLiteral("%1: unknown setting \"%2\"").arg(where, k));
-    return true;
-}
-
 bool parseEmitter(const QJsonValue& value, Emitter& out, const QString& where, QString* error) {
     if (!value.isObject()) return fail(error, where + QStringLiteral(": expected an object"));
     const QJsonObject o = value.toObject();
-    if (!unknownKeys(o, {"frequency", "e", "h", "bandwidth", "drift", "driftPeriod"}, where, error))
+    if (!JsonFields::knownKeys(o, {"frequency", "e", "h", "bandwidth", "drift", "driftPeriod"},
+                               where, error))
         return false;
     if (!o.contains("frequency"))
         return fail(error, where + QStringLiteral(": \"frequency\" (MHz) is missing"));
     bool eGiven = false;
-    if (!number(o, "frequency", 0.000001, 1000, out.frequencyMHz, where, error) ||
+    if (!JsonFields::number(o, "frequency", 0.000001, 1000, out.frequencyMHz, where, error) ||
         !axisLevels(o, "e", out.e, eGiven, where, error) ||
         !axisLevels(o, "h", out.h, out.hGiven, where, error) ||
-        !number(o, "bandwidth", 0, 1000, out.bandwidthMHz, where, error) ||
-        !number(o, "drift", 0, 60, out.driftDb, where, error) ||
-        !number(o, "driftPeriod", 0.001, 1e9, out.driftPeriodSeconds, where, error))
+        !JsonFields::number(o, "bandwidth", 0, 1000, out.bandwidthMHz, where, error) ||
+        !JsonFields::number(o, "drift", 0, 60, out.driftDb, where, error) ||
+        !JsonFields::number(o, "driftPeriod", 0.001, 1e9, out.driftPeriodSeconds, where, error))
         return false;
     return true;
 }
@@ -125,20 +85,20 @@ bool parseStation(const QJsonValue& value, int index, quint64 seed, StationConfi
     const QString where = QStringLiteral("station %1").arg(index + 1);
     if (!value.isObject()) return fail(error, where + QStringLiteral(": expected an object"));
     const QJsonObject o = value.toObject();
-    if (!unknownKeys(o,
-                     {"port", "serial", "firmware", "battery", "noise", "noiseH", "noiseJitter",
-                      "replyDelay", "emitters", "faults", "seed"},
-                     where, error))
+    if (!JsonFields::knownKeys(o,
+                               {"port", "serial", "firmware", "battery", "noise", "noiseH",
+                                "noiseJitter", "replyDelay", "emitters", "faults", "seed"},
+                               where, error))
         return false;
     if (!o.contains("port")) return fail(error, where + QStringLiteral(": \"port\" is missing"));
     if (!wholeNumber(o, "port", 1, 99, out.port, where, error) ||
-        !wireText(o, "serial", 64, out.serial, where, error) ||
-        !wireText(o, "firmware", 200, out.firmware, where, error) ||
+        !JsonFields::text(o, "serial", 64, true, out.serial, where, error) ||
+        !JsonFields::text(o, "firmware", 200, true, out.firmware, where, error) ||
         !wholeNumber(o, "battery", 0, 999, out.batteryRaw, where, error) ||
-        !number(o, "noise", 0, 100000, out.noiseE, where, error) ||
-        !number(o, "noiseH", 0, 100000, out.noiseH, where, error) ||
-        !number(o, "noiseJitter", 0, 1, out.noiseJitter, where, error) ||
-        !number(o, "replyDelay", 0, 60, out.replyDelay, where, error))
+        !JsonFields::number(o, "noise", 0, 100000, out.noiseE, where, error) ||
+        !JsonFields::number(o, "noiseH", 0, 100000, out.noiseH, where, error) ||
+        !JsonFields::number(o, "noiseJitter", 0, 1, out.noiseJitter, where, error) ||
+        !JsonFields::number(o, "replyDelay", 0, 60, out.replyDelay, where, error))
         return false;
     out.seed = seed * 1000003ULL + quint64(out.port);
     if (o.contains("seed")) {
@@ -181,7 +141,8 @@ bool parseScenario(const QByteArray& json, Scenario& out, QString* error) {
     if (!doc.isObject())
         return fail(error, QStringLiteral("scenario must be a JSON object with \"stations\""));
     const QJsonObject root = doc.object();
-    if (!unknownKeys(root, {"seed", "stations"}, QStringLiteral("scenario"), error)) return false;
+    if (!JsonFields::knownKeys(root, {"seed", "stations"}, QStringLiteral("scenario"), error))
+        return false;
     int seed = 1;
     if (!wholeNumber(root, "seed", 0, 2147483647, seed, QStringLiteral("scenario"), error))
         return false;
