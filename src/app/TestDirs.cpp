@@ -19,7 +19,9 @@ bool TestDirs::isSafeName(const QString& name) {
     if (name.trimmed().isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
         return false;
     for (const QChar c : name) {
-        if (c.unicode() < 32 || QStringLiteral("/\\:*?\"<>|").contains(c))
+        // Names are kept as single-byte text in the panel and settings records: a character
+        // beyond Latin-1 would come back as "?" and no longer name the file.
+        if (c.unicode() < 32 || c.unicode() > 0xFF || QStringLiteral("/\\:*?\"<>|").contains(c))
             return false;
     }
     return !name.contains(QLatin1String(".."));

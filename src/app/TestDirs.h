@@ -22,8 +22,9 @@ public:
     QString TestMonthDir; // "MM/"
     QString TestDayDir;   // "DD/"
 
-    // True when name can be used as one folder below "Test/": not empty, no separators,
-    // no ".." and no characters that file systems refuse.
+    // True when name can be used as one folder below "Test/" or one file name in "Panels/" or
+    // "Table/": not empty, no separators, no "..", no characters that file systems refuse,
+    // and only single-byte (Latin-1) characters, as the records store names.
     static bool isSafeName(const QString& name);
 
 private:

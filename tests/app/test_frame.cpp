@@ -89,6 +89,7 @@ TEST(TestDirs, NamesFromProbeRepliesNeverLeaveTheTestFolder) {
     }
     EXPECT_FALSE(QFileInfo::exists(dir.file(QStringLiteral("Test"))));
     EXPECT_FALSE(QFileInfo::exists(dir.file(QStringLiteral("x"))));
-    for (const char* good : {"12345", "SN-0042", "A B", "probe.1"})
+    for (const char* good : {"12345", "SN-0042", "A B", "probe.1", "Caf\xe9"})
         EXPECT_TRUE(TestDirs::isSafeName(QString::fromLatin1(good))) << good;
+    EXPECT_FALSE(TestDirs::isSafeName(QStringLiteral("\u03a9-42")));
 }

@@ -228,8 +228,21 @@ TEST(PanelModelFiles, OpenAndSaveAsChangeTheCurrentNameAndTheSettings) {
     EXPECT_TRUE(QFile::exists(f.app.file("Panels/Fresh.EST")));
     EXPECT_EQ(f.model.panel().Stations[0].Comm, 1);
 
-    // Names that are not plain file names are refused and change nothing.
-    const QStringList bad = {"../x", "a/b", "", "..", QString(197, QLatin1Char('n')), " pad"};
+    // A name with single-byte accents is kept as typed, also by the settings record.
+    ASSERT_TRUE(f.model.saveAs(QStringLiteral("Caf\u00e9")));
+    EXPECT_EQ(LoadSettings(settingsPath(f.ctx)).CurrentPanelName, QStringLiteral("Caf\u00e9.EST"));
+    ASSERT_TRUE(f.model.open("Fresh"));
+
+    // Names that are not plain file names are refused and change nothing; so are names the
+    // single-byte settings record could not give back (the panel would be lost at next start).
+    const QStringList bad = {"../x",
+                             "a/b",
+                             "",
+                             "..",
+                             QString(197, QLatin1Char('n')),
+                             " pad",
+                             QStringLiteral("\u03a9mega"),
+                             QStringLiteral("Site \u2116 2")};
     for (const QString& name : bad) {
         EXPECT_FALSE(f.model.open(name)) << name.toStdString();
         EXPECT_FALSE(f.model.saveAs(name)) << name.toStdString();
