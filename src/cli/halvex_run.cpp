@@ -20,6 +20,7 @@
 #include <QDir>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 
