@@ -194,37 +194,31 @@ Scenario defaultScenario() {
         em.driftPeriodSeconds = 300.0;
         return em;
     };
-    Scenario s;
-    StationConfig a;
-    a.port = 1;
-    a.serial = "241AB01001";
-    a.firmware = "HVP 30 Rel 1.07";
-    a.batteryRaw = 222;
-    a.seed = 101;
-    a.emitters = {carrier(0.531, {3.0, 2.0, 1.0}), carrier(6.07, {1.5, 1.0, 0.8}),
-                  carrier(13.56, {8.0, 4.0, 2.0}), carrier(27.12, {4.0, 3.0, 2.5})};
+    auto station = [](int port, const char* serial, const char* firmware, int batteryRaw,
+                      std::vector<Emitter> emitters) {
+        StationConfig st;
+        st.port = port;
+        st.serial = serial;
+        st.firmware = firmware;
+        st.batteryRaw = batteryRaw;
+        st.seed = quint64(port) * 101;
+        st.emitters = std::move(emitters);
+        return st;
+    };
     Emitter wide = carrier(9.5, {2.0, 2.0, 1.0});
     wide.bandwidthMHz = 0.01;
-    a.emitters.push_back(wide);
 
-    StationConfig b;
-    b.port = 2;
-    b.serial = "241AB01002";
-    b.firmware = "HVP 30 Rel 1.07";
-    b.batteryRaw = 210;
-    b.seed = 202;
-    b.emitters = {carrier(0.198, {6.0, 3.0, 2.0}), carrier(1.8, {2.0, 2.5, 1.0}),
-                  carrier(13.56, {5.0, 5.0, 3.0}), carrier(21.5, {1.2, 0.9, 0.7})};
-
-    StationConfig c;
-    c.port = 3;
-    c.serial = "241AB11003";
-    c.firmware = "HVP 30 Rel 1.09";
-    c.batteryRaw = 190;
-    c.seed = 303;
-    c.emitters = {carrier(0.1, {10.0, 6.0, 4.0}), carrier(3.5, {2.0, 1.0, 1.0}),
-                  carrier(7.1, {3.0, 2.0, 2.0}), carrier(27.0, {6.0, 5.0, 4.0})};
-
-    s.stations = {a, b, c};
+    Scenario s;
+    s.stations = {
+        station(1, "241AB01001", "HVP 30 Rel 1.07", 222,
+                {carrier(0.531, {3.0, 2.0, 1.0}), carrier(6.07, {1.5, 1.0, 0.8}),
+                 carrier(13.56, {8.0, 4.0, 2.0}), carrier(27.12, {4.0, 3.0, 2.5}), wide}),
+        station(2, "241AB01002", "HVP 30 Rel 1.07", 210,
+                {carrier(0.198, {6.0, 3.0, 2.0}), carrier(1.8, {2.0, 2.5, 1.0}),
+                 carrier(13.56, {5.0, 5.0, 3.0}), carrier(21.5, {1.2, 0.9, 0.7})}),
+        station(3, "241AB11003", "HVP 30 Rel 1.09", 190,
+                {carrier(0.1, {10.0, 6.0, 4.0}), carrier(3.5, {2.0, 1.0, 1.0}),
+                 carrier(7.1, {3.0, 2.0, 2.0}), carrier(27.0, {6.0, 5.0, 4.0})}),
+    };
     return s;
 }
