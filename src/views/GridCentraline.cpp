@@ -294,6 +294,14 @@ void GridCentraline::resizeEvent(QResizeEvent* e) {
 
 void GridCentraline::insertRunColumns(const QList<int>& runTitles) {
     const QList<int> want = GridRules::layoutWith(runTitles);
+    // Run columns that are no longer wanted go first, or the ones kept would be laid out
+    // twice ("Enabled" among them).
+    for (int c = columnCount() - 1; c >= 0; --c) {
+        if (titles_[c] >= 4 && titles_[c] <= 8 && !want.contains(titles_[c])) {
+            removeColumn(c);
+            titles_.removeAt(c);
+        }
+    }
     for (int pos = 0; pos < want.size(); ++pos) {
         if (titles_.value(pos, -1) == want[pos]) continue;
         insertColumn(pos);
@@ -469,7 +477,9 @@ void GridCentraline::CommitCellEdit() {
                 panel_.addStation(text.toInt());
         }
     } else {
-        const QString text = tb_->text().left(200);
+        // The panel file holds single-byte text; the cell shows the comment as it is stored,
+        // so a character the file cannot hold does not live on only in the grid.
+        const QString text = QString::fromLatin1(tb_->text().left(200).toLatin1());
         tb_->hide();
         // The empty row has no station to hold a comment yet.
         if (isStationRow(EditRow)) {

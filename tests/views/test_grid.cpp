@@ -217,11 +217,19 @@ private slots:
         QCOMPARE(f.fileRecord().Stations[0].commentText(), QStringLiteral("north mast"));
         QCOMPARE(g.cellText(1, 3), QStringLiteral("north mast"));
         QCOMPARE(f.fileRecord(), f.model->panel());
+        // A character the file cannot hold is shown as the file holds it.
+        g.BeginCellEdit(1, 3);
+        g.TBCella()->setText(QStringLiteral("mast \u03a9 east"));
+        QTest::keyClick(g.TBCella(), Qt::Key_Return);
+        QCOMPARE(g.cellText(1, 3), f.fileRecord().Stations[0].commentText());
+        QCOMPARE(g.cellText(1, 3), QStringLiteral("mast ? east"));
+        g.RebuildGrid();
+        QCOMPARE(g.cellText(1, 3), QStringLiteral("mast ? east"));
         // Escape leaves the cell as it was.
         g.BeginCellEdit(1, 3);
         g.TBCella()->setText(QStringLiteral("discarded"));
         QTest::keyClick(g.TBCella(), Qt::Key_Escape);
-        QCOMPARE(f.fileRecord().Stations[0].commentText(), QStringLiteral("north mast"));
+        QCOMPARE(f.fileRecord().Stations[0].commentText(), QStringLiteral("mast ? east"));
     }
 
     void readOnlyWhileRunning() {
@@ -253,6 +261,10 @@ private slots:
         QCOMPARE(g.columnWidth(g.columnOfTitle(4)), 113);
         g.insertRunColumns({4, 5, 6, 7, 8});
         QCOMPARE(g.columnOfTitle(7), 7);
+        // A narrower set drops the columns it no longer names; "Enabled" stays single.
+        g.insertRunColumns({4, 5, 7});
+        QCOMPARE(g.columnTitleIndexes(), QList<int>({0, 1, 2, 3, 4, 5, 7, 9}));
+        g.insertRunColumns({4, 5, 6, 7, 8});
         g.setCellText(1, g.columnOfTitle(6), QStringLiteral("1.25"));
         g.setGaugeShown(0, true);
         QVERIFY(g.battery(0)->isVisibleTo(&g));
