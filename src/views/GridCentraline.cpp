@@ -296,12 +296,7 @@ void GridCentraline::insertRunColumns(const QList<int>& runTitles) {
     const QList<int> want = GridRules::layoutWith(runTitles);
     // Run columns that are no longer wanted go first, or the ones kept would be laid out
     // twice ("Enabled" among them).
-    for (int c = columnCount() - 1; c >= 0; --c) {
-        if (titles_[c] >= 4 && titles_[c] <= 8 && !want.contains(titles_[c])) {
-            removeColumn(c);
-            titles_.removeAt(c);
-        }
-    }
+    dropRunColumns(want);
     for (int pos = 0; pos < want.size(); ++pos) {
         if (titles_.value(pos, -1) == want[pos]) continue;
         insertColumn(pos);
@@ -319,13 +314,17 @@ void GridCentraline::insertRunColumns(const QList<int>& runTitles) {
     placeRowControls();
 }
 
-void GridCentraline::removeRunColumns() {
+void GridCentraline::dropRunColumns(const QList<int>& keep) {
     for (int c = columnCount() - 1; c >= 0; --c) {
-        if (titles_[c] >= 4 && titles_[c] <= 8) {
+        if (titles_[c] >= 4 && titles_[c] <= 8 && !keep.contains(titles_[c])) {
             removeColumn(c);
             titles_.removeAt(c);
         }
     }
+}
+
+void GridCentraline::removeRunColumns() {
+    dropRunColumns({});
     runTitles_.clear();
     placeRowControls();
 }
@@ -339,9 +338,13 @@ void GridCentraline::setGaugeShown(int slot, bool on) {
 
 // ---- cells ----------------------------------------------------------------------------
 
+const QTableWidgetItem* GridCentraline::cellItem(int row, int col) const {
+    if (row < 1 || row > rowCount() || col < 0 || col >= columnCount()) return nullptr;
+    return item(row - 1, col);
+}
+
 QString GridCentraline::cellText(int row, int col) const {
-    if (row < 1 || row > rowCount() || col < 0 || col >= columnCount()) return QString();
-    const QTableWidgetItem* it = item(row - 1, col);
+    const QTableWidgetItem* it = cellItem(row, col);
     return it ? it->text() : QString();
 }
 
@@ -350,9 +353,7 @@ void GridCentraline::setCellText(int row, int col, const QString& text) {
 }
 
 QColor GridCentraline::cellForeground(int row, int col) const {
-    const QTableWidgetItem* it = (row >= 1 && row <= rowCount() && col >= 0 && col < columnCount())
-                                     ? item(row - 1, col)
-                                     : nullptr;
+    const QTableWidgetItem* it = cellItem(row, col);
     if (!it || it->foreground().style() == Qt::NoBrush) return palette().color(QPalette::Text);
     return it->foreground().color();
 }
@@ -362,9 +363,7 @@ void GridCentraline::setCellForeground(int row, int col, const QColor& colour) {
 }
 
 bool GridCentraline::cellBold(int row, int col) const {
-    const QTableWidgetItem* it = (row >= 1 && row <= rowCount() && col >= 0 && col < columnCount())
-                                     ? item(row - 1, col)
-                                     : nullptr;
+    const QTableWidgetItem* it = cellItem(row, col);
     return it && it->font().bold();
 }
 

@@ -113,6 +113,10 @@ private:
     void finishEditor(bool viaEnter);
     void showChecks();
     QTableWidgetItem* itemAt(int row, int col);
+    // The item of a grid cell, null outside the grid or when the cell was never written.
+    const QTableWidgetItem* cellItem(int row, int col) const;
+    // Removes the run columns (titles 4..8) not named in keep.
+    void dropRunColumns(const QList<int>& keep);
     QRect cellRect(int row, int col) const;
     bool stationEnabled(int slot) const;
     bool isStationRow(int row) const { return row >= 1 && row <= stations_; }
