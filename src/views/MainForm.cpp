@@ -424,6 +424,11 @@ void MainForm::MNUSortByDate_Click() {
 
 QStringList MainForm::tableNames() const {
     QStringList names = FreqTableFile::list(ctx_.appDir);
+    // The panel keeps the chosen name as single-byte text of fixed length: a file whose name
+    // it cannot hold could be chosen, but the panel would then point at a table that is not there.
+    names.removeIf([](const QString& n) {
+        return n.size() > PanelRecord::FreqTableNameSize || QString::fromLatin1(n.toLatin1()) != n;
+    });
     FileNames::sortFileNamesIn(names, panel_.panel().SortByDate != 0,
                                ctx_.path(QStringLiteral("Table/")), QStringLiteral("FTR"));
     return names;

@@ -207,6 +207,8 @@ private slots:
         ViewsFixture f({{1, {}, true}});
         f.writeTable(QStringLiteral("b"), 2.0);
         f.writeTable(QStringLiteral("A"), 3.0);
+        // A name the panel cannot store is not offered.
+        f.writeTable(QStringLiteral("\u03a9mega"), 4.0);
         touch(f.dir.file(QStringLiteral("Table/T.FTR")), 300);
         touch(f.dir.file(QStringLiteral("Table/b.FTR")), 200);
         touch(f.dir.file(QStringLiteral("Table/A.FTR")), 100);
