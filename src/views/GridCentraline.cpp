@@ -491,8 +491,22 @@ void GridCentraline::CommitCellEdit() {
     emit panelStored();
 }
 
+void GridCentraline::cancelCellEdit() {
+    if (open_ == Editor::None) return;
+    open_ = Editor::None;
+    cbx_->hide();
+    tb_->hide();
+    setFocus(Qt::OtherFocusReason);
+}
+
 void GridCentraline::finishEditor(bool viaEnter) {
     if (open_ == Editor::None || finishing_) return;
+    // An editor still open when a run began (started from the keyboard) must not change the
+    // panel under the run, nor rebuild the grid over its columns.
+    if (measurementRunning()) {
+        cancelCellEdit();
+        return;
+    }
     finishing_ = true;
     const Editor which = open_;
     const int row = EditRow, col = EditCol;
@@ -637,10 +651,7 @@ bool GridCentraline::eventFilter(QObject* watched, QEvent* e) {
         }
         if (k->key() == Qt::Key_Escape && open_ != Editor::None) {
             // Escape leaves the cell as it was.
-            open_ = Editor::None;
-            cbx_->hide();
-            tb_->hide();
-            setFocus(Qt::OtherFocusReason);
+            cancelCellEdit();
             return true;
         }
     } else if (e->type() == QEvent::FocusOut) {

@@ -37,6 +37,8 @@ public:
     void BeginCellEdit(int row, int col);
     // Writes the open editor back to the cell and the panel and stores the panel.
     void CommitCellEdit();
+    // Closes an open editor without writing it (Escape, or a run taking the grid over).
+    void cancelCellEdit();
     void MoveToNextCell(bool backward);
     void MarkDuplicatePorts();
     void RemoveStation(int slot);

@@ -524,6 +524,7 @@ void MainForm::applyAppearance(const AppearanceValues& look) {
 
 void MainForm::DisabilitaControlli() {
     locked_ = true;
+    grid_->cancelCellEdit();
     single_->setEnabled(false);
     execute_->setEnabled(false);
     for (const char* m : {"MNUFile", "MNUOptions", "MNUSettings"})

@@ -237,7 +237,18 @@ private slots:
         GridCentraline g(*f.model);
         g.setRunningQuery([&] { return f.ctx->flags.MeasurementRunning; });
         g.RebuildGrid();
+        // A port typed in the empty row just before the run began is not written by the run's
+        // own keys, nor does it rebuild the grid over the run columns.
+        g.BeginCellEdit(3, commCol(g));
+        g.CBXCella()->lineEdit()->selectAll();
+        QTest::keyClicks(g.CBXCella()->lineEdit(), QStringLiteral("7"));
         f.ctx->flags.MeasurementRunning = true;
+        g.insertRunColumns({4, 5});
+        QTest::keyClick(g.CBXCella()->lineEdit(), Qt::Key_Return);
+        QVERIFY(!g.CBXCella()->isVisibleTo(&g));
+        QCOMPARE(f.model->stationCount(), 2);
+        QCOMPARE(int(f.fileRecord().Stations[2].Comm), 0);
+        QCOMPARE(g.columnTitleIndexes(), QList<int>({0, 1, 2, 3, 4, 5, 9}));
         QSignalSpy asked(&g, &GridCentraline::removeRowRequested);
         g.pressCell(1, commCol(g), Qt::LeftButton);
         QVERIFY(!g.CBXCella()->isVisibleTo(&g));

@@ -272,7 +272,11 @@ private slots:
     void runLocksAndUnlocks() {
         ViewsFixture f({{1, {}, true}});
         Window w(f);
+        // A comment editor left open (the run started from the keyboard) goes with the lock.
+        w.form.grid()->BeginCellEdit(1, w.form.grid()->columnOfTitle(3));
+        QVERIFY(w.form.grid()->TBCella()->isVisibleTo(&w.form));
         w.form.lockForRun();
+        QVERIFY(!w.form.grid()->TBCella()->isVisibleTo(&w.form));
         QVERIFY(w.form.CMBStop()->isVisibleTo(&w.form));
         QVERIFY(!w.form.CMBExecute()->isVisibleTo(&w.form));
         QVERIFY(!w.form.CBXFrequencyTable()->isEnabled());
