@@ -12,22 +12,14 @@ class Clock;
 // A run shown as text lines, for runs without a desktop: one line per reading (station,
 // frequency, E and H with their marks, battery), one per failed link, the messages and the
 // polling result.
-class ConsoleRunView : public RunView, public LinkView {
+class ConsoleRunView : public NullRunView, public LinkView {
 public:
     using Sink = std::function<void(const QString& line)>;
     ConsoleRunView(const Clock& clock, Sink sink);
 
     void lockForRun() override;
     void unlockAfterRun() override;
-    void insertRunColumns(const QStringList&) override {}
-    void restoreGrid() override {}
     void setSerialCell(int slot, const QString& serial) override;
-    void setFieldCell(int, int, const QString&, quint32) override {}
-    void highlightStation(int) override {}
-    void setStationWait(const WaitBar&) override {}
-    void setRateWait(const WaitBar&) override {}
-    void setWindowCaption(const QString&) override {}
-    void restoreWindowCaption() override {}
     void showPollingLabel(const QString& caption, quint32, quint32, int) override;
     void message(const QString& text, MessageIcon icon) override;
     void readingShown(const ReadingUpdate& u) override;

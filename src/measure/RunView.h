@@ -77,3 +77,22 @@ public:
     // The run ended with a close request pending: the program shuts down (ChiudiSoftware).
     virtual void shutdownRequested() {}
 };
+
+// A view that shows nothing: what a run talks to when no window is attached, and the base of
+// views that show only part of a run.
+class NullRunView : public RunView {
+public:
+    void lockForRun() override {}
+    void unlockAfterRun() override {}
+    void insertRunColumns(const QStringList&) override {}
+    void restoreGrid() override {}
+    void setSerialCell(int, const QString&) override {}
+    void setFieldCell(int, int, const QString&, quint32) override {}
+    void highlightStation(int) override {}
+    void setStationWait(const WaitBar&) override {}
+    void setRateWait(const WaitBar&) override {}
+    void setWindowCaption(const QString&) override {}
+    void restoreWindowCaption() override {}
+    void showPollingLabel(const QString&, quint32, quint32, int) override {}
+    void message(const QString&, MessageIcon) override {}
+};

@@ -6,23 +6,6 @@
 #include "measure/NumberFormat.h"
 #include "panel/RangeCheck.h"
 
-class Session::NullRunView : public RunView {
-public:
-    void lockForRun() override {}
-    void unlockAfterRun() override {}
-    void insertRunColumns(const QStringList&) override {}
-    void restoreGrid() override {}
-    void setSerialCell(int, const QString&) override {}
-    void setFieldCell(int, int, const QString&, quint32) override {}
-    void highlightStation(int) override {}
-    void setStationWait(const WaitBar&) override {}
-    void setRateWait(const WaitBar&) override {}
-    void setWindowCaption(const QString&) override {}
-    void restoreWindowCaption() override {}
-    void showPollingLabel(const QString&, quint32, quint32, int) override {}
-    void message(const QString&, MessageIcon) override {}
-};
-
 Session::Session(AppContext& ctx, SettingsRecord& settings, SerialChannel& channel)
     : ctx_(ctx), panel_(ctx, settings), link_(ctx, channel), io_(link_),
       nullView_(std::make_unique<NullRunView>()), view_(nullView_.get()), run_(ctx, io_, *view_) {}

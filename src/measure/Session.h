@@ -68,8 +68,6 @@ public:
     static TableRows tableRowsFrom(const FreqTable& table, const Switches& switches);
 
 private:
-    class NullRunView;
-
     AppContext& ctx_;
     PanelModel panel_;
     FreqTable table_;
