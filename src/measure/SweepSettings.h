@@ -11,9 +11,9 @@ struct SweepSettings {
     float FStop = 30.0f;   // MHz
     float Span = 29.991f;  // FStop - FStart
     float FCenter = 15.0045f;
-    qint16 RbwIndex = 0;   // row of RbwTable()
-    float Step = 0.0f;     // MHz, set by the acquisition (whole Hz)
-    qint16 SweepField = 0; // 0 E field, 1 H field
+    qint16 RbwIndex = 0;     // row of RbwTable()
+    float Step = 0.0f;       // MHz, set by the acquisition (whole Hz)
+    qint16 SweepField = 0;   // 0 E field, 1 H field
     bool limitCheck = false; // Spectrum Mode on threshold: the headers carry the threshold
     QString ReviewFile;      // empty for a live acquisition
 

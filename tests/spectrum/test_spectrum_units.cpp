@@ -1,0 +1,85 @@
+#include "spectrum/SpectrumData.h"
+#include "spectrum/SpectrumUnits.h"
+
+#include "app/Switches.h"
+
+#include <cmath>
+#include <gtest/gtest.h>
+
+TEST(SpectrumUnits, ConversionsAndFullScale) {
+    EXPECT_FLOAT_EQ(ConvUnit(10.0f, 13), 12.566f);
+    EXPECT_NEAR(ConvUnit(1063.104f, 2), 2997.8f, 0.1f); // a 1063 V/m full scale reads ~2998 W/m2
+    EXPECT_NEAR(ConvUnit(1.0f, 12), 377.0f, 1e-3f);
+    EXPECT_FLOAT_EQ(ConvUnit(3.0f, 99), 3.0f);
+    EXPECT_FLOAT_EQ(fullScaleRefLevel(1000.0f, 0), 1000.0f);
+    EXPECT_FLOAT_EQ(fullScaleRefLevel(200.0f, 1), 194.0954f);
+    EXPECT_FLOAT_EQ(fullScaleRefLevel(300.0f, 11), 282.19254f);
+    EXPECT_FLOAT_EQ(fullScaleRefLevel(7.0f, 12), 0.0f);
+    EXPECT_FLOAT_EQ(fullScaleRefLevel(300.0f, 13), 400.0f);
+    EXPECT_TRUE(std::isnan(GetdBm(0.0)));
+    EXPECT_EQ(dBmText(0.0), "----");
+    EXPECT_EQ(dBmText(223.6), "0.00");
+    EXPECT_EQ(Log10(-1.0), 0.0);
+    EXPECT_EQ(unitCaption(13).toLatin1(), QByteArray("\xB5T"));
+}
+
+TEST(SpectrumUnits, LevelTexts) {
+    const struct {
+        float level;
+        int unit;
+        const char* text;
+    } cases[] = {
+        {12.34567f, 0, "12.345"}, {12345.6f, 0, " 12345"},  {10.0f, 13, "12.566"},
+        {0.0f, 0, "0.0000"},      {123456.7f, 0, "123456"}, {999999.99f, 0, "1000000"},
+        {2.5e7f, 10, "25000000"}, {NAN, 0, "0.0000"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(levelText(c.level, c.unit), QString::fromLatin1(c.text)) << c.level;
+    EXPECT_EQ(RemoveRightZero(QStringLiteral("3.000")), "3");
+    EXPECT_EQ(RemoveRightZero(QStringLiteral("0.500")), "0.5");
+    EXPECT_EQ(RemoveRightZero(QStringLiteral("100")), "100");
+    EXPECT_EQ(shortestText(0.1f), "0.1");
+    EXPECT_EQ(shortestText(29.95f), "29.95");
+    EXPECT_EQ(shortestText(0.00005f), "0.00005");
+    EXPECT_EQ(fixedText(-0.00001, 4), "0.0000");
+}
+
+TEST(SpectrumAxis, WholeHzStepAndPointCount) {
+    SpectrumData data;
+    SweepSettings s;
+    s.setRange(0.1f, 30.0f);
+    ASSERT_TRUE(buildFrequencyAxis(s, data));
+    EXPECT_EQ(data.NPoints, 399);
+    EXPECT_FLOAT_EQ(data.Freq[398], 29.95f);
+    EXPECT_EQ(data.Freq[399], 0.0f);
+    EXPECT_FLOAT_EQ(s.Step, 0.075f);
+
+    // A span that needs Span/4000 at 1 kHz: the step is raised in whole Hz until the axis
+    // fits 4001 points, never restarting the sweep for want of room.
+    s.setRange(1.0f, 3.0019f);
+    s.RbwIndex = 5;
+    ASSERT_TRUE(buildFrequencyAxis(s, data));
+    EXPECT_LE(data.NPoints, SpectrumPoints);
+    EXPECT_EQ(data.NPoints, 3996);
+    EXPECT_NEAR(double(s.Step) * 1e6, 501.0, 1e-3);
+
+    s.setRange(5.0f, 5.0f);
+    EXPECT_FALSE(buildFrequencyAxis(s, data));
+    EXPECT_EQ(data.NPoints, 0);
+}
+
+TEST(SpectrumAxis, FieldTypesAndWideBand) {
+    const Switches plain(QString{}), noLimit(QStringLiteral("/NOLIMIT"));
+    EXPECT_FLOAT_EQ(fieldTypeSetup(2, plain).minUsableFreq, 0.3f);
+    EXPECT_FLOAT_EQ(fieldTypeSetup(1, plain).upperLimit, 3.0f);
+    EXPECT_FLOAT_EQ(fieldTypeSetup(1, noLimit).upperLimit, 30.0f);
+    EXPECT_EQ(fieldTypeSetup(1, plain).filePrefix, "H_");
+    SpectrumData d;
+    d.SumSquares = 16.0f;
+    d.PeakLevel = 3.0f;
+    d.latch();
+    EXPECT_FLOAT_EQ(d.wideBand(3), 3.0f); // never below the latched peak
+    d.PeakLevel = 1.0f;
+    d.latch();
+    EXPECT_FLOAT_EQ(d.wideBand(0), 2.0f);
+}
