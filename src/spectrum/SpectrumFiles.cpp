@@ -99,6 +99,17 @@ QImage pictureWithHeader(const QImage& plot, const QStringList& headerLines, QPo
     return image;
 }
 
+bool saveImageFile(const QString& fileName, const QImage& image, bool jpeg, int quality) {
+    const QByteArray bytes =
+        jpeg ? encoded(image, "JPG", std::clamp(quality, 0, 100)) : encoded(image, "BMP", -1);
+    return !bytes.isEmpty() && saveWholeFile(fileName, bytes);
+}
+
+bool SalvaTestoSpettro(const QString& fileName, const QStringList& header, const SpectrumData& data,
+                       const AcquisitionRecord& record) {
+    return saveWholeFile(fileName, spectrumListing(header, data, record));
+}
+
 SpectrumFiles::SpectrumFiles(QString appDir, const Clock& clock)
     : appDir_(std::move(appDir)), clock_(clock) {}
 
@@ -138,12 +149,8 @@ bool SpectrumFiles::savePicture(const QString& base, const SpectrumData& data,
                                               DeterminaSTDatiSpettro(data, settings, record, 1)},
                                              at);
     // With the JPEG option only the JPEG is kept, whatever the bitmap option says.
-    const QByteArray bytes = record.saveJpeg
-                                 ? encoded(picture, "JPG", std::clamp(record.jpegQuality, 0, 100))
-                                 : encoded(picture, "BMP", -1);
-    if (bytes.isEmpty()) return false;
-    return saveWholeFile(base + (record.saveJpeg ? QStringLiteral(".JPG") : QStringLiteral(".BMP")),
-                         bytes);
+    return saveImageFile(base + (record.saveJpeg ? QStringLiteral(".JPG") : QStringLiteral(".BMP")),
+                         picture, record.saveJpeg, record.jpegQuality);
 }
 
 bool SpectrumFiles::saveAcquisition(const SpectrumData& data, const SweepSettings& settings,
@@ -158,9 +165,8 @@ bool SpectrumFiles::saveAcquisition(const SpectrumData& data, const SweepSetting
 
     bool ok = true;
     if (record.saveBitmap || record.saveJpeg) ok = savePicture(base, data, settings, record) && ok;
-    ok = saveWholeFile(
-             base + QStringLiteral(".TXT"),
-             spectrumListing(StampaIntFileTXTSpectrum(data, settings, record), data, record)) &&
+    ok = SalvaTestoSpettro(base + QStringLiteral(".TXT"),
+                           StampaIntFileTXTSpectrum(data, settings, record), data, record) &&
          ok;
 
     SpcHeader header;

@@ -23,6 +23,14 @@ void RemoveFile(const QString& appDir, const QString& pattern = QStringLiteral("
 // plot there. Text needs a GUI application for its fonts; without one the plot is left bare.
 QImage pictureWithHeader(const QImage& plot, const QStringList& headerLines, QPointF topLeft);
 
+// Writes image as a JPEG of the given quality (0..100) or as a bitmap, through the
+// replace-on-commit writer; false when it could not be encoded or written.
+bool saveImageFile(const QString& fileName, const QImage& image, bool jpeg, int quality = 100);
+
+// Writes the text listing (see spectrumListing) through the replace-on-commit writer.
+bool SalvaTestoSpettro(const QString& fileName, const QStringList& header, const SpectrumData& data,
+                       const AcquisitionRecord& record);
+
 // The files of one finished acquisition: the picture (when asked for), the text listing and
 // the spectrum file, all under
 //   AppDir + "Test/" + serial + "/YYYY/MM/DD/SM_" + FilePrefix + time-name

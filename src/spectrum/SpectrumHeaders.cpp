@@ -112,7 +112,14 @@ QStringList StampaIntFileTXTSpectrum(const SpectrumData& data, const SweepSettin
 }
 
 QStringList StampaIntFileTXTRivis(const QString& headerLine1, const QString& headerLine2) {
-    return {headerLine1.trimmed(), headerLine2.trimmed(), QString()};
+    // A stored line holds no line breaks of its own; a damaged file's control bytes must not
+    // break the listing into extra lines.
+    auto oneLine = [](QString text) {
+        for (QChar& c : text)
+            if (c.unicode() < 32) c = QLatin1Char(' ');
+        return text.trimmed();
+    };
+    return {oneLine(headerLine1), oneLine(headerLine2), QString()};
 }
 
 QString columnLine(const std::array<QString, 5>& fields, const QString& separator) {

@@ -32,8 +32,8 @@ QString DeterminaSTDatiSpettro(const SpectrumData& data, const SweepSettings& se
 // included).
 QStringList StampaIntFileTXTSpectrum(const SpectrumData& data, const SweepSettings& settings,
                                      const AcquisitionRecord& record);
-// The listing's header of a reviewed spectrum: its two stored header lines, trimmed, and an
-// empty line.
+// The listing's header of a reviewed spectrum: its two stored header lines, trimmed (control
+// characters as blanks), and an empty line.
 QStringList StampaIntFileTXTRivis(const QString& headerLine1, const QString& headerLine2);
 
 // One 60-character column line: each shown field (text + separator) right-aligned to end at

@@ -292,10 +292,10 @@ TEST(SpectrumListing, WithoutTheAxesOnlyFrequencyAndTotalAreListed) {
     s.record.separatorIndex = 0; // TAB
     s.record.showXYZ = false;
     const QStringList header =
-        StampaIntFileTXTRivis(QStringLiteral("  first  "), QStringLiteral(" second "));
+        StampaIntFileTXTRivis(QStringLiteral("  first  "), QStringLiteral(" sec\r\nond "));
     QStringList l = lines(spectrumListing(header, *s.data, s.record));
     EXPECT_EQ(l.mid(0, 3),
-              (QStringList{QStringLiteral("first"), QStringLiteral("second"), QString()}));
+              (QStringList{QStringLiteral("first"), QStringLiteral("sec  ond"), QString()}));
     EXPECT_EQ(l[3], QStringLiteral("   Freq \t    Total\t") + QString(41, QLatin1Char(' ')));
     EXPECT_EQ(l.size(), 3 + 2 + 399);
 
