@@ -15,6 +15,7 @@
 #include <QImageWriter>
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {

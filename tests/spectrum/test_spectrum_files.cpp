@@ -323,11 +323,18 @@ TEST(SpectrumFiles, AcquisitionFilesGoUnderTheSerialAndStartDateWithTheChosenPic
     TempAppDir app;
     VirtualClock clock(QDate(2020, 1, 15), 9 * 3600 + 5 * 60 + 7);
     SpectrumFiles files(app.path(), clock);
-    files.setPictureSource([] {
-        QImage plot(400, 300, QImage::Format_RGB32);
-        plot.fill(Qt::white);
-        return plot;
-    });
+    // The header lines start a tenth into the band at 17 dB, wherever the plot puts that.
+    QPointF askedFor;
+    files.setPictureSource(
+        [] {
+            QImage plot(400, 300, QImage::Format_RGB32);
+            plot.fill(Qt::white);
+            return plot;
+        },
+        [&](double mhz, double db) {
+            askedFor = {mhz, db};
+            return QPointF(100, 50);
+        });
     Sweep s;
     const QString base = app.file(QStringLiteral("Test/123AB01123/2020/01/15/SM_E_09_05_07"));
     auto present = [&](const QString& b) {
@@ -347,7 +354,19 @@ TEST(SpectrumFiles, AcquisitionFilesGoUnderTheSerialAndStartDateWithTheChosenPic
     ASSERT_TRUE(files.saveAcquisition(*s.data, s.settings, s.record));
     const QString bmp = base.chopped(2) + QStringLiteral("08");
     EXPECT_EQ(present(bmp), (QStringList{".SPC", ".TXT", ".BMP"}));
-    EXPECT_EQ(QImage(bmp + QStringLiteral(".BMP"), "BMP").size(), QSize(400, 300));
+    const QImage picture(bmp + QStringLiteral(".BMP"), "BMP");
+    EXPECT_EQ(picture.size(), QSize(400, 300));
+    EXPECT_NEAR(askedFor.x(), 0.1 + 0.1 * 29.9, 1e-5);
+    EXPECT_EQ(askedFor.y(), 17.0);
+    auto inked = [&](const QRect& r) {
+        int n = 0;
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            for (int x = r.left(); x <= r.right(); ++x)
+                n += qGray(picture.pixel(x, y)) < 128;
+        return n;
+    };
+    EXPECT_EQ(inked(QRect(0, 0, 400, 48)) + inked(QRect(0, 0, 98, 300)), 0);
+    EXPECT_GT(inked(QRect(100, 50, 300, 30)), 100);
 
     // With the JPEG option only the JPEG remains, whatever the bitmap option.
     s.record.saveJpeg = true;
