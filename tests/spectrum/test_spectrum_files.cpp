@@ -412,25 +412,6 @@ TEST(SpectrumFiles, NoFolderIsMadeFromProbeTextThatIsNotASerialNumber) {
     EXPECT_TRUE(files.lastSpectrumFile().isEmpty());
 }
 
-TEST(SpectrumFiles, HeaderLinesArePrintedWhereTheMappingPutsThem) {
-    ensureGuiApplication();
-    QImage plot(500, 300, QImage::Format_RGB32);
-    plot.fill(QColor(0, 0, 64)); // a dark plot gets light text
-    const QImage out = pictureWithHeader(plot, {QStringLiteral("HHHH"), QStringLiteral("HHHH")},
-                                         QPointF(200, 100));
-    auto changedIn = [&](const QRect& r) {
-        int n = 0;
-        for (int y = r.top(); y <= r.bottom(); ++y)
-            for (int x = r.left(); x <= r.right(); ++x)
-                n += out.pixel(x, y) != plot.pixel(x, y) && qGray(out.pixel(x, y)) > 128;
-        return n;
-    };
-    EXPECT_EQ(changedIn(QRect(0, 0, 500, 95)), 0);
-    EXPECT_EQ(changedIn(QRect(0, 0, 195, 300)), 0);
-    EXPECT_GT(changedIn(QRect(200, 100, 60, 15)), 10); // first line
-    EXPECT_GT(changedIn(QRect(200, 115, 60, 20)), 10); // second line, below it
-}
-
 TEST(SpectrumFiles, CharacterCleaningAndTemporaryCleanUp) {
     EXPECT_EQ(SostituisciCErrati(QStringLiteral("a.,+[]\\/|=*^:;<>?b 10:21:05")),
               QStringLiteral("a________________b 10_21_05"));
