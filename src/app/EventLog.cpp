@@ -6,8 +6,7 @@
 #include <QDir>
 #include <QFileInfo>
 
-EventLog::EventLog(QString appDir, const Clock& clock)
-    : appDir_(std::move(appDir)), clock_(clock) {}
+EventLog::EventLog(QString appDir, const Clock& clock) : appDir_(std::move(appDir)), clock_(clock) {}
 
 void EventLog::WriteEventLog(const QString& text, bool closeAfter) {
     const QDateTime now = clock_.now();
@@ -16,15 +15,16 @@ void EventLog::WriteEventLog(const QString& text, bool closeAfter) {
     const QString mm = day.toString(QStringLiteral("MM"));
     const QString dir = appDir_ + QStringLiteral("Test/Log/") + yyyy + QLatin1Char('/') + mm;
     QDir().mkpath(dir);
-    const QString path =
-        dir + QLatin1Char('/') + day.toString(QStringLiteral("dd")) + QStringLiteral(".TXT");
+    const QString path = dir + QLatin1Char('/') + day.toString(QStringLiteral("dd")) +
+                         QStringLiteral(".TXT");
 
     if (!file_.isOpen() || path_ != path) {
         file_.close();
         file_.setFileName(path);
         path_ = path;
         // A full disk or a read-only tree only loses the log line, never the run.
-        if (!file_.open(QIODevice::WriteOnly | QIODevice::Append)) return;
+        if (!file_.open(QIODevice::WriteOnly | QIODevice::Append))
+            return;
     }
 
     QByteArray out;
@@ -34,7 +34,8 @@ void EventLog::WriteEventLog(const QString& text, bool closeAfter) {
            text.toLatin1() + "\r\n";
     file_.write(out);
     file_.flush();
-    if (closeAfter) file_.close();
+    if (closeAfter)
+        file_.close();
 }
 
 void EventLog::write(bool failure, const QString& message, const QString& label) {
