@@ -302,7 +302,9 @@ int main(int argc, char** argv) {
     QDir().mkpath(ctx.path(QStringLiteral("Panels")));
     SettingsRecord settings = LoadSettings(settingsPath(ctx));
     Session session(ctx, settings, channel);
-    ConsoleRunView view(clock, print);
+    // A failure line may carry a probe's reply (with /LOGDLC); it reaches a terminal only
+    // as printable text.
+    ConsoleRunView view(clock, [](const QString& line) { print(printable(line)); });
     session.setRunView(&view);
     session.setLinkView(&view);
     session.panelModel().startUp();
