@@ -39,6 +39,7 @@ void EventLog::WriteEventLog(const QString& text, bool closeAfter) {
 }
 
 void EventLog::write(bool failure, const QString& message, const QString& label) {
+    if (failure) lastFailure_ = message.trimmed();
     WriteEventLog((failure ? QStringLiteral("*** ") : QStringLiteral("    ")) +
                   PadLogText(message) + label);
 }

@@ -17,6 +17,10 @@ public:
     // Marker ("*** " or four spaces) + message padded to 80 + label.
     void write(bool failure, const QString& message, const QString& label = QString());
 
+    // The message of the last failure line ("Port 9 not available"), for views that tell
+    // an operator what went wrong in the same words; empty before the first one.
+    const QString& lastFailure() const { return lastFailure_; }
+
     QString currentPath() const { return path_; }
     static QString separatorLine() { return QString(130, QLatin1Char('_')); }
 
@@ -25,4 +29,5 @@ private:
     const Clock& clock_;
     QString path_;
     QFile file_;
+    QString lastFailure_;
 };

@@ -20,6 +20,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QSocketNotifier>
 #include <QTextStream>
 
@@ -130,17 +131,30 @@ int main(int argc, char** argv) {
         QStringLiteral("prepare-demo"),
         QStringLiteral("Before serving, write a demo panel of the stations (enabled) and a "
                        "frequency table on their emitters into DIR, and make it current."));
-    parser.addOptions({appDirOption, scenarioOption, verboseOption, demoOption});
+    const QCommandLineOption createOption(
+        QStringLiteral("create-app-dir"),
+        QStringLiteral("Create DIR when it does not exist (without it a missing DIR is refused, "
+                       "as halvex-run refuses it, so that a typo never serves ports nobody "
+                       "looks at)."));
+    parser.addOptions({appDirOption, scenarioOption, verboseOption, demoOption, createOption});
     parser.process(app);
 
     if (!parser.isSet(appDirOption) || parser.value(appDirOption).isEmpty()) {
         printError(QStringLiteral("--app-dir DIR is required (see --help)"));
-        return 2;
+        return 1;
     }
     const QString appDir = parser.value(appDirOption);
-    if (!QDir().mkpath(appDir)) {
-        printError(QStringLiteral("cannot create %1").arg(appDir));
-        return 1;
+    if (!QFileInfo(appDir).isDir()) {
+        if (!parser.isSet(createOption)) {
+            printError(QStringLiteral("the application directory %1 does not exist "
+                                      "(--create-app-dir creates it)")
+                           .arg(QDir::toNativeSeparators(appDir)));
+            return 1;
+        }
+        if (!QDir().mkpath(appDir)) {
+            printError(QStringLiteral("cannot create %1").arg(appDir));
+            return 1;
+        }
     }
 
     Scenario scenario = defaultScenario();

@@ -1,107 +1,333 @@
 // halvex-run: runs the current panel of an application directory without a desktop, as the
-// main window's Execute command would, printing one line per reading.
+// main window's Start command would, printing one line per reading; or, with --check, says
+// what a run would do, or why it cannot, without opening a port.
 //
-//   halvex-run [--app-dir DIR] [--periods N] [--duration SECONDS] [switches...]
-//
-// Exit status: 0 when the run took place (also when stopped by SIGINT/SIGTERM, which act as
-// the Stop command: the report of the last complete data and the stop lines are written),
-// 2 when the panel cannot run, 1 on a usage error.
+// Readings and progress go to standard output; refusals and command-line errors go to
+// standard error in full sentences that begin with the window's status words. The usage text
+// below is the one source of --help and of the README's copy of it.
 
 #include "app/AppContext.h"
 #include "app/Clock.h"
 #include "app/EventPump.h"
 #include "app/TerminationSignals.h"
+#include "app/ValueLists.h"
 #include "link/SerialPortChannel.h"
 #include "measure/ConsoleRunView.h"
 #include "measure/Session.h"
+#include "panel/PanelChecks.h"
 #include "panel/SettingsFile.h"
 
+#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QTimer>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
-#include <functional>
 
 namespace {
 
+enum ExitCode { ExitRan = 0, ExitBadCommandLine = 1, ExitCannotRun = 2 };
+
+const char* const kExitStatus =
+    "Exit status:\n"
+    "  0  the run took place: it ended after --periods or --duration, or SIGINT or\n"
+    "     SIGTERM stopped it as the Stop button does (the report of the last complete\n"
+    "     data is written); with --check, the panel can run\n"
+    "  1  bad command line: an unknown option, a missing or bad value, an argument\n"
+    "     that is no switch, an application directory that does not exist; nothing\n"
+    "     is created\n"
+    "  2  the panel cannot run; standard error says why, beginning with the status\n"
+    "     words of the window (NO STATION SELECTED, COMM IN USE, FREQUENCY TABLE NOT\n"
+    "     FOUND, FREQUENCY TABLE NOT SUITABLE), or Table Mode is off\n";
+
+// The switches an argument may carry. Each is a case-sensitive substring test of the whole
+// command line, so an argument may hold several ("/ICONE/SEGNATUTTO"); one that holds none
+// is a typo, refused before it could start an unbounded run without the switch meant.
+const char* const kSwitches[] = {
+    "/SEGNATUTTO", "/LOGDLC",   "/LOGCOMANDI", "/LOGRISPOSTE", "/LOGCOMRISP", "/SEGNAFIELD",
+    "/RATEHOURS=", "/DELAYSC=", "/CIST",       "/NOLIMIT",     "/ICONE",      "/VISSB"};
+
+void writeLine(std::FILE* to, const QString& text) {
+    std::fputs(text.toLocal8Bit().constData(), to);
+    std::fputc('\n', to);
+    std::fflush(to);
+}
 void print(const QString& text) {
-    std::fputs(text.toLocal8Bit().constData(), stdout);
-    std::fputc('\n', stdout);
-    std::fflush(stdout);
+    writeLine(stdout, text);
+}
+void complain(const QString& text) {
+    writeLine(stderr, text);
 }
 
-void usage() {
-    print(QStringLiteral(
-        "usage: halvex-run [--app-dir DIR] [--periods N] [--duration SECONDS] [switches...]\n"
-        "Runs the current panel of DIR (default: the current directory) in List Mode.\n"
-        "  --periods N          stop at the end of the Nth report period\n"
-        "  --duration SECONDS   stop after that many seconds\n"
-        "Switches such as /SEGNATUTTO or /DELAYSC=2/ are taken from the arguments.\n"
-        "SIGINT and SIGTERM stop the run as the Stop command does."));
+// Texts from a panel file are the operator's, but a damaged file must not send control
+// characters to a terminal.
+QString printable(QString text) {
+    for (QChar& c : text)
+        if (c.unicode() < 0x20 || c.unicode() == 0x7f) c = QLatin1Char('?');
+    return text;
 }
+
+bool isSwitchArgument(const QString& arg) {
+    if (!arg.startsWith(QLatin1Char('/'))) return false;
+    return std::any_of(std::begin(kSwitches), std::end(kSwitches),
+                       [&](const char* s) { return arg.contains(QLatin1String(s)); });
+}
+
+struct Options {
+    QString appDir;
+    int periods = 0;
+    double duration = 0;
+    bool check = false;
+    QStringList switches;
+};
+
+class CommandLine {
+public:
+    CommandLine()
+        : appDir_(QStringLiteral("app-dir"),
+                  QStringLiteral("Application directory (default: the current directory). "
+                                 "It must exist."),
+                  QStringLiteral("DIR")),
+          periods_(QStringLiteral("periods"),
+                   QStringLiteral("Stop at the end of the N-th report period, after its "
+                                  "report."),
+                   QStringLiteral("N")),
+          duration_(QStringLiteral("duration"),
+                    QStringLiteral("Stop after that many seconds, as the Stop button would."),
+                    QStringLiteral("SECONDS")),
+          help_({QStringLiteral("h"), QStringLiteral("help")},
+                QStringLiteral("Show this help and exit.")),
+          check_(QStringLiteral("check"),
+                 QStringLiteral("Load and check the panel and its frequency table, print what "
+                                "a run would do (stations, ports, table rows, fields, rate, "
+                                "Spectrum Mode) or why it cannot, and exit without opening "
+                                "a port.")) {
+        parser_.setApplicationDescription(QStringLiteral(
+            "Runs the current panel of DIR in Table Mode without a desktop and prints one\n"
+            "line per reading; failed stations are named with the failure of the event log.\n"
+            "Switches such as /SEGNATUTTO or /DELAYSC=2/ are given among the arguments; each\n"
+            "is a case-sensitive substring test of the whole command line. SIGINT and\n"
+            "SIGTERM stop the run as the Stop button does. With Spectrum Mode on, only the\n"
+            "Table Mode part runs."));
+        parser_.addOptions({help_, appDir_, periods_, duration_, check_});
+        parser_.addPositionalArgument(QStringLiteral("switches"),
+                                      QStringLiteral("Command-line switches, e.g. /SEGNATUTTO "
+                                                     "/DELAYSC=5/."),
+                                      QStringLiteral("[/SWITCH...]"));
+    }
+
+    QString usage() const {
+        // Named as the operator types it, not by the path it was started from, so that the
+        // text is the same everywhere (and equal to the README's copy).
+        QString text = parser_.helpText();
+        const qsizetype end = text.indexOf(QStringLiteral(" [options]"));
+        if (text.startsWith(QStringLiteral("Usage: ")) && end > 0)
+            text.replace(7, end - 7, QStringLiteral("halvex-run"));
+        return text + QLatin1Char('\n') + QLatin1String(kExitStatus);
+    }
+
+    // Empty error and *help false: the options are good.
+    QString parse(const QStringList& arguments, Options* out, bool* help) {
+        *help = false;
+        if (!parser_.parse(arguments)) return parser_.errorText();
+        if (parser_.isSet(help_)) {
+            *help = true;
+            return {};
+        }
+        if (parser_.isSet(periods_)) {
+            bool ok = false;
+            out->periods = parser_.value(periods_).toInt(&ok);
+            if (!ok || out->periods < 1)
+                return QStringLiteral("--periods needs a whole number of periods from 1, "
+                                      "not \"%1\".")
+                    .arg(parser_.value(periods_));
+        }
+        if (parser_.isSet(duration_)) {
+            bool ok = false;
+            out->duration = parser_.value(duration_).toDouble(&ok);
+            if (!ok || !std::isfinite(out->duration) || out->duration <= 0)
+                return QStringLiteral("--duration needs a number of seconds above 0, "
+                                      "not \"%1\".")
+                    .arg(parser_.value(duration_));
+        }
+        out->check = parser_.isSet(check_);
+        for (const QString& arg : parser_.positionalArguments()) {
+            if (!isSwitchArgument(arg))
+                return QStringLiteral("\"%1\" is not a switch; switches begin with \"/\" and "
+                                      "are written in capitals, e.g. /SEGNATUTTO.")
+                    .arg(printable(arg));
+            out->switches << arg;
+        }
+        out->appDir = parser_.isSet(appDir_) ? parser_.value(appDir_) : QDir::currentPath();
+        if (out->appDir.isEmpty()) return QStringLiteral("--app-dir needs a directory.");
+        if (!QFileInfo(out->appDir).isDir())
+            return QStringLiteral("the application directory %1 does not exist.")
+                .arg(QDir::toNativeSeparators(out->appDir));
+        return {};
+    }
+
+private:
+    QCommandLineParser parser_;
+    const QCommandLineOption appDir_, periods_, duration_, help_, check_;
+};
+
+QString fieldNames(const PanelRecord& p) {
+    static const char* const names[] = {"E", "H Mode A", "H Mode B"};
+    QStringList on;
+    for (int i = 0; i < 3; ++i)
+        if (p.ListModeFields[size_t(i)] != 0) on << QLatin1String(names[i]);
+    return on.isEmpty() ? QStringLiteral("none") : on.join(QStringLiteral(", "));
+}
+
+QString spectrumModeText(const PanelRecord& p) {
+    if (p.SpectrumModeOn == 0) return QStringLiteral("off");
+    QString when;
+    if (p.SpectrumRateOn != 0) {
+        const QStringList rates = ValueLists::rateNames();
+        when = QStringLiteral("every ") +
+               rates.value(std::clamp<int>(p.SpectrumModeRateIndex, 0, int(rates.size()) - 1));
+    } else {
+        when = QStringLiteral("when a value reaches its threshold (E %1 V/m, H %2 A/m)")
+                   .arg(double(p.SpectrumModeThresholds[0]))
+                   .arg(double(p.SpectrumModeThresholds[1]));
+    }
+    return QStringLiteral("on, %1; halvex-run runs only the Table Mode part").arg(when);
+}
+
+// What a run of this panel would do, for --check.
+void describe(Session& session, const SerialPortChannel& channel) {
+    AppContext& ctx = session.context();
+    PanelModel& model = session.panelModel();
+    const PanelRecord& p = model.panel();
+    print(QStringLiteral("Application directory: ") + QDir::toNativeSeparators(ctx.appDir));
+    print(QStringLiteral("Panel: %1 (%2)")
+              .arg(printable(model.panelTitle()),
+                   QDir::toNativeSeparators(model.currentPanelPath())));
+
+    const QString tableName = printable(p.freqTableNameText());
+    if (session.loadFreqTable()) {
+        const TableRows rows = Session::tableRowsFrom(session.freqTable(), ctx.switches);
+        const QStringList rbw = ValueLists::rbwNames();
+        QStringList lines;
+        for (int i = 0; i < int(rows.size()); ++i)
+            if (rows[size_t(i)].frequency != 0.0)
+                lines << QStringLiteral("  row %1: %2 MHz, RBW %3")
+                             .arg(i + 1)
+                             .arg(rows[size_t(i)].frequency, 0, 'g', 10)
+                             .arg(rbw.value(rows[size_t(i)].rbw));
+        print(QStringLiteral("Frequency table: %1, %2 %3")
+                  .arg(tableName)
+                  .arg(lines.size())
+                  .arg(lines.size() == 1 ? QStringLiteral("row") : QStringLiteral("rows")));
+        for (const QString& line : lines)
+            print(line);
+    } else {
+        print(QStringLiteral("Frequency table: ") +
+              (tableName.isEmpty() ? QStringLiteral("none")
+                                   : tableName + QStringLiteral(", not read")));
+    }
+
+    int enabled = 0;
+    QStringList lines;
+    for (int i = 0; i < PanelRecord::StationCount; ++i) {
+        const StationRecord& s = p.Stations[size_t(i)];
+        if (!s.inUse()) continue;
+        enabled += s.isEnabled() ? 1 : 0;
+        const QString device = channel.deviceFor(s.Comm);
+        const bool present = !device.startsWith(QLatin1Char('/')) || QFileInfo::exists(device);
+        QString line = QStringLiteral("  Station %1: port %2 (%3%4)")
+                           .arg(i + 1)
+                           .arg(s.Comm)
+                           .arg(QDir::toNativeSeparators(device),
+                                present ? QString() : QStringLiteral(", not present"));
+        if (!s.serialNumberText().isEmpty())
+            line += QStringLiteral(", serial ") + printable(s.serialNumberText());
+        if (!s.commentText().isEmpty())
+            line += QStringLiteral(", \"") + printable(s.commentText()) + QLatin1Char('"');
+        line += s.isEnabled() ? QStringLiteral(", enabled") : QStringLiteral(", disabled");
+        lines << line;
+    }
+    print(lines.isEmpty()
+              ? QStringLiteral("Stations: none")
+              : QStringLiteral("Stations: %1 of %2 enabled").arg(enabled).arg(lines.size()));
+    for (const QString& line : lines)
+        print(line);
+
+    print(QStringLiteral("Table Mode: ") +
+          (p.ListModeOn == 0
+               ? QStringLiteral("off")
+               : QStringLiteral("on, fields %1, %2, report every %3 min., separator %4")
+                     .arg(fieldNames(p),
+                          ValueLists::averagingNames().value(p.DetectorIndex == 1 ? 1 : 0))
+                     .arg(std::clamp<int>(p.ListModeRate, 1, 1440))
+                     .arg(ValueLists::separatorNames().value(
+                         std::clamp<int>(p.SeparatorIndex, 0, 2)))));
+    print(QStringLiteral("Spectrum Mode: ") + spectrumModeText(p));
+    if (!ctx.switches.commandLine().isEmpty())
+        print(QStringLiteral("Switches: ") + ctx.switches.commandLine());
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    QStringList args = app.arguments();
-    args.removeFirst();
+    QCoreApplication::setApplicationName(QStringLiteral("halvex-run"));
 
-    QString appDir = QDir::currentPath();
-    int periods = 0;
-    double duration = 0;
-    QStringList switches;
-    for (int i = 0; i < args.size(); ++i) {
-        const QString& a = args[i];
-        auto next = [&](QString* out) {
-            if (i + 1 >= args.size()) return false;
-            *out = args[++i];
-            return true;
-        };
-        QString value;
-        bool ok = true;
-        if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
-            usage();
-            return 0;
-        } else if (a == QLatin1String("--app-dir")) {
-            ok = next(&appDir);
-        } else if (a == QLatin1String("--periods")) {
-            ok = next(&value);
-            periods = ok ? value.toInt(&ok) : 0;
-            ok = ok && periods > 0;
-        } else if (a == QLatin1String("--duration")) {
-            ok = next(&value);
-            duration = ok ? value.toDouble(&ok) : 0;
-            ok = ok && duration > 0;
-        } else {
-            switches << a;
-        }
-        if (!ok) {
-            usage();
-            return 1;
-        }
+    // Nothing is created before the command line is known to be good.
+    CommandLine commandLine;
+    Options options;
+    bool help = false;
+    const QString error = commandLine.parse(app.arguments(), &options, &help);
+    if (help) {
+        std::fputs(commandLine.usage().toLocal8Bit().constData(), stdout);
+        return ExitRan;
     }
-    if (!QFileInfo(appDir).isDir()) {
-        print(QStringLiteral("halvex-run: no such directory: ") + appDir);
-        return 1;
+    if (!error.isEmpty()) {
+        complain(QStringLiteral("halvex-run: ") + error);
+        complain(QString());
+        std::fputs(commandLine.usage().toLocal8Bit().constData(), stderr);
+        return ExitBadCommandLine;
     }
 
     SystemClock clock;
     QtEventPump pump;
-    AppContext ctx(QFileInfo(appDir).absoluteFilePath(), switches.join(QLatin1Char(' ')), clock,
-                   pump);
+    AppContext ctx(QFileInfo(options.appDir).absoluteFilePath(),
+                   options.switches.join(QLatin1Char(' ')), clock, pump);
     SerialPortChannel channel(ctx.appDir);
     pump.setInputWaiter([&channel](int ms) { channel.waitForInput(ms); });
 
     QDir().mkpath(ctx.path(QStringLiteral("Panels")));
     SettingsRecord settings = LoadSettings(settingsPath(ctx));
     Session session(ctx, settings, channel);
-    ConsoleRunView view(clock, print);
+    // A failure line may carry a probe's reply (with /LOGDLC); it reaches a terminal only
+    // as printable text.
+    ConsoleRunView view(clock, [](const QString& line) { print(printable(line)); });
     session.setRunView(&view);
     session.setLinkView(&view);
     session.panelModel().startUp();
-    session.run().maxPeriods = periods;
+    session.run().maxPeriods = options.periods;
+
+    const PanelRecord& panel = session.panelModel().panel();
+    const QString title = printable(session.panelModel().panelTitle());
+    if (options.check) describe(session, channel);
+    if (panel.ListModeOn == 0) {
+        complain(QStringLiteral("Table Mode is off in panel %1: halvex-run has nothing to run.")
+                     .arg(title));
+        return ExitCannotRun;
+    }
+    const QStringList why = explainPanelChecks(panel, ctx.appDir, ctx.switches);
+    if (!why.isEmpty()) {
+        for (const QString& text : why)
+            complain(text);
+        return ExitCannotRun;
+    }
+    if (options.check) {
+        print(QStringLiteral("The panel can run."));
+        return ExitRan;
+    }
 
     watchTerminationSignals(&app, [&session] {
         print(QStringLiteral("Stop requested"));
@@ -113,24 +339,18 @@ int main(int argc, char** argv) {
         print(QStringLiteral("Duration reached"));
         session.CMBStop();
     });
-    if (duration > 0) {
-        stopTimer.start(int(std::min(duration * 1000.0, 2.0e9)));
-    }
+    if (options.duration > 0) stopTimer.start(int(std::min(options.duration * 1000.0, 2.0e9)));
 
-    const PanelRecord& panel = session.panelModel().panel();
-    if (panel.ListModeOn == 0) {
-        print(QStringLiteral("List Mode is off in panel ") + session.panelModel().panelTitle() +
-              QStringLiteral(": nothing to run"));
-        return 2;
-    }
-    print(QStringLiteral("Panel ") + session.panelModel().panelTitle() +
-          QStringLiteral(", table ") + panel.freqTableNameText());
-    QString why;
-    const Session::ExecuteResult result = session.CMBExecute(&why);
+    print(QStringLiteral("Panel %1, frequency table %2")
+              .arg(title, printable(panel.freqTableNameText())));
+    QString refused;
+    const Session::ExecuteResult result = session.CMBExecute(&refused);
     if (result == Session::ExecuteResult::Refused) {
-        if (!why.isEmpty() && !why.contains(QLatin1String("out of range")))
-            print(QString(why).replace(QLatin1Char('\r'), QLatin1Char(' ')));
-        return 2;
+        // The files changed between the check above and the start.
+        complain(refused.isEmpty()
+                     ? QStringLiteral("The run was refused.")
+                     : QString(refused).replace(QLatin1Char('\r'), QLatin1Char(' ')).trimmed());
+        return ExitCannotRun;
     }
-    return result == Session::ExecuteResult::ListModeRun ? 0 : 2;
+    return result == Session::ExecuteResult::ListModeRun ? ExitRan : ExitCannotRun;
 }

@@ -50,11 +50,8 @@ void ConsoleRunView::readingShown(const ReadingUpdate& u) {
     line(text);
 }
 
-void ConsoleRunView::markStationLink(int slot, bool failed, quint32) {
-    if (slot < 0 || slot >= 16) return;
-    // Only the change to failed is news; closing a port marks every station working again.
-    if (failed && !failed_[slot]) line(stationName(slot) + QStringLiteral(": no answer"));
-    failed_[slot] = failed;
+void ConsoleRunView::visitFailed(int slot, const QString& reason) {
+    line(stationName(slot) + QStringLiteral(": ") + reason);
 }
 
 void ConsoleRunView::showBatteryLevel(int slot, const BatteryDisplay& display) {

@@ -10,8 +10,8 @@
 class Clock;
 
 // A run shown as text lines, for runs without a desktop: one line per reading (station,
-// frequency, E and H with their marks, battery), one per failed link, the messages and the
-// polling result.
+// frequency, E and H with their marks, battery), one per failed visit saying which failure it
+// was, the messages and the polling result.
 class ConsoleRunView : public NullRunView, public LinkView {
 public:
     using Sink = std::function<void(const QString& line)>;
@@ -23,8 +23,10 @@ public:
     void showPollingLabel(const QString& caption, quint32, quint32, int) override;
     void message(const QString& text, MessageIcon icon) override;
     void readingShown(const ReadingUpdate& u) override;
+    void visitFailed(int slot, const QString& reason) override;
 
-    void markStationLink(int slot, bool failed, quint32 colour) override;
+    // A failed link is told by visitFailed, with its reason.
+    void markStationLink(int, bool, quint32) override {}
     void showBatteryLevel(int slot, const BatteryDisplay& display) override;
     void stampLinkTime(int, int, const QString&) override {}
     QString serialCell(int slot) const override;
@@ -37,5 +39,4 @@ private:
     Sink sink_;
     std::array<QString, 16> serials_;
     std::array<QString, 16> battery_;
-    std::array<bool, 16> failed_{};
 };

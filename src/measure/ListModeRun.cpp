@@ -134,6 +134,18 @@ void ListModeRun::visitStation(int slot) {
     io_.CloseStationPort();
     io_.OpenStationPort(stations_[slot].comm);
 
+    // The first failure of the visit is told to the view, in the event log's words; later
+    // ones mostly follow from it.
+    bool told = false;
+    auto tellFailure = [&](const QString& detail = {}) {
+        if (told || ctx_.flags.StopRequest || !io_.linkFailed(slot)) return;
+        told = true;
+        const QString reason = ctx_.eventLog.lastFailure();
+        view_->visitFailed(slot,
+                           (reason.isEmpty() ? QStringLiteral("no answer") : reason) + detail);
+    };
+    tellFailure();
+
     bool scan = false;
     if (!io_.linkFailed(slot) && !ctx_.flags.StopRequest) {
         if (!rs.serial.isEmpty()) {
@@ -146,15 +158,21 @@ void ListModeRun::visitStation(int slot) {
                 rs.serial = serial;
                 view_->setSerialCell(slot, serial);
                 io_.setCurrentStation(slot, serial);
+            } else {
+                tellFailure(serial.isEmpty() ? QString()
+                                             : QStringLiteral(" (serial number refused)"));
             }
             rs.firmware = io_.ReadFirmwareRelease();
+            tellFailure();
             scan = !rs.firmware.isEmpty() || !io_.linkFailed(slot);
         }
     }
     if (scan && !ctx_.flags.StopRequest) {
         io_.ReadBattery(slot);
+        tellFailure();
         TableScan scanner(ctx_, io_, *view_, s_, table_, st_);
         if (scanner.ScandisciFreqListMode(slot)) ++st_.DatiCampoCent[slot].NumLetture;
+        tellFailure();
     }
     // A station that could not be opened or did not answer before its scan is passed over
     // at once: the delay gives a probe time after its readings, not a dead port.

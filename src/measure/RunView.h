@@ -74,6 +74,13 @@ public:
 
     // A new reading was shown (after the cells and captions were set).
     virtual void readingShown(const ReadingUpdate& update) { (void)update; }
+    // A station's visit failed (port, serial number, firmware, battery or a command of its
+    // scan); reason is the failure in the words of its event-log line, e.g. "Port 9 not
+    // available". Told once per visit; the run goes on with the next station.
+    virtual void visitFailed(int slot, const QString& reason) {
+        (void)slot;
+        (void)reason;
+    }
     // The run ended with a close request pending: the program shuts down (ChiudiSoftware).
     virtual void shutdownRequested() {}
 };

@@ -3,6 +3,7 @@
 #include "panel/PanelRecord.h"
 
 #include <QString>
+#include <QStringList>
 
 class Switches;
 struct FreqTable;
@@ -44,6 +45,15 @@ PanelChecks evaluatePanelChecks(const PanelRecord& panel, const FreqTable* table
 // The same, reading the panel's table from appDir + "Table/".
 PanelChecks evaluatePanelChecks(const PanelRecord& panel, const QString& appDir,
                                 const Switches& switches);
+
+// Why the panel cannot run, as an operator needs it: one text per failing check, in the order
+// of the checks above, each beginning with its status words and going on in full sentences
+// with what and where (the ports used twice and their stations, the table file looked for,
+// the rows out of range with the range message of the check before a run, a panel without
+// stations apart from one whose stations are all disabled). Reads the panel's table from
+// appDir + "Table/". Empty when the panel can run.
+QStringList explainPanelChecks(const PanelRecord& panel, const QString& appDir,
+                               const Switches& switches);
 
 // Whether the panel differs from its backup in what Undo would change: a station's port or
 // enabled mark, the measurement settings except the detector, and the table name when the

@@ -385,6 +385,13 @@ void MainForm::updateStatus(const PanelChecks& checks) {
     status_->setCaption(checks.statusText());
     status_->setVisible(!checks.allClear());
     execute_->setEnabled(checks.allClear() && !running);
+    // The caption keeps its few words; hovering it, or Start held disabled by it, tells why.
+    const QString why = checks.allClear()
+                            ? QString()
+                            : explainPanelChecks(panel_.panel(), ctx_.appDir, ctx_.switches)
+                                  .join(QLatin1Char('\n'));
+    status_->setToolTip(why);
+    execute_->setToolTip(why.isEmpty() ? QStringLiteral("Start (F5)") : why);
     // The single sweep needs the spectrum window, which is attached through the signal.
     const bool sweepAttached =
         isSignalConnected(QMetaMethod::fromSignal(&MainForm::singleSpectrumRequested));

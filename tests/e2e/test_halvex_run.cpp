@@ -10,10 +10,16 @@
 
 #include <QDate>
 #include <QDir>
+#include <QDirIterator>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QThread>
 #include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
 
 namespace {
 // Writes a panel of the simulator's three default stations, E and H Mode A, RMS, TAB,
@@ -43,6 +49,72 @@ void preparePanel(const QString& dir) {
         p.SeparatorIndex = 0;
     });
     ASSERT_TRUE(model.checks().canExecute()) << model.statusText().toStdString();
+}
+
+struct Outcome {
+    int code = -1;
+    QString out;
+    QString err;
+};
+
+Outcome runProgram(const QString& program, const QStringList& args, const QString& cwd) {
+    QProcess p;
+    p.setWorkingDirectory(cwd);
+    p.start(program, args);
+    Outcome o;
+    if (!p.waitForFinished(60000)) {
+        p.kill();
+        p.waitForFinished();
+        return o;
+    }
+    o.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    o.out = QString::fromLocal8Bit(p.readAllStandardOutput());
+    o.err = QString::fromLocal8Bit(p.readAllStandardError());
+    return o;
+}
+
+// Every entry below dir, so that a test sees anything a program created.
+QStringList listing(const QString& dir) {
+    QStringList out;
+    QDirIterator it(dir, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext())
+        out << it.next();
+    out.sort();
+    return out;
+}
+
+struct PanelStation {
+    int port;
+    bool enabled;
+};
+
+// The current panel of dir: the stations, E only, a one-minute rate, and the named table
+// (written with the given frequencies unless the list is empty).
+void writePanel(const QString& dir, const std::vector<PanelStation>& stations,
+                const QString& tableName, const QList<double>& frequencies) {
+    VirtualClock clock;
+    VirtualPump pump(clock);
+    AppContext ctx(dir, {}, clock, pump);
+    if (!frequencies.isEmpty()) {
+        FreqTable t;
+        for (int i = 0; i < frequencies.size(); ++i)
+            t.rows[size_t(i)] = {frequencies[i], 2, 0};
+        ASSERT_TRUE(FreqTableFile::write(dir + "Table/" + tableName + ".FTR", t));
+    }
+    QDir().mkpath(dir + "Panels");
+    SettingsRecord settings = SettingsDefaults();
+    PanelModel model(ctx, settings);
+    model.startUp();
+    for (const PanelStation& s : stations)
+        model.addStation(s.port, {}, {}, s.enabled);
+    model.setFreqTableName(tableName);
+    model.editSettings([](PanelRecord& p) {
+        p.ListModeOn = 1;
+        p.SpectrumModeOn = 0;
+        p.ListModeRate = 1;
+        p.ListModeFields = {1, 0, 0};
+    });
 }
 
 bool waitFor(const std::function<bool()>& ready, int tenthsOfSecond) {
@@ -160,13 +232,158 @@ TEST(HalvexRun, TerminateActsAsStop) {
             .contains("Scan Close (List Mode)"));
 }
 
-TEST(HalvexRun, PanelThatCannotRunExitsWithTwo) {
+TEST(HalvexRun, RefusedCommandLinesExitOneAndCreateNothing) {
     const QString run = binDir() + "/halvex-run";
     if (!QFileInfo::exists(run)) GTEST_SKIP() << "halvex-run not built";
-    TempAppDir dir; // no station, no table
-    QProcess runner;
-    runner.start(run, {"--app-dir", dir.path()});
-    ASSERT_TRUE(runner.waitForFinished(30000));
-    EXPECT_EQ(runner.exitCode(), 2);
-    EXPECT_TRUE(runner.readAllStandardOutput().contains("NO STATION SELECTED"));
+    TempAppDir dir;
+    const QString missing = dir.path() + "no/such/dir";
+    const struct {
+        QStringList args;
+        QString says;
+    } cases[] = {
+        {{"--bogus"}, "halvex-run: Unknown option 'bogus'."},
+        {{"--period", "1"}, "halvex-run: Unknown option 'period'."},
+        {{"--periods"}, "halvex-run: Missing value after '--periods'."},
+        {{"--periods", "0"}, "--periods needs a whole number of periods from 1, not \"0\"."},
+        {{"--duration", "soon"}, "--duration needs a number of seconds above 0, not \"soon\"."},
+        {{"SEGNATUTTO"}, "\"SEGNATUTTO\" is not a switch"},
+        {{"/segnatutto"}, "\"/segnatutto\" is not a switch"},
+        {{"--app-dir", missing}, "the application directory " + missing + " does not exist."},
+    };
+    const QStringList before = listing(dir.path());
+    for (const auto& c : cases) {
+        const Outcome o = runProgram(run, c.args, dir.path());
+        const std::string what = c.args.join(' ').toStdString();
+        EXPECT_EQ(o.code, 1) << what;
+        EXPECT_TRUE(o.err.startsWith("halvex-run: ")) << what << "\n" << o.err.toStdString();
+        EXPECT_TRUE(o.err.contains(c.says)) << what << "\n" << o.err.toStdString();
+        EXPECT_TRUE(o.err.contains("\nUsage: halvex-run [options] [/SWITCH...]\n")) << what;
+        EXPECT_TRUE(o.out.isEmpty()) << what;
+        EXPECT_EQ(listing(dir.path()), before) << what;
+    }
+
+    // Switches keep their substring rule: glued ones and value switches are accepted.
+    writePanel(dir.path(), {}, "T", {1.0});
+    const Outcome glued =
+        runProgram(run, {"/ICONE/SEGNATUTTO", "/DELAYSC=2/", "--check"}, dir.path());
+    EXPECT_EQ(glued.code, 2) << glued.err.toStdString(); // the panel has no station
+    EXPECT_TRUE(glued.out.contains("Switches: /ICONE/SEGNATUTTO /DELAYSC=2/"))
+        << glued.out.toStdString();
+
+    // The simulator refuses a missing directory too, unless asked to create it.
+    const QString sim = binDir() + "/halvex-probesim";
+    if (QFileInfo::exists(sim)) {
+        const Outcome o = runProgram(sim, {"--app-dir", missing}, dir.path());
+        EXPECT_EQ(o.code, 1);
+        EXPECT_TRUE(o.err.contains("does not exist")) << o.err.toStdString();
+        EXPECT_FALSE(QFileInfo::exists(dir.path() + "no"));
+        QProcess created;
+        created.start(sim, {"--app-dir", missing, "--create-app-dir"});
+        ASSERT_TRUE(created.waitForStarted());
+        EXPECT_TRUE(waitFor([&] { return QFileInfo::exists(missing + "/ports/COM1"); }, 100));
+        created.terminate();
+        EXPECT_TRUE(created.waitForFinished(10000));
+    }
+}
+
+TEST(HalvexRun, CheckAndRunSayWhyAPanelCannotRun) {
+    const QString run = binDir() + "/halvex-run";
+    if (!QFileInfo::exists(run)) GTEST_SKIP() << "halvex-run not built";
+    const struct {
+        std::vector<PanelStation> stations;
+        const char* table;
+        QList<double> rows;
+        const char* says; // %1: the application directory
+    } cases[] = {
+        {{}, "T", {1.0}, "NO STATION SELECTED: the panel has no station.\n"},
+        {{{1, false}, {2, false}},
+         "T",
+         {1.0},
+         "NO STATION SELECTED: no station is enabled (the panel has 2 stations).\n"},
+        {{{5, true}, {7, true}, {5, true}, {7, true}, {8, true}},
+         "T",
+         {1.0},
+         "COMM IN USE: port 5 is set for stations 1 and 3, port 7 for stations 2 and 4; each "
+         "enabled station needs a port of its own.\n"},
+        {{{1, true}},
+         "Gone",
+         {},
+         "FREQUENCY TABLE NOT FOUND: the panel's table \"Gone\" was looked for as "
+         "%1Table/Gone.FTR and is not there.\n"},
+        {{{1, true}},
+         "Wide",
+         {1.0, 45.0},
+         "FREQUENCY TABLE NOT SUITABLE: in table \"Wide\", row 2: 45 MHz is out of range. "
+         "Frequency range is 9kHz - 30MHz.\n"},
+    };
+    for (const auto& c : cases) {
+        TempAppDir dir;
+        writePanel(dir.path(), c.stations, c.table, c.rows);
+        const QString says = QString::fromUtf8(c.says).replace("%1", dir.path());
+        for (const QStringList& args : {QStringList{}, QStringList{"--check"}}) {
+            const Outcome o =
+                runProgram(run, QStringList{"--app-dir", dir.path()} + args, dir.path());
+            EXPECT_EQ(o.code, 2) << says.toStdString();
+            EXPECT_EQ(o.err, says) << args.join(' ').toStdString();
+        }
+        EXPECT_FALSE(QFileInfo::exists(dir.path() + "Test/Log")) << says.toStdString();
+    }
+}
+
+TEST(HalvexRun, CheckOfAGoodPanelSaysWhatARunWouldDoWithoutOpeningAPort) {
+    const QString run = binDir() + "/halvex-run";
+    if (!QFileInfo::exists(run)) GTEST_SKIP() << "halvex-run not built";
+    TempAppDir dir;
+    writePanel(dir.path(), {{1, true}, {9, false}}, "Good", {0.1, 27.12});
+    // Port 1 leads to a device that is there (a plain file: nothing may open it), port 9 to
+    // one that is not.
+    QDir().mkpath(dir.path() + "ports");
+    ASSERT_TRUE(writeAll(dir.path() + "device", {}));
+    ASSERT_TRUE(QFile::link(dir.path() + "device", dir.path() + "ports/COM1"));
+    ASSERT_TRUE(QFile::link(dir.path() + "no-such-device", dir.path() + "ports/COM9"));
+    const Outcome o = runProgram(run, {"--check", "/SEGNATUTTO"}, dir.path());
+    EXPECT_EQ(o.code, 0) << o.err.toStdString();
+    EXPECT_TRUE(o.err.isEmpty()) << o.err.toStdString();
+    const QString stations = "Stations: 1 of 2 enabled\n  Station 1: port 1 (" + dir.path() +
+                             "device), enabled\n  Station 2: port 9 (" + dir.path() +
+                             "no-such-device, not present), disabled\n";
+    for (const QString& line :
+         {QString("Frequency table: Good, 2 rows\n"), QString("  row 1: 0.1 MHz, RBW 30 kHz\n"),
+          QString("  row 2: 27.12 MHz, RBW 30 kHz\n"), stations,
+          QString("Table Mode: on, fields E, AVG, report every 1 min., separator TAB\n"),
+          QString("Spectrum Mode: off\n"), QString("The panel can run.\n")})
+        EXPECT_TRUE(o.out.contains(line)) << line.toStdString() << "\n" << o.out.toStdString();
+    EXPECT_TRUE(readAll(dir.path() + "device").isEmpty());
+    // With /SEGNATUTTO every port open would be in the event log: there is none.
+    EXPECT_FALSE(QFileInfo::exists(dir.path() + "Test/Log")) << o.out.toStdString();
+}
+
+TEST(HalvexRun, AMissingPortIsNamedInTheWordsOfTheEventLog) {
+    const QString run = binDir() + "/halvex-run";
+    if (!QFileInfo::exists(run)) GTEST_SKIP() << "halvex-run not built";
+    TempAppDir dir;
+    writePanel(dir.path(), {{9, true}}, "T", {1.0});
+    // COM9 leads nowhere, whatever serial ports this machine has.
+    QDir().mkpath(dir.path() + "ports");
+    ASSERT_TRUE(QFile::link(dir.path() + "no-such-device", dir.path() + "ports/COM9"));
+    const Outcome o = runProgram(run, {"--duration", "2.5"}, dir.path());
+    EXPECT_EQ(o.code, 0) << o.err.toStdString();
+    EXPECT_TRUE(o.out.contains(QRegularExpression("\\d\\d:\\d\\d:\\d\\d Station 1: Port 9 not "
+                                                  "available\n")))
+        << o.out.toStdString();
+    EXPECT_FALSE(o.out.contains("no answer")) << o.out.toStdString();
+}
+
+TEST(HalvexRun, TheReadmeCarriesTheHelpText) {
+    const QString run = binDir() + "/halvex-run";
+    if (!QFileInfo::exists(run)) GTEST_SKIP() << "halvex-run not built";
+    const QByteArray readme = readAll(qEnvironmentVariable("HALVEX_SOURCE_DIR") + "/README.md");
+    ASSERT_FALSE(readme.isEmpty());
+    const qsizetype from = readme.indexOf("```text\nUsage: halvex-run ");
+    ASSERT_GE(from, 0) << "README has no copy of halvex-run --help";
+    const qsizetype begin = from + qsizetype(strlen("```text\n"));
+    const qsizetype end = readme.indexOf("```", begin);
+    const Outcome o = runProgram(run, {"--help"}, QDir::tempPath());
+    EXPECT_EQ(o.code, 0);
+    EXPECT_EQ(QString::fromUtf8(readme.mid(begin, end - begin)), o.out);
 }

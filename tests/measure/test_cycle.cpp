@@ -242,7 +242,7 @@ TEST(ListModeCycle, RangeCheckRefusesTheStart) {
     EXPECT_TRUE(rig.eventLog().isEmpty());
 }
 
-TEST(ListModeCycle, ConsoleViewPrintsReadingsBatteryAndFailures) {
+TEST(ListModeCycle, ConsoleViewPrintsReadingsBatteryAndWhichFailure) {
     CycleRig rig;
     QStringList lines;
     ConsoleRunView console(rig.clock, [&](const QString& l) { lines << l; });
@@ -250,8 +250,13 @@ TEST(ListModeCycle, ConsoleViewPrintsReadingsBatteryAndFailures) {
     rig.session->setLinkView(&console);
     rig.addProbe(1, "111AA01111", {3, 4, 0}, {1.0});
     rig.addProbe(2, "222BB01222", {1, 0, 0}, {1.0}).faults()[FaultKind::Silent].enabled = true;
+    Fault& bad = rig.addProbe(3, "333CC01333", {1, 0, 0}, {1.0}).faults()[FaultKind::BadSerial];
+    bad.enabled = true;
+    bad.text = "12345";
     rig.addStation(1);
     rig.addStation(2);
+    rig.addStation(3);
+    rig.addStation(9); // no such port
     rig.setTable({{1.0, 0}});
     eOnly(rig, 1);
     rig.session->run().maxPeriods = 1;
@@ -260,9 +265,16 @@ TEST(ListModeCycle, ConsoleViewPrintsReadingsBatteryAndFailures) {
     EXPECT_TRUE(all.contains("Station 1 (111AA01111): 1 MHz  E = 5.0000  V/m  readings 1  "
                              "battery 3.91 V"))
         << all.toStdString();
-    EXPECT_TRUE(all.contains("Station 2: no answer"));
-    EXPECT_EQ(lines.filter("no answer").size(), lines.filter("Station 2: no answer").size());
-    EXPECT_TRUE(all.contains("Polling Time OK"));
+    // Each failure in the words of its event-log line, once per failed visit.
+    EXPECT_EQ(lines.filter("Station 2: Reading serial number failed").size(),
+              lines.filter("Station 2:").size());
+    EXPECT_GE(lines.filter("Station 2:").size(), 1) << all.toStdString();
+    EXPECT_EQ(
+        lines.filter("Station 3: Reading serial number failed (serial number refused)").size(), 1)
+        << all.toStdString();
+    EXPECT_EQ(lines.filter("Station 4: Port 9 not available").size(), 1) << all.toStdString();
+    EXPECT_TRUE(lines.filter("Station 1").filter("failed").isEmpty());
+    EXPECT_TRUE(rig.eventLog().contains("*** Port 9 not available"));
 }
 
 TEST(ListModeCycle, DelayShowsItsBarAndReopensThePortAfterACommError) {

@@ -203,6 +203,19 @@ private slots:
         QVERIFY(!w.form.CMBExecute()->isEnabled());
     }
 
+    // The caption keeps its words; its tooltip and that of the disabled Start say why.
+    void statusTooltipExplains() {
+        ViewsFixture f({{5, {}, true}, {2, {}, true}, {5, {}, true}});
+        Window w(f);
+        const QString why = w.form.statusCaption()->toolTip();
+        QVERIFY2(why.startsWith(QStringLiteral("COMM IN USE: port 5 is set for stations 1 and 3")),
+                 qPrintable(why));
+        QCOMPARE(w.form.CMBExecute()->toolTip(), why);
+        w.form.grid()->pressPictChk(2, Qt::LeftButton);
+        QVERIFY(w.form.statusCaption()->toolTip().isEmpty());
+        QCOMPARE(w.form.CMBExecute()->toolTip(), QStringLiteral("Start (F5)"));
+    }
+
     void tableChoiceSortAndDelete() {
         ViewsFixture f({{1, {}, true}});
         f.writeTable(QStringLiteral("b"), 2.0);
