@@ -2,7 +2,6 @@
 
 #include "measure/SweepSettings.h"
 
-#include <QDate>
 #include <QString>
 #include <array>
 
@@ -15,14 +14,14 @@ constexpr int SpectrumTraces = 4;
 // Per field type (0 E, 1 H Mode A, 2 H Mode B, 3 auxiliary input): what the acquisition
 // and the display need to know of it.
 struct FieldTypeSetup {
-    QString unitText;       // "V/m", "A/m", or the auxiliary unit ("mV" / "dBm")
-    float levelFactor;      // applied to every decoded level
-    float fullScale;        // V: the full-scale value (before the preamplifier)
-    float minUsableFreq;    // MHz
-    float upperLimit;       // MHz
-    QString fieldNameLong;  // "E Field", "H Field (Mode A)", "H Field (Mode B)"
-    QString fieldName;      // "E", "H(a)", "H(b)"
-    QString filePrefix;     // "E_" or "H_"
+    QString unitText;      // "V/m", "A/m", or the auxiliary unit ("mV" / "dBm")
+    float levelFactor;     // applied to every decoded level
+    float fullScale;       // V: the full-scale value (before the preamplifier)
+    float minUsableFreq;   // MHz
+    float upperLimit;      // MHz
+    QString fieldNameLong; // "E Field", "H Field (Mode A)", "H Field (Mode B)"
+    QString fieldName;     // "E", "H(a)", "H(b)"
+    QString filePrefix;    // "E_" or "H_"
 };
 
 // The set-up table of a field type; "/NOLIMIT" sets the minimum usable frequency to 0 and
@@ -37,7 +36,7 @@ struct SpectrumData {
     std::array<std::array<float, SpectrumPoints>, SpectrumTraces> Level{}; // [trace][point]
     int NPoints = 0;
     int PointIndex = 0;
-    int Axis = 1;                                // 1 X, 2 Y, 3 Z
+    int Axis = 1;                                      // 1 X, 2 Y, 3 Z
     std::array<bool, 3> AxisEnabled{true, true, true}; // X, Y, Z
     int FieldType = 0;
     QString FieldNameLong = QStringLiteral("E Field");
@@ -78,24 +77,3 @@ struct SpectrumData {
 // and sets NPoints to the number of points built. False when no axis can be built (a span
 // that is not positive or not finite).
 bool buildFrequencyAxis(SweepSettings& settings, SpectrumData& data);
-
-// What the files and header lines of one acquisition need besides the spectrum itself.
-// Filled by the acquisition (start date and time, firmware) and by whoever asked for it
-// (station identity, counter, rate, thresholds and the measurement settings' file options).
-struct AcquisitionRecord {
-    QString stationId;      // the station's serial number as read from the probe (validated)
-    QDate date;             // start of the acquisition: its files go under this date
-    QString dateText;       // "yyyy/MM/dd"
-    QString timeText;       // "hh:mm:ss"
-    QString firmware;       // as ReadFirmware returned it
-    int spectrumCount = 0;  // spectra of this station made before this one in the run
-    QString rateText;       // empty unless the sweep was made by a rate turn
-    std::array<float, 2> thresholds{20.0f, 0.053f}; // E (V/m), H (A/m)
-    int separatorIndex = 0; // 0 TAB, 1 ",", 2 ";"
-    bool saveBitmap = false;
-    bool saveJpeg = false;
-    int jpegQuality = 100;
-    int unitCode = 0;       // display unit (0..2 E, 10..13 H)
-    bool showXYZ = true;
-    bool auxInDbm = false;
-};
