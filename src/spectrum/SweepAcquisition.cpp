@@ -149,6 +149,8 @@ SweepOutcome SweepAcquisition::runAcquisition(int slot, SweepSettings& settings,
 SweepOutcome SweepAcquisition::CmdSweepFw_Click(SweepSettings& settings,
                                                 AcquisitionRecord& record) {
     AppContext& ctx = link_.context();
+    // The index goes on the wire as one digit and picks the step: one value for both.
+    settings.RbwIndex = qint16(std::clamp<int>(settings.RbwIndex, 0, 5));
     const QDateTime started = ctx.clock.now();
     record.date = started.date();
     record.dateText = started.toString(QStringLiteral("yyyy/MM/dd"));
@@ -232,7 +234,7 @@ SweepAcquisition::Next SweepAcquisition::start(SweepSettings& settings,
     data_.RestartRequest = false;
 
     if (data_.ProbeRbwIndex != settings.RbwIndex) {
-        const char digit = char('0' + std::clamp<int>(settings.RbwIndex, 0, 5));
+        const char digit = char('0' + settings.RbwIndex);
         if (sendBodyAndAwait(QByteArray("(b") + digit, "(b", kEchoTimeout) == Wait::Stopped)
             return Next::Stop;
         data_.ProbeRbwIndex = settings.RbwIndex;
@@ -251,7 +253,7 @@ SweepAcquisition::Next SweepAcquisition::start(SweepSettings& settings,
         return Next::Fail;
     }
     if (!sendGo()) return Next::Fail;
-    const RbwRecord& rbw = RbwTable()[size_t(std::clamp<int>(settings.RbwIndex, 0, 5))];
+    const RbwRecord& rbw = RbwTable()[size_t(settings.RbwIndex)];
     link_.LogLine(false, QStringLiteral("Start Sweep Spectrum: ") + data_.FieldName +
                              QStringLiteral(", (") + singleText(settings.FStart) +
                              QStringLiteral(" MHz - ") + singleText(settings.FStop) +
