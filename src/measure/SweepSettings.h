@@ -13,9 +13,9 @@ struct SweepSettings {
     float FStop = 30.0f;   // MHz
     float Span = 29.991f;  // FStop - FStart
     float FCenter = 15.0045f;
-    qint16 RbwIndex = 0;     // row of RbwTable()
-    float Step = 0.0f;       // MHz, set by the acquisition (whole Hz)
-    qint16 SweepField = 0;   // 0 E field, 1 H field
+    qint16 RbwIndex = 0;   // row of RbwTable()
+    float Step = 0.0f;     // MHz, set by the acquisition (whole Hz)
+    qint16 SweepField = 0; // 0 E field, 1 H field
     bool limitCheck = false; // Spectrum Mode on threshold: the headers carry the threshold
     QString ReviewFile;      // empty for a live acquisition
 
@@ -39,19 +39,19 @@ enum class SweepOutcome {
 // Filled by the acquisition (start date and time, firmware) and by whoever asked for it
 // (station identity, counter, rate, thresholds and the measurement settings' file options).
 struct AcquisitionRecord {
-    QString stationId;     // the station's serial number as read from the probe (validated)
-    QDate date;            // start of the acquisition: its files go under this date
-    QString dateText;      // "yyyy/MM/dd"
-    QString timeText;      // "hh:mm:ss"
-    QString firmware;      // as ReadFirmware returned it
-    int spectrumCount = 0; // spectra of this station made before this one in the run
-    QString rateText;      // empty unless the sweep was made by a rate turn
+    QString stationId;      // the station's serial number as read from the probe (validated)
+    QDate date;             // start of the acquisition: its files go under this date
+    QString dateText;       // "yyyy/MM/dd"
+    QString timeText;       // "hh:mm:ss"
+    QString firmware;       // as ReadFirmware returned it
+    int spectrumCount = 0;  // spectra of this station made before this one in the run
+    QString rateText;       // empty unless the sweep was made by a rate turn
     std::array<float, 2> thresholds{20.0f, 0.053f}; // E (V/m), H (A/m)
-    int separatorIndex = 0;                         // 0 TAB, 1 ",", 2 ";"
+    int separatorIndex = 0; // 0 TAB, 1 ",", 2 ";"
     bool saveBitmap = false;
     bool saveJpeg = false;
     int jpegQuality = 100;
-    int unitCode = 0; // display unit (0..2 E, 10..13 H)
+    int unitCode = 0;       // display unit (0..2 E, 10..13 H)
     bool showXYZ = true;
     bool auxInDbm = false;
 };

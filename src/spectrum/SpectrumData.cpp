@@ -9,45 +9,21 @@ FieldTypeSetup fieldTypeSetup(int fieldType, const Switches& switches, const QSt
     FieldTypeSetup s;
     switch (fieldType) {
     case 1:
-        s = {QStringLiteral("A/m"),
-             1.0f / 40.0f,
-             300.0f,
-             0.009f,
-             3.0f,
-             QStringLiteral("H Field (Mode A)"),
-             QStringLiteral("H(a)"),
-             QStringLiteral("H_")};
+        s = {QStringLiteral("A/m"), 1.0f / 40.0f, 300.0f, 0.009f, 3.0f,
+             QStringLiteral("H Field (Mode A)"), QStringLiteral("H(a)"), QStringLiteral("H_")};
         break;
     case 2:
-        s = {QStringLiteral("A/m"),
-             1.0f / 400.0f,
-             30.0f,
-             0.3f,
-             30.0f,
-             QStringLiteral("H Field (Mode B)"),
-             QStringLiteral("H(b)"),
-             QStringLiteral("H_")};
+        s = {QStringLiteral("A/m"), 1.0f / 400.0f, 30.0f, 0.3f, 30.0f,
+             QStringLiteral("H Field (Mode B)"), QStringLiteral("H(b)"), QStringLiteral("H_")};
         break;
     case 3:
         // The auxiliary input is swept on the H axes and keeps the H file prefix.
-        s = {auxUnit,
-             0.0138f,
-             200.0f,
-             0.009f,
-             30.0f,
-             QStringLiteral("Auxiliary IN"),
-             QStringLiteral("Aux"),
-             QStringLiteral("H_")};
+        s = {auxUnit, 0.0138f, 200.0f, 0.009f, 30.0f, QStringLiteral("Auxiliary IN"),
+             QStringLiteral("Aux"), QStringLiteral("H_")};
         break;
     default:
-        s = {QStringLiteral("V/m"),
-             1.0f / 8.0f,
-             1000.0f,
-             0.009f,
-             30.0f,
-             QStringLiteral("E Field"),
-             QStringLiteral("E"),
-             QStringLiteral("E_")};
+        s = {QStringLiteral("V/m"), 1.0f / 8.0f, 1000.0f, 0.009f, 30.0f,
+             QStringLiteral("E Field"), QStringLiteral("E"), QStringLiteral("E_")};
         break;
     }
     if (switches.noLimit()) {
@@ -59,8 +35,7 @@ FieldTypeSetup fieldTypeSetup(int fieldType, const Switches& switches, const QSt
 
 float SpectrumData::wideBand(int rbwIndex) const {
     const int row = rbwIndex < 0 || rbwIndex > 5 ? 0 : rbwIndex;
-    const float value =
-        std::sqrt(std::max(0.0f, LatchedSumSquares)) * RbwTable()[row].WideBandFactor;
+    const float value = std::sqrt(std::max(0.0f, LatchedSumSquares)) * RbwTable()[row].WideBandFactor;
     return std::max(value, LatchedPeakLevel);
 }
 
@@ -74,8 +49,8 @@ bool buildFrequencyAxis(SweepSettings& settings, SpectrumData& data) {
     if (!std::isfinite(startHz) || !std::isfinite(stopHz) || stopHz <= startHz || startHz < 0)
         return false;
     const int row = settings.RbwIndex < 0 || settings.RbwIndex > 5 ? 0 : settings.RbwIndex;
-    double stepHz = std::nearbyint(
-        std::max(double(RbwTable()[row].Step) * 1e6, (stopHz - startHz) / (SpectrumPoints - 1)));
+    double stepHz = std::nearbyint(std::max(double(RbwTable()[row].Step) * 1e6,
+                                            (stopHz - startHz) / (SpectrumPoints - 1)));
     stepHz = std::max(stepHz, 1.0);
     while (std::floor((stopHz - startHz) / stepHz) + 1 > SpectrumPoints)
         stepHz += 1.0;

@@ -14,14 +14,14 @@ constexpr int SpectrumTraces = 4;
 // Per field type (0 E, 1 H Mode A, 2 H Mode B, 3 auxiliary input): what the acquisition
 // and the display need to know of it.
 struct FieldTypeSetup {
-    QString unitText;      // "V/m", "A/m", or the auxiliary unit ("mV" / "dBm")
-    float levelFactor;     // applied to every decoded level
-    float fullScale;       // V: the full-scale value (before the preamplifier)
-    float minUsableFreq;   // MHz
-    float upperLimit;      // MHz
-    QString fieldNameLong; // "E Field", "H Field (Mode A)", "H Field (Mode B)"
-    QString fieldName;     // "E", "H(a)", "H(b)"
-    QString filePrefix;    // "E_" or "H_"
+    QString unitText;       // "V/m", "A/m", or the auxiliary unit ("mV" / "dBm")
+    float levelFactor;      // applied to every decoded level
+    float fullScale;        // V: the full-scale value (before the preamplifier)
+    float minUsableFreq;    // MHz
+    float upperLimit;       // MHz
+    QString fieldNameLong;  // "E Field", "H Field (Mode A)", "H Field (Mode B)"
+    QString fieldName;      // "E", "H(a)", "H(b)"
+    QString filePrefix;     // "E_" or "H_"
 };
 
 // The set-up table of a field type; "/NOLIMIT" sets the minimum usable frequency to 0 and
@@ -36,7 +36,7 @@ struct SpectrumData {
     std::array<std::array<float, SpectrumPoints>, SpectrumTraces> Level{}; // [trace][point]
     int NPoints = 0;
     int PointIndex = 0;
-    int Axis = 1;                                      // 1 X, 2 Y, 3 Z
+    int Axis = 1;                                // 1 X, 2 Y, 3 Z
     std::array<bool, 3> AxisEnabled{true, true, true}; // X, Y, Z
     int FieldType = 0;
     QString FieldNameLong = QStringLiteral("E Field");
