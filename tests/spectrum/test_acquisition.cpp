@@ -85,7 +85,6 @@ TEST(Acquisition, ThreeAxesGiveTheExactWireTracesPeakAndWideBand) {
     EXPECT_EQ(rig.marks.failedMarks, 0);
     EXPECT_EQ(rig.sink.cleanups, 1);
     // Nothing of the sweep stream is left for the next exchange.
-    rig.pump.after(0.5, [] {});
     rig.link.WaitSeconds(0.5);
     EXPECT_EQ(rig.link.PortBytesWaiting(), 0);
 }
