@@ -14,6 +14,9 @@ struct RunFlags {
     bool StopRequest = false;
     bool ExitRequest = false;
     bool MeasurementRunning = false;
+    // Raised by the spectrum window's Exit or close during an acquisition; cleared when a run
+    // starts.
+    bool SweepStop = false;
 };
 
 // What the application frame gives every other layer: the application directory, the

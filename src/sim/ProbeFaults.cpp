@@ -8,8 +8,9 @@
 #include <cmath>
 
 namespace {
-const char* const kNames[kFaultKindCount] = {"silent", "late",        "split",       "garbage",
-                                             "notice", "badSequence", "batteryZero", "badSerial"};
+const char* const kNames[kFaultKindCount] = {"silent",      "late",      "split",
+                                             "garbage",     "notice",    "badSequence",
+                                             "batteryZero", "badSerial", "stall"};
 
 using JsonFields::fail;
 } // namespace
@@ -33,6 +34,7 @@ Fault Fault::defaults(FaultKind kind) {
         f.commands = {QStringLiteral("V")};
         break;
     case FaultKind::BadSequence:
+    case FaultKind::Stall:
         f.commands = {QStringLiteral("(g")};
         break;
     case FaultKind::BatteryZero:
@@ -84,9 +86,10 @@ bool parseFault(FaultKind kind, const QJsonValue& value, Fault& out, QString* er
     if (!value.isObject())
         return fail(error, where + QStringLiteral(": expected true, false, a count or an object"));
     const QJsonObject o = value.toObject();
-    if (!JsonFields::knownKeys(
-            o, {"enabled", "count", "commands", "delay", "pieces", "gap", "text", "point", "place"},
-            where, error))
+    if (!JsonFields::knownKeys(o,
+                               {"enabled", "count", "commands", "delay", "pieces", "gap", "text",
+                                "point", "place", "duration"},
+                               where, error))
         return false;
     if (o.contains("enabled")) {
         if (!o.value("enabled").isBool())
@@ -109,7 +112,8 @@ bool parseFault(FaultKind kind, const QJsonValue& value, Fault& out, QString* er
         }
     }
     if (!JsonFields::number(o, "delay", 0, 3600, out.delay, where, error) ||
-        !JsonFields::number(o, "gap", 0, 60, out.gap, where, error))
+        !JsonFields::number(o, "gap", 0, 60, out.gap, where, error) ||
+        !JsonFields::number(o, "duration", 0, 3600, out.duration, where, error))
         return false;
     n = out.pieces;
     if (!JsonFields::number(o, "pieces", 1, 1000, n, where, error)) return false;

@@ -19,8 +19,9 @@ enum class FaultKind {
     BadSequence, // the sequence byte of sweep point `point` is wrong
     BatteryZero, // the battery reading is 000
     BadSerial,   // the serial number reply is not a valid serial number
+    Stall,       // the sweep stream stops after point `point` for `duration` seconds or for good
 };
-constexpr int kFaultKindCount = 8;
+constexpr int kFaultKindCount = 9;
 
 // Name used in scenario files and on the simulator's control input ("silent", "late", ...).
 QString faultName(FaultKind kind);
@@ -36,11 +37,12 @@ struct Fault {
     // Command keys ("(b", "(t", "~C", "~A", "?S0", "(v", "t", "V", "(i", "(s", "(f", "(g")
     // the fault applies to; empty means every command.
     QStringList commands;
-    double delay = 4.0; // Late
-    int pieces = 3;     // Split
-    double gap = 0.05;  // Split
-    QByteArray text;    // Garbage bytes, BadSerial reply text (defaults when empty)
-    int point = 10;     // BadSequence: 0-based point index within the pass
+    double delay = 4.0;    // Late
+    int pieces = 3;        // Split
+    double gap = 0.05;     // Split
+    QByteArray text;       // Garbage bytes, BadSerial reply text (defaults when empty)
+    int point = 10;        // BadSequence, Stall: 0-based point index within the pass
+    double duration = 0.0; // Stall: seconds the stream stays silent; 0 stops it for good
     NoticePlace place = NoticePlace::Middle; // Notice
 
     // The fault as it starts: enabled, with the command filter the kind needs by default.

@@ -170,7 +170,14 @@ void ProbeModel::handle(const QByteArray& body, double now) {
                           : settings_.sweepFinalHz) = hz;
         queueReply(key, command, command, ready);
     } else if (body == "(g") {
-        queueReply(key, command, buildSweep(now), ready, kMeasureSeconds);
+        QByteArray sweep = buildSweep(now);
+        qsizetype stallAt = -1;
+        if (config_.faults.take(FaultKind::Stall, key))
+            stallAt = std::min<qsizetype>(
+                sweep.size(),
+                kSweepHeaderBytes +
+                    qsizetype(config_.faults[FaultKind::Stall].point + 1) * kSweepPointBytes);
+        queueReply(key, command, sweep, ready, kMeasureSeconds, stallAt);
     } else if (body == "(v") {
         const double value = reading(settings_.componentCode, settings_.range,
                                      double(settings_.tunedHz), settings_.rbwIndex, now);
@@ -244,8 +251,9 @@ QByteArray ProbeModel::buildSweep(double now) {
 }
 
 void ProbeModel::queueReply(const QString& key, const QByteArray& command, QByteArray reply,
-                            double ready, double extraDelay) {
+                            double ready, double extraDelay, qsizetype stallAt) {
     FaultSet& faults = config_.faults;
+    const qsizetype cleanSize = reply.size();
     if (faults.take(FaultKind::Silent, key)) {
         if (observer_) observer_(command, QByteArray());
         return;
@@ -264,6 +272,18 @@ void ProbeModel::queueReply(const QString& key, const QByteArray& command, QByte
     ready += extraDelay;
     if (faults.take(FaultKind::Late, key)) ready += faults[FaultKind::Late].delay;
 
+    if (stallAt >= 0) {
+        // The bytes up to the stall point (moved by what the other faults added) leave as
+        // usual; the rest follows after the stall, or never.
+        stallAt = std::min(stallAt + reply.size() - cleanSize, reply.size());
+        output_.push_back(Segment{ready, reply.left(stallAt)});
+        const double duration = faults[FaultKind::Stall].duration;
+        if (duration > 0 && stallAt < reply.size())
+            output_.push_back(
+                Segment{ready + double(stallAt) / kBytesPerSecond + duration, reply.mid(stallAt)});
+        if (observer_) observer_(command, reply);
+        return;
+    }
     int pieces = 1;
     double gap = 0;
     if (faults.take(FaultKind::Split, key)) {

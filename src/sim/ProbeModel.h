@@ -94,8 +94,9 @@ private:
     void parseInput(double now);
     void handle(const QByteArray& body, double now);
     QByteArray buildSweep(double now);
+    // stallAt >= 0: the reply stops after that many bytes (the stall fault).
     void queueReply(const QString& key, const QByteArray& command, QByteArray reply, double ready,
-                    double extraDelay = 0);
+                    double extraDelay = 0, qsizetype stallAt = -1);
     double headStart() const;
 
     StationConfig config_;

@@ -9,11 +9,11 @@
 namespace {
 const char* kHelp = "commands:\n"
                     "  list\n"
-                    "  fault <port|all> <name> on|off|<count>\n"
+                    "  fault <port|all> <name> on|off|<count> [point=<n>] [duration=<s>]\n"
                     "  vanish <port> [seconds]\n"
                     "  back <port>\n"
                     "fault names: silent late split garbage notice badSequence batteryZero "
-                    "badSerial";
+                    "badSerial stall";
 
 QString list(SimNetwork& network) {
     QStringList lines;
@@ -53,7 +53,7 @@ QString executeSimControl(SimNetwork& network, const QString& line) {
     QString error;
     if (verb == "help") return QLatin1String(kHelp);
     if (verb == "list") return list(network);
-    if (verb == "fault" && words.size() == 4) {
+    if (verb == "fault" && words.size() >= 4 && words.size() <= 6) {
         const auto kind = faultFromName(words[2]);
         if (!kind) return QStringLiteral("unknown fault %1").arg(words[2]);
         Fault f = Fault::defaults(*kind);
@@ -65,6 +65,25 @@ QString executeSimControl(SimNetwork& network, const QString& line) {
             f.count = how.toInt(&ok);
         if (!ok || f.count < -1)
             return QStringLiteral("expected on, off or a count, not %1").arg(words[3]);
+        // Where a sweep fault strikes and how long a stall lasts.
+        for (qsizetype i = 4; i < words.size(); ++i) {
+            const QString key = words[i].section('=', 0, 0).toLower();
+            const QString value = words[i].section('=', 1);
+            if (key == "point") {
+                const int point = value.toInt(&ok);
+                if (!ok || point < 0 || point > 100000)
+                    return QStringLiteral("expected point=<0..100000>, not %1").arg(words[i]);
+                f.point = point;
+            } else if (key == "duration") {
+                const double seconds = value.toDouble(&ok);
+                if (!ok || !(seconds >= 0) || seconds > 3600)
+                    return QStringLiteral("expected duration=<0..3600 seconds>, not %1")
+                        .arg(words[i]);
+                f.duration = seconds;
+            } else {
+                return QStringLiteral("expected point=<n> or duration=<s>, not %1").arg(words[i]);
+            }
+        }
         std::vector<ProbeModel*> targets;
         if (words[1].toLower() == "all") {
             for (int port : network.ports())

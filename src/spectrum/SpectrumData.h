@@ -2,7 +2,6 @@
 
 #include "measure/SweepSettings.h"
 
-#include <QDate>
 #include <QString>
 #include <array>
 
@@ -78,24 +77,3 @@ struct SpectrumData {
 // and sets NPoints to the number of points built. False when no axis can be built (a span
 // that is not positive or not finite).
 bool buildFrequencyAxis(SweepSettings& settings, SpectrumData& data);
-
-// What the files and header lines of one acquisition need besides the spectrum itself.
-// Filled by the acquisition (start date and time, firmware) and by whoever asked for it
-// (station identity, counter, rate, thresholds and the measurement settings' file options).
-struct AcquisitionRecord {
-    QString stationId;     // the station's serial number as read from the probe (validated)
-    QDate date;            // start of the acquisition: its files go under this date
-    QString dateText;      // "yyyy/MM/dd"
-    QString timeText;      // "hh:mm:ss"
-    QString firmware;      // as ReadFirmware returned it
-    int spectrumCount = 0; // spectra of this station made before this one in the run
-    QString rateText;      // empty unless the sweep was made by a rate turn
-    std::array<float, 2> thresholds{20.0f, 0.053f}; // E (V/m), H (A/m)
-    int separatorIndex = 0;                         // 0 TAB, 1 ",", 2 ";"
-    bool saveBitmap = false;
-    bool saveJpeg = false;
-    int jpegQuality = 100;
-    int unitCode = 0; // display unit (0..2 E, 10..13 H)
-    bool showXYZ = true;
-    bool auxInDbm = false;
-};

@@ -96,6 +96,34 @@ TEST(ProbeFaults, WrongSequenceByteAtTheChosenPointOfOnePass) {
     }
 }
 
+TEST(ProbeFaults, StalledSweepStopsAfterItsPointForAWhileOrForGood) {
+    const QByteArray clean = [] {
+        ProbeModel probe(quietStation());
+        double t = 0;
+        for (const char* body : {"(i100000", "(s75000", "(f30150000"})
+            exchange(probe, body, t);
+        return exchange(probe, "(g", t, 10.0);
+    }();
+    for (const double duration : {2.0, 0.0}) {
+        StationConfig st = quietStation();
+        st.faults[FaultKind::Stall] = Fault::defaults(FaultKind::Stall);
+        st.faults[FaultKind::Stall].point = 99;
+        st.faults[FaultKind::Stall].duration = duration;
+        st.faults[FaultKind::Stall].count = 1;
+        ProbeModel probe(st);
+        double t = 0;
+        for (const char* body : {"(i100000", "(s75000", "(f30150000"})
+            exchange(probe, body, t);
+        // Header and points 0..99 come at the usual pace, then nothing for the stall.
+        const QByteArray head = exchange(probe, "(g", t, 1.0);
+        EXPECT_EQ(head, clean.left(11 + 100 * 5));
+        const QByteArray tail = probe.transmit(t += 1.0 + duration);
+        EXPECT_EQ(tail, duration > 0 ? clean.mid(11 + 100 * 5) : QByteArray()) << duration;
+        // Only one pass stalls.
+        EXPECT_EQ(exchange(probe, "(g", t, 10.0), clean);
+    }
+}
+
 TEST(ProbeFaults, BatteryZeroAndInvalidSerial) {
     StationConfig st = quietStation();
     st.faults[FaultKind::BatteryZero] = Fault::defaults(FaultKind::BatteryZero);

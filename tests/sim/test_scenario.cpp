@@ -20,6 +20,7 @@ const char* kFull = R"({
      "faults": {"silent": false, "late": {"delay": 3.5, "count": 2, "commands": ["?S0"]},
                 "split": 3, "garbage": {"text": "xy"}, "notice": {"place": "before"},
                 "badSequence": {"point": 12}, "batteryZero": true, "badSerial": {"text": "BAD"},
+                "stall": {"point": 40, "duration": 1.5},
                 "vanish": {"at": 10, "duration": 5}}},
     {"port": 8}
   ]})";
@@ -53,6 +54,9 @@ TEST(Scenario, ReadsEverySetting) {
     EXPECT_EQ(a.faults[FaultKind::Notice].commands, QStringList{"V"});
     EXPECT_EQ(a.faults[FaultKind::BadSequence].point, 12);
     EXPECT_TRUE(a.faults[FaultKind::BatteryZero].enabled);
+    EXPECT_EQ(a.faults[FaultKind::Stall].point, 40);
+    EXPECT_DOUBLE_EQ(a.faults[FaultKind::Stall].duration, 1.5);
+    EXPECT_EQ(a.faults[FaultKind::Stall].commands, QStringList{"(g"});
     EXPECT_TRUE(a.faults.vanish.enabled);
     EXPECT_DOUBLE_EQ(a.faults.vanish.duration, 5);
     // Defaults for what the second station leaves out; seeds differ per station.

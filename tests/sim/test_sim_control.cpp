@@ -23,6 +23,11 @@ TEST(SimControl, SwitchesFaultsAndPresenceWhileServing) {
     EXPECT_TRUE(executeSimControl(network, "list").contains("late(3)"));
     executeSimControl(network, "fault 2 silent off");
     EXPECT_FALSE(network.probe(2)->faults()[FaultKind::Silent].enabled);
+    EXPECT_TRUE(
+        executeSimControl(network, "fault 1 stall 1 point=200 duration=2.5").contains("stall(1)"));
+    const Fault& stall = network.probe(1)->faults()[FaultKind::Stall];
+    EXPECT_EQ(stall.point, 200);
+    EXPECT_DOUBLE_EQ(stall.duration, 2.5);
 
     executeSimControl(network, "vanish 3");
     EXPECT_FALSE(network.probe(3)->present(network.now()));
@@ -42,6 +47,9 @@ TEST(SimControl, BadLinesAnswerWithoutChangingAnything) {
     EXPECT_TRUE(executeSimControl(network, "fault 1 late soon").contains("expected on, off"));
     EXPECT_TRUE(executeSimControl(network, "fault 1 late -5").contains("expected on, off"));
     EXPECT_TRUE(executeSimControl(network, "vanish 1 -3").contains("seconds"));
+    EXPECT_TRUE(executeSimControl(network, "fault 1 stall on point=-1").contains("point="));
+    EXPECT_TRUE(executeSimControl(network, "fault 1 stall on duration=x").contains("duration="));
+    EXPECT_TRUE(executeSimControl(network, "fault 1 stall on speed=3").contains("expected"));
     EXPECT_TRUE(executeSimControl(network, "vanish x").contains("no station on port x"));
     EXPECT_TRUE(executeSimControl(network, "dance").startsWith("not understood: dance"));
     EXPECT_TRUE(executeSimControl(network, "   ").isEmpty());
