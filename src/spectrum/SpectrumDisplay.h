@@ -51,7 +51,9 @@ public:
     void beginSweep(const SweepSettings& settings);
     // The acquisition decoded point index of the current pass.
     void pointDecoded(int index);
-    void setSweepCursor(int index) { cursorIndex_ = index; }
+    void setSweepCursor(int index) {
+        cursorIndex_ = index >= 0 && index < SpectrumPoints ? index : -1;
+    }
     void setSweepCursorVisible(bool on) { cursorVisible_ = on; }
     bool sweepCursorVisible() const { return cursorVisible_ && cursorIndex_ >= 0; }
     int sweepCursorIndex() const { return cursorIndex_; }

@@ -367,7 +367,9 @@ SpectrumPainter::Overlay SpectrumPainter::overlayOf(const SpectrumDisplay& displ
         const int width = display.thresholdWide() ? 3 : 2;
         const int y = int(std::lround(yOfDb(display.thresholdDb()))) - width / 2;
         o.threshold = true;
-        o.thresholdText = display.DeterminaStTTTThreshold();
+        // The text changes only with the settings, which come with a full update.
+        o.thresholdText = readoutDue || !overlay_.threshold ? display.DeterminaStTTTThreshold()
+                                                            : overlay_.thresholdText;
         o.thresholdLine = QRect(x0, y, std::max(1, x1 - x0 + 1), width) & plot_;
         // The text above the line at its left end, or below it near the top of the plot.
         const int th = fm.height();
@@ -588,4 +590,11 @@ QImage paintSpectrum(QSize size, const SpectrumDisplay& display, const SpectrumS
     SpectrumPainter painter(size, style);
     painter.redraw(display);
     return painter.image();
+}
+
+QImage paintSpectrum(QSize size, const SpectrumDisplay& display, const QStringList& printedLines,
+                     const SpectrumStyle& style) {
+    SpectrumDisplay printed = display;
+    printed.setPrintedLines(printedLines);
+    return paintSpectrum(size, printed, style);
 }

@@ -65,6 +65,10 @@ public:
     double frequencyAt(double x) const { return xMap_.toValue(x); }
     double yOfDb(double db) const { return yMap_.toPixel(db); }
     double dbAt(double y) const { return yMap_.toValue(y); }
+    // Where the threshold line (with its text) and the marker are, for the pointer: the
+    // threshold's tooltip, dragging the marker. Empty when not shown.
+    QRect thresholdRect() const { return overlay_.thresholdRect; }
+    QRect markerRect() const { return overlay_.markerRect; }
     // Times the grid layer was drawn (it is cached).
     int gridDraws() const { return gridDraws_; }
 
@@ -139,6 +143,10 @@ private:
     std::array<std::array<float, SpectrumPoints>, SpectrumTraces> yCache_{};
 };
 
-// The whole plot of a display at a given size, as a saved picture shows it; lines are printed
-// over the top of the plot (the header lines of the spectrum).
+// The whole plot of a display at a given size, as a saved picture shows it, with the lines
+// the display prints over the plot.
 QImage paintSpectrum(QSize size, const SpectrumDisplay& display, const SpectrumStyle& style = {});
+// The same with other printed lines: the header lines of a saved spectrum, or the marker and
+// threshold texts of "Save Spectrum As".
+QImage paintSpectrum(QSize size, const SpectrumDisplay& display, const QStringList& printedLines,
+                     const SpectrumStyle& style = {});

@@ -216,6 +216,13 @@ TEST_F(SpectrumPainterTest, TracesSitAtTheirDbPosition) {
     for (const auto& c : cases) {
         LiveSweep s(0, c.unit, c.fieldType);
         s.display.setShowXYZ(false);
+        // Colours come as the measurement settings store them (0x00BBGGRR); a system colour
+        // keeps the default.
+        const qint32 colors[] = {0x0000FF, qint32(0x80000012), 0x00FF00, 0xFF0000};
+        s.painter->setStyle(SpectrumStyle::fromColors(colors, 4));
+        EXPECT_EQ(s.painter->style().traces[0], QColor(255, 0, 0));
+        EXPECT_EQ(s.painter->style().traces[1], SpectrumStyle().traces[1]);
+        EXPECT_EQ(s.painter->style().traces[3], QColor(0, 0, 255));
         s.display.setShowThreshold(false);
         for (int i = 0; i < s.data.NPoints; ++i)
             s.data.Level[0][i] = c.level;
@@ -254,11 +261,12 @@ TEST_F(SpectrumPainterTest, Pictures) {
     done.painter->overlayChanged(done.display);
     savePicture(done.painter->image(), QStringLiteral("spectrum_finished"));
 
-    done.display.setPrintedLines(
-        {QStringLiteral(" RBW 100 kHz     3     E Field, Peak 15.682 @ 27.1200 MHz     "),
-         QStringLiteral(" Spectrum N\u00B0 1 2026/12/07 10:21:05     Rel. FW: 1.02* Rel. SW: "
-                        "1.0.     Sorvetta")});
-    savePicture(paintSpectrum(QSize(1000, 600), done.display), QStringLiteral("spectrum_saved"));
+    const QStringList header{
+        QStringLiteral(" RBW 100 kHz     3     E Field, Peak 15.682 @ 27.1200 MHz     "),
+        QStringLiteral(" Spectrum N\u00B0 1 2026/12/07 10:21:05     Rel. FW: 1.02* Rel. SW: "
+                       "1.0.     Sorvetta")};
+    savePicture(paintSpectrum(QSize(1000, 600), done.display, header),
+                QStringLiteral("spectrum_saved"));
 
     for (int unit : {0, 1, 2, 10, 11, 12, 13}) {
         LiveSweep u(1, unit, unit < 10 ? 0 : 1);
