@@ -3,9 +3,7 @@
 #include <QFont>
 #include <QFontMetrics>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPolygonF>
-#include <QVector>
 
 #include <algorithm>
 #include <cmath>
@@ -134,6 +132,8 @@ void SpectrumPainter::setSize(QSize size) {
 
 void SpectrumPainter::setStyle(const SpectrumStyle& style) {
     style_ = style;
+    thresholdLabel_ = QImage();
+    markerPicture_ = QImage();
     gridValid_ = false;
 }
 

@@ -48,6 +48,8 @@ public:
     QSize size() const { return image_.size(); }
     void setStyle(const SpectrumStyle& style);
     const SpectrumStyle& style() const { return style_; }
+    // The picture as drawn. Show it from this reference: a copy kept across an update would
+    // make every point copy the whole image.
     const QImage& image() const { return image_; }
 
     // Draws everything again from the display (the grid layer only when it changed).
