@@ -17,6 +17,11 @@ constexpr int DrawOrder[] = {3, 2, 1, 0};
 const QSize MarkerSize(13, 12);
 constexpr int FillAlpha = 56; // of 256
 
+// A coordinate as a whole pixel, kept far from overflowing (a damaged record may give any).
+int toPixel(double v) {
+    return std::isfinite(v) ? int(std::lround(std::clamp(v, -1e6, 1e6))) : -1000000;
+}
+
 // Pixels of a trace's brush: the Total is drawn two pixels wide.
 int traceBrush(int trace) {
     return trace == 0 ? 2 : 1;
@@ -147,8 +152,13 @@ void SpectrumPainter::layout(const SpectrumDisplay& display) {
     const int right = 18;
     plot_ = QRect(left, top, std::max(10, size.width() - left - right),
                   std::max(10, size.height() - top - bottom));
-    xMap_ = {display.shownStart(), display.shownStop(), double(plot_.left()),
-             double(plot_.left() + plot_.width() - 1)};
+    // A range that cannot be drawn (from a damaged record) still gives a usable scale.
+    double start = display.shownStart(), stop = display.shownStop();
+    if (!std::isfinite(start) || !std::isfinite(stop) || !(stop > start)) {
+        start = 0;
+        stop = 1;
+    }
+    xMap_ = {start, stop, double(plot_.left()), double(plot_.left() + plot_.width() - 1)};
     yMap_ = {display.topDb(), display.bottomDb(), double(plot_.top()),
              double(plot_.top() + plot_.height() - 1)};
 }
@@ -181,11 +191,11 @@ void SpectrumPainter::drawGrid(const SpectrumDisplay& display) {
     // Grid: every 20 dB and every tenth of the shown band, crisp single pixels.
     p.setPen(QPen(style_.grid, 1));
     for (double db = display.topDb(); db >= display.bottomDb() - 1e-9; db -= PlotDbStep) {
-        const int y = int(std::lround(yOfDb(db)));
+        const int y = toPixel(yOfDb(db));
         p.drawLine(plot_.left(), y, plot_.right(), y);
     }
     for (double f : divisionFrequencies(display.shownStart(), display.shownStop())) {
-        const int x = int(std::lround(xOf(f)));
+        const int x = toPixel(xOf(f));
         p.drawLine(x, plot_.top(), x, plot_.bottom());
     }
     p.setPen(QPen(style_.frame, 1));
@@ -196,7 +206,7 @@ void SpectrumPainter::drawGrid(const SpectrumDisplay& display) {
     p.setPen(style_.text);
     const int labelRight = plot_.left() - 6;
     for (const LevelGridLine& g : display.levelGrid()) {
-        const int y = int(std::lround(yOfDb(g.db)));
+        const int y = toPixel(yOfDb(g.db));
         p.drawText(QRect(0, y - line / 2, labelRight, line), Qt::AlignRight | Qt::AlignVCenter,
                    g.label.trimmed());
     }
@@ -248,12 +258,16 @@ void SpectrumPainter::drawGrid(const SpectrumDisplay& display) {
 }
 
 QPointF SpectrumPainter::pointAt(const SpectrumDisplay& display, int trace, int index) const {
-    return {xOf(display.data().Freq[index]), yOfDb(display.pointDb(trace, index))};
+    const double x = xOf(display.data().Freq[index]);
+    return {std::isfinite(x) ? std::clamp(x, -1e6, 1e6) : -1e6,
+            yOfDb(display.pointDb(trace, index))};
 }
 
 void SpectrumPainter::cachePoint(const SpectrumDisplay& display, int index) {
     if (index < 0 || index >= SpectrumPoints) return;
-    xCache_[index] = float(xOf(display.data().Freq[index]));
+    // Pixels stay within reach of the plot so that no conversion to a column overflows.
+    const double x = xOf(display.data().Freq[index]);
+    xCache_[index] = float(std::isfinite(x) ? std::clamp(x, -1e6, 1e6) : -1e6);
     for (int t = 0; t < SpectrumTraces; ++t)
         yCache_[t][index] = float(yOfDb(display.pointDb(t, index)));
 }
@@ -317,7 +331,7 @@ void SpectrumPainter::drawTraces(const SpectrumDisplay& display, const QRect& cl
 
     // A light fill under the Total, down to the floor, makes it the trace that stands out.
     const int floorRow =
-        std::min(area.bottom(), int(std::lround(yOfDb(plotFloorDb(display.dynamicRange())))));
+        std::min(area.bottom(), toPixel(yOfDb(plotFloorDb(display.dynamicRange()))));
     const QColor fill = style_.traces[0];
     const int fr = fill.red() * FillAlpha, fg = fill.green() * FillAlpha,
               fb = fill.blue() * FillAlpha;
@@ -325,8 +339,7 @@ void SpectrumPainter::drawTraces(const SpectrumDisplay& display, const QRect& cl
     for (int x = area.left(); x <= area.right(); ++x) {
         const size_t i = size_t(x - area.left());
         if (!spanHas_[i]) continue;
-        for (int y = std::max(area.top(), int(std::lround(spanBottom_[i])) + 2); y <= floorRow;
-             ++y) {
+        for (int y = std::max(area.top(), toPixel(spanBottom_[i]) + 2); y <= floorRow; ++y) {
             QRgb& px = row(y)[x];
             px = qRgb((qRed(px) * (256 - FillAlpha) + fr) >> 8,
                       (qGreen(px) * (256 - FillAlpha) + fg) >> 8,
@@ -342,8 +355,8 @@ void SpectrumPainter::drawTraces(const SpectrumDisplay& display, const QRect& cl
         for (int x = from; x <= area.right(); ++x) {
             const size_t i = size_t(x - from);
             if (!spanHas_[i]) continue;
-            const int r0 = std::max(area.top(), int(std::lround(spanTop_[i])));
-            const int r1 = std::min(area.bottom(), int(std::lround(spanBottom_[i])) + brush - 1);
+            const int r0 = std::max(area.top(), toPixel(spanTop_[i]));
+            const int r1 = std::min(area.bottom(), toPixel(spanBottom_[i]) + brush - 1);
             const int c0 = std::max(area.left(), x);
             const int c1 = std::min(area.right(), x + brush - 1);
             for (int r = r0; r <= r1; ++r) {
@@ -362,10 +375,10 @@ SpectrumPainter::Overlay SpectrumPainter::overlayOf(const SpectrumDisplay& displ
     const auto& data = display.data();
     if (display.thresholdShown()) {
         const SweepSettings& s = display.settings();
-        const int x0 = int(std::lround(xOf(std::max<double>(s.FStart, display.shownStart()))));
-        const int x1 = int(std::lround(xOf(std::min<double>(s.FStop, display.shownStop()))));
+        const int x0 = toPixel(xOf(std::max<double>(s.FStart, display.shownStart())));
+        const int x1 = toPixel(xOf(std::min<double>(s.FStop, display.shownStop())));
         const int width = display.thresholdWide() ? 3 : 2;
-        const int y = int(std::lround(yOfDb(display.thresholdDb()))) - width / 2;
+        const int y = toPixel(yOfDb(display.thresholdDb())) - width / 2;
         o.threshold = true;
         // The text changes only with the settings, which come with a full update.
         o.thresholdText = readoutDue || !overlay_.threshold ? display.DeterminaStTTTThreshold()
@@ -381,15 +394,15 @@ SpectrumPainter::Overlay SpectrumPainter::overlayOf(const SpectrumDisplay& displ
         o.thresholdRect = (o.thresholdLine | o.thresholdLabel) & plot_;
     }
     if (display.sweepCursorVisible()) {
-        const int x = int(std::lround(xOf(data.Freq[display.sweepCursorIndex()])));
+        const int x = toPixel(xOf(data.Freq[display.sweepCursorIndex()]));
         if (x >= plot_.left() && x <= plot_.right())
             o.cursorRect = QRect(x, plot_.top(), 1, plot_.height());
     }
     if (display.markerVisible()) {
         const QPointF at = pointAt(display, display.markerTrace(), display.markerIndex());
         if (at.x() >= plot_.left() - 1 && at.x() <= plot_.right() + 1)
-            o.markerRect = QRect(QPoint(int(std::lround(at.x())) - MarkerSize.width() / 2,
-                                        int(std::lround(at.y())) - 2 - MarkerSize.height()),
+            o.markerRect = QRect(QPoint(toPixel(at.x()) - MarkerSize.width() / 2,
+                                        toPixel(at.y()) - 2 - MarkerSize.height()),
                                  MarkerSize);
     }
     if (!readoutDue) {
@@ -551,8 +564,8 @@ QRect SpectrumPainter::pointChanged(const SpectrumDisplay& display, int index) {
         cachePoint(display, index);
         const int a = std::max(shown.first, index - 1);
         const int b = std::min(shown.last, index + 1);
-        const double x0 = xOf(display.data().Freq[a]);
-        const double x1 = xOf(display.data().Freq[b]);
+        const double x0 = pointAt(display, 0, a).x();
+        const double x1 = pointAt(display, 0, b).x();
         // The columns of the two segments at the point, and one more each side for segments
         // that touch a column edge and for the wider brush.
         const QRect strip = QRect(QPoint(int(std::floor(x0)) - 1, plot_.top()),

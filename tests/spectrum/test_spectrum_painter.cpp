@@ -245,6 +245,35 @@ TEST_F(SpectrumPainterTest, TracesSitAtTheirDbPosition) {
     }
 }
 
+// Levels and an axis no acquisition makes (a damaged record) are drawn without a fault.
+TEST_F(SpectrumPainterTest, DamagedRecordDrawsWithoutFault) {
+    LiveSweep s(0);
+    s.data.Level[0][3] = NAN;
+    s.data.Level[1][4] = INFINITY;
+    s.data.Level[2][5] = -1.0f;
+    s.data.Freq[10] = NAN;
+    s.data.Freq[11] = 1e30f;
+    s.data.Freq[12] = -5.0f;
+    s.data.NPoints = 99999;
+    s.display.setMarkerIndex(11);
+    s.display.setSweepCursor(10);
+    s.display.setSweepCursorVisible(true);
+    s.display.beginReview(s.settings, {});
+    s.display.setMarkerIndex(11);
+    s.painter->redraw(s.display);
+    for (int i = 0; i < 20; ++i)
+        s.painter->pointChanged(s.display, i);
+    s.display.setZoomCentre(NAN);
+    s.display.middleButton();
+    s.display.MouseWheel(1);
+    s.painter->overlayChanged(s.display);
+    SweepSettings broken = s.settings;
+    broken.setRange(NAN, 3.0f);
+    s.display.beginReview(broken, {});
+    s.painter->redraw(s.display);
+    EXPECT_FALSE(s.painter->image().isNull());
+}
+
 // Pictures to look at: a live pass, a finished sweep, each unit, and a zoom x4 with the marker
 // on a peak and the threshold line.
 TEST_F(SpectrumPainterTest, Pictures) {
