@@ -20,6 +20,10 @@ void SpectrumDisplay::setShowXYZ(bool on) {
     if (!traceShown(markerTrace_)) markerTrace_ = 0;
 }
 
+void SpectrumDisplay::axesChanged() {
+    if (!traceShown(markerTrace_)) markerTrace_ = 0;
+}
+
 bool SpectrumDisplay::traceShown(int trace) const {
     if (trace == 0) return true;
     if (trace < 0 || trace > 3 || isAuxiliary() || !showXYZ_) return false;

@@ -32,6 +32,9 @@ public:
     bool isAuxiliary() const { return data_->FieldType == 3; }
     QString unitText() const;
     void setShowXYZ(bool on);
+    // The axis selection of the spectrum changed: a marker on an axis no longer shown goes
+    // back to the Total.
+    void axesChanged();
     bool showXYZ() const { return showXYZ_; }
     // Total always; X, Y and Z when the axes are shown and that axis is enabled (never for
     // the auxiliary input).

@@ -40,6 +40,14 @@ struct SpectrumStyle {
 // the readout of the peak, wide-band and marker boxes. During a pass only the segments of the
 // new point and what moved on top are drawn again; the result is the image a full redraw
 // gives.
+//
+// While a pass runs, for each decoded point i:
+//     display.pointDecoded(i);
+//     display.setSweepCursor(i);
+//     const QRect changed = painter.pointChanged(display, i); // repaint that part on screen
+// After anything else changed in the display (marker, zoom, unit, threshold): overlayChanged(),
+// which draws everything again itself when the grid must change; after levels changed other
+// than point by point (a review loaded, a new sweep): redraw().
 class SpectrumPainter {
 public:
     explicit SpectrumPainter(QSize size = QSize(1000, 600), const SpectrumStyle& style = {});

@@ -227,6 +227,12 @@ TEST(SpectrumDisplay, MarkerMovesTracesAndPeaks) {
     EXPECT_EQ(d.markerTrace(), 0);
     d.keyDown();
     EXPECT_EQ(d.markerTrace(), 3);
+    s.data.AxisEnabled = {true, true, false}; // Z unticked: its marker goes to Total
+    d.axesChanged();
+    EXPECT_EQ(d.markerTrace(), 0);
+    d.setMarkerTrace(3);
+    EXPECT_EQ(d.markerTrace(), 0);
+    d.setMarkerTrace(2);
     d.setShowXYZ(false); // the marker goes back to Total and stays there
     EXPECT_EQ(d.markerTrace(), 0);
     d.SpostaFrecciaSu();
