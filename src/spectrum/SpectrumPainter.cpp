@@ -211,8 +211,8 @@ void SpectrumPainter::drawGrid(const SpectrumDisplay& display) {
                    g.label.trimmed());
     }
     p.setFont(plotFont(px, true));
-    p.drawText(QRect(0, plot_.top() - line - 2, labelRight + 4, line),
-               Qt::AlignRight | Qt::AlignVCenter, display.unitText());
+    p.drawText(QRect(6, plot_.top() - line - 2, grid_.width() / 2, line),
+               Qt::AlignLeft | Qt::AlignVCenter, display.unitText());
 
     // Frequencies under the plot: the band edges and centre, then span and division.
     p.setFont(font);

@@ -6,6 +6,8 @@
 
 namespace {
 
+constexpr int LabelWidth = 5;
+
 bool isPowerDensity(int unitCode) {
     return unitCode == 1 || unitCode == 2 || unitCode == 11 || unitCode == 12;
 }
@@ -41,23 +43,30 @@ double drawingReference(double refLevel, int unitCode) {
 
 QString levelGridLabel(double db, int unitCode, double refLevel, bool auxInDbm) {
     QString text;
+    double value = 0;
+    int decimals = 0;
     if (auxInDbm) {
         const double fullScale = GetdBm(refLevel);
-        text = QStringLiteral("    ") + fixedText(db + (std::isnan(fullScale) ? 0 : fullScale), 1);
+        value = db + (std::isnan(fullScale) ? 0 : fullScale);
+        decimals = 1;
     } else if (isPowerDensity(unitCode)) {
-        const double value = std::pow(10.0, db / 10.0) * ConvUnit(float(refLevel), unitCode);
-        if (value >= 1000)
-            text = QStringLiteral("    ") + oneDigitExponent(value);
-        else if (value >= 0.095)
-            text = QStringLiteral("    ") + QString::number(value, 'f', 2);
-        else
-            text = QStringLiteral("    ") + oneDigitExponent(value);
+        value = std::pow(10.0, db / 10.0) * ConvUnit(float(refLevel), unitCode);
+        if (value >= 1000 || value < 0.095) text = oneDigitExponent(value);
+        decimals = 2;
     } else {
-        text =
-            QStringLiteral("    ") + QString::number(std::pow(10.0, db / 20.0) * refLevel, 'f', 3);
+        value = std::pow(10.0, db / 20.0) * refLevel;
+        decimals = 3;
     }
-    text = RemoveRightZero(text);
-    return text.right(5);
+    if (text.isEmpty()) {
+        text = RemoveRightZero(fixedText(value, decimals));
+        // Five characters at most, but never by dropping integer digits (299.79 is not 99.79):
+        // decimals go first.
+        const qsizetype point = text.indexOf(QLatin1Char('.'));
+        if (text.size() > LabelWidth && point >= 0)
+            text = RemoveRightZero(
+                fixedText(value, int(std::max<qsizetype>(0, LabelWidth - point - 1))));
+    }
+    return text.rightJustified(LabelWidth, QLatin1Char(' '));
 }
 
 QList<LevelGridLine> levelGrid(int unitCode, double refLevel, double dynamicRange, bool auxInDbm) {

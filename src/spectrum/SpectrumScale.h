@@ -49,8 +49,8 @@ QList<LevelGridLine> levelGrid(int unitCode, double refLevel, double dynamicRang
 
 // The label of a grid line at db: power densities (units 1, 2, 11, 12) as 10^(db/10) times
 // the full scale in the display unit, the auxiliary input in dBm as db plus the full scale in
-// dBm, every other unit as 10^(db/20) times the full scale; trailing zeros removed, at most
-// five characters.
+// dBm, every other unit as 10^(db/20) times the full scale; trailing zeros removed, right-
+// aligned in five characters (decimals give way first: integer digits are never cut).
 QString levelGridLabel(double db, int unitCode, double refLevel, bool auxInDbm = false);
 
 // "500 kHz/Div" below 10 MHz of span, "3 MHz/Div" from 10 MHz; a tenth of the span each.

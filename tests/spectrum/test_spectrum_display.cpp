@@ -67,6 +67,10 @@ TEST(SpectrumScale, GridLabelsPerUnit) {
         {2, 1063.104, false, {"3e+3", "29.98", "0.3", "3e-3", "3e-5"}},
         {1, 194.0954, false, {"9.99", "0.1", "1e-3", "1e-5", "1e-7"}},
         {12, 282.19254, false, {"3e+7", "3e+5", "3e+3", "30.02", "0.3"}},
+        // Integer digits are never cut: decimals give way.
+        {1, 1063.104, false, {"299.8", "3", "3e-2", "3e-4", "3e-6"}},
+        {11, 282.19254, false, {"3e+6", "3e+4", "300.2", "3", "3e-2"}},
+        {10, 99999.0, false, {"99999", "10000", "1000", "100", "10"}},
         // Auxiliary input in dBm: 200 mV is -0.97 dBm.
         {0, 200.0, true, {"-1", "-21", "-41", "-61", "-81"}},
     };
@@ -75,7 +79,7 @@ TEST(SpectrumScale, GridLabelsPerUnit) {
         ASSERT_EQ(grid.size(), 5);
         for (int k = 0; k < 5; ++k) {
             EXPECT_EQ(grid[k].db, -20.0 * k);
-            EXPECT_LE(grid[k].label.size(), 5);
+            EXPECT_EQ(grid[k].label.size(), 5);
             EXPECT_EQ(grid[k].label.trimmed(), QString::fromLatin1(c.labels[size_t(k)]))
                 << "unit " << c.unit << " at " << grid[k].db << " dB";
         }
