@@ -87,9 +87,11 @@ QString fixedText(double value, int decimals) {
 }
 
 QString levelText(float level, int unitCode) {
-    const QString t = fixedText(ConvUnit(level, unitCode), 4);
+    const float value = ConvUnit(level, unitCode);
+    const QString t = fixedText(value, 4);
     const qsizetype dot = t.indexOf(QLatin1Char('.'));
-    if (dot > 6) return t.left(dot); // cutting at 6 would drop integer digits
+    // Cutting at 6 would drop integer digits: the rounded whole number instead.
+    if (dot > 6) return QString::number(std::llround(double(value)));
     QString cut = (t + QLatin1Char(' ')).left(6);
     if (cut.endsWith(QLatin1Char('.'))) cut.chop(1);
     return cut.rightJustified(6, QLatin1Char(' '));

@@ -31,7 +31,7 @@ TEST(SpectrumUnits, LevelTexts) {
     } cases[] = {
         {12.34567f, 0, "12.345"}, {12345.6f, 0, " 12345"},  {10.0f, 13, "12.566"},
         {0.0f, 0, "0.0000"},      {123456.7f, 0, "123456"}, {999999.99f, 0, "1000000"},
-        {2.5e7f, 10, "25000000"}, {NAN, 0, "0.0000"},
+        {2.5e7f, 10, "25000000"}, {1234567.75f, 0, "1234568"}, {NAN, 0, "0.0000"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(levelText(c.level, c.unit), QString::fromLatin1(c.text)) << c.level;
