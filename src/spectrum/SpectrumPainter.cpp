@@ -146,7 +146,8 @@ void SpectrumPainter::layout(const SpectrumDisplay& display) {
     const QSize size = image_.size();
     const QFontMetrics fm(plotFont(labelPixels(size)));
     const int line = fm.height();
-    const int top = 8 + int(display.printedLines().size()) * (line + 1) + line + 4;
+    // Two rows above the plot for the boxes' readout (the unit caption beside them).
+    const int top = 6 + 2 * (line + 2) + 4;
     const int left = fm.horizontalAdvance(QStringLiteral("00000")) + 16;
     const int bottom = 2 * line + 16;
     const int right = 18;
@@ -211,7 +212,7 @@ void SpectrumPainter::drawGrid(const SpectrumDisplay& display) {
                    g.label.trimmed());
     }
     p.setFont(plotFont(px, true));
-    p.drawText(QRect(6, plot_.top() - line - 2, grid_.width() / 2, line),
+    p.drawText(QRect(6, plot_.top() - line - 4, grid_.width() / 2, line),
                Qt::AlignLeft | Qt::AlignVCenter, display.unitText());
 
     // Frequencies under the plot: the band edges and centre, then span and division.
@@ -245,15 +246,18 @@ void SpectrumPainter::drawGrid(const SpectrumDisplay& display) {
         lx -= 14;
     }
 
-    // Printed lines (the spectrum's header lines) above the plot, shrunk to fit.
+    // Printed lines (the spectrum's header lines) in the band above full scale, from a tenth
+    // into the band at 17 dB, shrunk to fit.
+    const double start = xMap_.v0, stop = xMap_.v1;
+    const int x0 = toPixel(xOf(start + 0.1 * (stop - start)));
+    int y = toPixel(yOfDb(17.0));
     p.setPen(style_.text);
-    int y = 6;
     for (const QString& text : display.printedLines()) {
-        const QFont f = fittingFont(text, px, grid_.width() - plot_.left() - 4);
+        const QFont f = fittingFont(text, px, plot_.right() - x0 - 4);
         p.setFont(f);
-        p.drawText(QRect(plot_.left(), y, grid_.width() - plot_.left(), line),
-                   Qt::AlignLeft | Qt::AlignVCenter, text);
-        y += line + 1;
+        const QFontMetrics lm(f);
+        p.drawText(x0, y + lm.ascent(), text);
+        y += lm.height();
     }
 }
 
@@ -410,25 +414,16 @@ SpectrumPainter::Overlay SpectrumPainter::overlayOf(const SpectrumDisplay& displ
         o.readoutRect = overlay_.readoutRect;
         return o;
     }
-    o.readout << QStringLiteral("Peak  ") + display.peakLevelText().trimmed() +
-                     QStringLiteral("  @ ") + display.peakFreqText();
+    // The boxes: peak and wide band on the first row, the marker on the second, right-aligned
+    // above the plot.
     const QString wide = display.wideBandText().trimmed();
-    o.readout << QStringLiteral("WideBand  ") + wide +
+    o.readout << QStringLiteral("Peak  ") + display.peakLevelText().trimmed() +
+                     QStringLiteral("  @ ") + display.peakFreqText() +
+                     QStringLiteral("        WideBand  ") + wide +
                      (wide == QStringLiteral("----") ? QString()
                                                      : QLatin1Char(' ') + display.unitText());
-    if (display.markerVisible()) o.readout << display.DeterminaStTTTMKR();
-    // The panel keeps its size while the numbers change: it is as wide as the widest of its
-    // lines with every digit at its widest.
-    int width = 0;
-    for (const QString& t : std::as_const(o.readout)) {
-        QString widest = t;
-        for (QChar& c : widest)
-            if (c.isDigit()) c = QLatin1Char('8');
-        width = std::max(width, textWidth(widest));
-    }
-    width = (width + 31) / 32 * 32;
-    const int height = int(o.readout.size()) * fm.height() + 8;
-    o.readoutRect = QRect(plot_.right() - width - 22, plot_.top() + 6, width + 16, height);
+    o.readout << (display.markerVisible() ? display.DeterminaStTTTMKR() : QString());
+    o.readoutRect = QRect(plot_.left() + 80, 6, plot_.width() - 80, 2 * (fm.height() + 2));
     return o;
 }
 
@@ -442,25 +437,23 @@ int SpectrumPainter::textWidth(const QString& text) const {
 }
 
 void SpectrumPainter::renderReadout(const Overlay& o, const Overlay& was) {
-    // Lines are drawn again only when their text changed, on an opaque panel.
+    // Lines are drawn again only when their text changed.
     const QRect r = o.readoutRect;
     const bool fresh = readout_.size() != r.size() || was.readout.size() != o.readout.size();
     if (fresh) {
         readout_ = QImage(r.size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
         readout_.fill(style_.background);
-        QPainter p(&readout_);
-        p.setPen(style_.frame);
-        p.drawRect(readout_.rect().adjusted(0, 0, -1, -1));
     }
     QPainter p(&readout_);
     p.setFont(font_);
-    p.setPen(style_.text);
     const QFontMetrics& fm = metrics_;
     for (int k = 0; k < o.readout.size(); ++k) {
         if (!fresh && k < was.readout.size() && was.readout[k] == o.readout[k]) continue;
-        const QRect line(1, 4 + k * fm.height(), readout_.width() - 2, fm.height());
+        const QRect line(0, k * (fm.height() + 2), readout_.width(), fm.height() + 2);
         p.fillRect(line, style_.background);
-        p.drawText(8, line.top() + fm.ascent(), o.readout[k]);
+        p.setPen(k == 0 ? style_.text : style_.traces[0].lighter(150));
+        p.drawText(readout_.width() - textWidth(o.readout[k]) - 2, line.top() + fm.ascent(),
+                   o.readout[k]);
     }
 }
 
@@ -474,16 +467,17 @@ void SpectrumPainter::drawOverlay(const QRect& clip, const SpectrumDisplay& disp
             thresholdLabel_ = textPicture(o.thresholdText, style_.threshold);
             thresholdLabelText_ = o.thresholdText;
         }
-        blendImage(image_, thresholdLabel_, o.thresholdLabel.topLeft(), clip);
+        blendImage(image_, thresholdLabel_, o.thresholdLabel.topLeft(), clip & plot_);
     }
-    if (!o.cursorRect.isEmpty()) blendPixels(image_, o.cursorRect & clip, style_.cursor, 210);
+    if (!o.cursorRect.isEmpty())
+        blendPixels(image_, o.cursorRect & clip & plot_, style_.cursor, 210);
     if (!o.markerRect.isEmpty()) {
         const QColor colour = style_.traces[display.markerTrace()];
         if (markerPicture_.isNull() || markerColour_ != colour) {
             markerPicture_ = markerPicture(colour);
             markerColour_ = colour;
         }
-        blendImage(image_, markerPicture_, o.markerRect.topLeft(), clip);
+        blendImage(image_, markerPicture_, o.markerRect.topLeft(), clip & plot_);
     }
     const QRect r = o.readoutRect & clip;
     for (int y = r.top(); y <= r.bottom(); ++y)
@@ -541,7 +535,7 @@ void SpectrumPainter::setOverlay(const Overlay& now, bool all) {
 void SpectrumPainter::compose(const SpectrumDisplay& display, const QRect& rect) {
     const QRect r = rect & image_.rect();
     copyPixels(layer_, image_, r);
-    drawOverlay(r & plot_, display, overlay_);
+    drawOverlay(r, display, overlay_);
 }
 
 QRect SpectrumPainter::redraw(const SpectrumDisplay& display) {
