@@ -37,9 +37,9 @@ struct SpectrumStyle {
 // Paints a SpectrumDisplay into an image in three layers: the grid with its axes and labels
 // (drawn again only when the shown range, the unit, the scale, the printed lines or the size
 // change), the traces over it, and on top the threshold line, the sweep cursor, the marker and
-// the readout of the peak, wide-band and marker boxes. During a pass only the segments of the
-// new point and what moved on top are drawn again; the result is the image a full redraw
-// gives.
+// the readout of the peak, wide-band and marker boxes above the plot. During a pass only the
+// segments of the new point and what moved on top are drawn again, and the readout follows
+// once per pixel column of the cursor; the result is the image a full redraw gives.
 //
 // While a pass runs, for each decoded point i:
 //     display.pointDecoded(i);
