@@ -1,5 +1,7 @@
 #pragma once
 
+#include "spectrum/SpectrumFileSink.h"
+
 #include "measure/SweepSettings.h"
 #include "spectrum/SpectrumData.h"
 
@@ -36,7 +38,7 @@ bool SalvaTestoSpettro(const QString& fileName, const QStringList& header, const
 //   AppDir + "Test/" + serial + "/YYYY/MM/DD/SM_" + FilePrefix + time-name
 // for the serial read from the probe and the date the acquisition started, so a sweep that
 // runs past midnight stays with its start. The day folder is made just before writing.
-class SpectrumFiles {
+class SpectrumFiles : public SpectrumFileSink {
 public:
     // The plot as shown, and where a point (frequency in MHz, level in dB) of it lies in the
     // image. Without a mapping the header lines go into the top-left band of the picture.
@@ -55,7 +57,8 @@ public:
     // is), then the TXT listing, then the SPC file. False when any of them could not be
     // written or there is no valid place to write them; whatever could be written is kept.
     bool saveAcquisition(const SpectrumData& data, const SweepSettings& settings,
-                         const AcquisitionRecord& record);
+                         const AcquisitionRecord& record) override;
+    void removeTemporaryFiles() override { RemoveFile(appDir_); }
 
     // The spectrum file of the last acquisition saved; empty before the first.
     QString lastSpectrumFile() const { return lastSpectrumFile_; }

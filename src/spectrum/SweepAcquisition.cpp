@@ -1,5 +1,7 @@
 #include "spectrum/SweepAcquisition.h"
 
+#include "spectrum/SpectrumUnits.h"
+
 #include "app/AppContext.h"
 #include "app/Deadline.h"
 #include "app/ValueLists.h"
@@ -397,4 +399,9 @@ SweepAcquisition::Pass SweepAcquisition::pass(const SweepSettings& settings) {
         }
     }
     return Pass::Complete;
+}
+
+AcquisitionTexts unitAcquisitionTexts(int unitCode) {
+    return {[unitCode](float level) { return levelText(level, unitCode).trimmed(); },
+            [unitCode](float fullScale) { return fullScaleRefLevel(fullScale, unitCode); }};
 }

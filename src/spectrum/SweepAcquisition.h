@@ -21,6 +21,9 @@ struct AcquisitionTexts {
     std::function<float(float fullScale)> refLevel;
 };
 
+// The box texts and full-scale rule of a display unit (0..2 E, 10..13 H).
+AcquisitionTexts unitAcquisitionTexts(int unitCode);
+
 // One spectrum acquisition on the program's probe link: firmware read, sweep programming,
 // three passes decoded from the stream, then the files. Everything it waits for goes
 // through the event pump, so the window's controls (axes, preamplifier, Exit) act between
