@@ -33,7 +33,7 @@ struct StatoCiclo {
 
     // Serial number, firmware release, first-block flag and first reading of the period.
     ReportStations stations;
-    std::array<float, 16> ProssimoSM{}; // next Spectrum Mode time, -1 = none yet
+    std::array<float, kStationCount> ProssimoSM{}; // next Spectrum Mode time, -1 = none yet
 
     int RBWCorrente = -1; // last RBW sent to the station being scanned
     bool PrimaScansione = true;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "measure/FieldLogSelection.h"
+#include "measure/GridColumn.h"
 #include "measure/RunSettings.h"
 #include "measure/RunState.h"
 
@@ -33,9 +35,12 @@ private:
     const RunSettings& s_;
     const TableRows& table_;
     StatoCiclo& st_;
+    const FieldLogSelection logSelection_;
+    const bool logEveryField_;
+    const bool instantaneous_;
 };
 
 // Shows "..." in black in the station's field cells.
 void CancellaColCampoEH(RunView& view, const RunSettings& s, int slot);
-// The run column titles (columns 4 onwards) for the field selection.
-QStringList runColumnTitles(const RunSettings& s, bool inhibitColumn);
+// The run columns for the field selection.
+QList<Column> runColumns(const RunSettings& s, bool inhibitColumn);

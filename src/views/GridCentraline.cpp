@@ -1,5 +1,7 @@
 #include "views/GridCentraline.h"
 
+#include "app/Limits.h"
+
 #include "views/widgets/BAT_OCX.h"
 #include "views/widgets/PictChk.h"
 
@@ -24,11 +26,12 @@ public:
         if (row <= grid_->stationRows()) {
             // A disabled station shows an empty box where its check picture would be.
             const PictChk* pict = grid_->pictChk(row - 1);
-            if (index.column() == grid_->columnOfTitle(9) && pict && pict->picture() == 1)
+            if (index.column() == grid_->columnOf(Column::Enabled) && pict && pict->picture() == 1)
                 paintEmptyBox(p, option.rect);
             return;
         }
-        if (index.column() != grid_->columnOfTitle(3) || grid_->measurementRunning()) return;
+        if (index.column() != grid_->columnOf(Column::Comment) || grid_->measurementRunning())
+            return;
         p->save();
         QFont f = option.font;
         f.setItalic(true);
@@ -61,7 +64,7 @@ constexpr int kRowHeight = 30;
 } // namespace
 
 GridCentraline::GridCentraline(PanelModel& panel, QWidget* parent)
-    : QTableWidget(parent), panel_(panel), rowColours_(kSlots, QColor()) {
+    : QTableWidget(parent), panel_(panel), rowColours_(kStationCount, QColor()) {
     setObjectName(QStringLiteral("GridCentraline"));
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::SingleSelection);
@@ -127,15 +130,15 @@ GridCentraline::~GridCentraline() = default;
 
 // ---- structure ----------------------------------------------------------------------
 
-void GridCentraline::layoutColumns(const QList<int>& titles) {
-    titles_ = titles;
-    setColumnCount(int(titles_.size()));
+void GridCentraline::layoutColumns(const QList<Column>& columns) {
+    columns_ = columns;
+    setColumnCount(int(columns_.size()));
     QStringList labels;
-    for (int t : titles_)
-        labels << GridRules::columnTitles().value(t);
+    for (Column c : columns_)
+        labels << GridRules::columnTitle(c);
     setHorizontalHeaderLabels(labels);
-    for (int c = 0; c < titles_.size(); ++c)
-        setColumnWidth(c, GridRules::twipsToPixels(GridRules::columnWidthTwips(titles_[c])));
+    for (int c = 0; c < columns_.size(); ++c)
+        setColumnWidth(c, GridRules::twipsToPixels(GridRules::columnWidthTwips(columns_[c])));
 }
 
 void GridCentraline::RebuildGrid() {
@@ -146,9 +149,8 @@ void GridCentraline::RebuildGrid() {
 
     // Texts trimmed, the record becomes Undo's copy, checks evaluated.
     panel_.rebuild();
-    runTitles_.clear();
     layoutColumns(GridRules::baseLayout());
-    stations_ = std::min(panel_.stationCount(), int(kSlots));
+    stations_ = std::min(panel_.stationCount(), kStationCount);
     setRowCount(GridRules::gridRowsFor(stations_) - 1);
     for (QColor& c : rowColours_)
         c = QColor();
@@ -168,7 +170,7 @@ QTableWidgetItem* GridCentraline::itemAt(int row, int col) {
             it->setBackground(kNumberBack);
             it->setForeground(kNumberText);
             it->setTextAlignment(Qt::AlignCenter);
-        } else if (titles_.value(col) == 1) {
+        } else if (columnAt(col) == Column::Comm) {
             it->setTextAlignment(Qt::AlignCenter);
         } else {
             it->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -179,8 +181,8 @@ QTableWidgetItem* GridCentraline::itemAt(int row, int col) {
 }
 
 void GridCentraline::fillRows() {
-    const int commCol = columnOfTitle(1), serialCol = columnOfTitle(2),
-              commentCol = columnOfTitle(3);
+    const int commCol = columnOf(Column::Comm), serialCol = columnOf(Column::SerialNumber),
+              commentCol = columnOf(Column::Comment);
     for (int r = 1; r <= rowCount(); ++r) {
         for (int c = 0; c < columnCount(); ++c) {
             QTableWidgetItem* it = itemAt(r, c);
@@ -242,7 +244,7 @@ QRect GridCentraline::cellRect(int row, int col) const {
 }
 
 void GridCentraline::placeRowControls() {
-    const int enCol = columnOfTitle(9), batCol = columnOfTitle(5);
+    const int enCol = columnOf(Column::Enabled), batCol = columnOf(Column::Battery);
     for (size_t i = 0; i < picts_.size(); ++i) {
         const int row = int(i) + 1;
         PictChk* p = picts_[i];
@@ -292,16 +294,16 @@ void GridCentraline::resizeEvent(QResizeEvent* e) {
     placeRowControls();
 }
 
-void GridCentraline::insertRunColumns(const QList<int>& runTitles) {
-    const QList<int> want = GridRules::layoutWith(runTitles);
+void GridCentraline::insertRunColumns(const QList<Column>& runColumns) {
+    const QList<Column> want = GridRules::layoutWith(runColumns);
     // Run columns that are no longer wanted go first, or the ones kept would be laid out
     // twice ("Enabled" among them).
     dropRunColumns(want);
     for (int pos = 0; pos < want.size(); ++pos) {
-        if (titles_.value(pos, -1) == want[pos]) continue;
+        if (pos < columns_.size() && columns_[pos] == want[pos]) continue;
         insertColumn(pos);
-        titles_.insert(pos, want[pos]);
-        setHorizontalHeaderItem(pos, new QTableWidgetItem(GridRules::columnTitles()[want[pos]]));
+        columns_.insert(pos, want[pos]);
+        setHorizontalHeaderItem(pos, new QTableWidgetItem(GridRules::columnTitle(want[pos])));
         setColumnWidth(pos, GridRules::twipsToPixels(GridRules::columnWidthTwips(want[pos])));
         for (int r = 1; r <= rowCount(); ++r) {
             QTableWidgetItem* it = itemAt(r, pos);
@@ -310,22 +312,20 @@ void GridCentraline::insertRunColumns(const QList<int>& runTitles) {
             if (back != neutral_) it->setBackground(back);
         }
     }
-    runTitles_ = runTitles;
     placeRowControls();
 }
 
-void GridCentraline::dropRunColumns(const QList<int>& keep) {
+void GridCentraline::dropRunColumns(const QList<Column>& keep) {
     for (int c = columnCount() - 1; c >= 0; --c) {
-        if (titles_[c] >= 4 && titles_[c] <= 8 && !keep.contains(titles_[c])) {
+        if (isRunColumn(columns_[c]) && !keep.contains(columns_[c])) {
             removeColumn(c);
-            titles_.removeAt(c);
+            columns_.removeAt(c);
         }
     }
 }
 
 void GridCentraline::removeRunColumns() {
     dropRunColumns({});
-    runTitles_.clear();
     placeRowControls();
 }
 
@@ -391,7 +391,7 @@ QColor GridCentraline::rowColour(int slot) const {
 }
 
 void GridCentraline::paintStationRow(int slot, const QColor& colour) {
-    if (slot < 0 || slot >= kSlots) return;
+    if (slot < 0 || slot >= kStationCount) return;
     const QColor c = colour.isValid() ? colour : neutral_;
     rowColours_[size_t(slot)] = c;
     const int row = slot + 1;
@@ -412,22 +412,22 @@ void GridCentraline::BeginCellEdit(int row, int col) {
     EditRow = row;
     EditCol = col;
     setCurrentGridCell(row, col);
-    switch (titles_[col]) {
-    case 1:
+    switch (columns_[col]) {
+    case Column::Comm:
         placeEditor(cbx_, row, col);
         cbx_->setEditText(cellText(row, col));
         cbx_->lineEdit()->selectAll();
         open_ = Editor::Comm;
         cbx_->setFocus(Qt::OtherFocusReason);
         break;
-    case 3:
+    case Column::Comment:
         placeEditor(tb_, row, col);
         tb_->setText(cellText(row, col));
         tb_->selectAll();
         open_ = Editor::Comment;
         tb_->setFocus(Qt::OtherFocusReason);
         break;
-    case 9:
+    case Column::Enabled:
         toggleEnabled(row);
         break;
     default: // the serial number is read from the probe, never typed
@@ -446,7 +446,7 @@ void GridCentraline::toggleEnabled(int row) {
     if (PictChk* p = pictChk(slot)) {
         p->setPicture(on ? 2 : 1);
         if (on) {
-            p->setGeometry(cellRect(row, columnOfTitle(9)).adjusted(0, 0, -1, -1));
+            p->setGeometry(cellRect(row, columnOf(Column::Enabled)).adjusted(0, 0, -1, -1));
             p->show();
             p->raise();
         } else {
@@ -468,7 +468,7 @@ void GridCentraline::CommitCellEdit() {
         const QString text = cbx_->currentText().trimmed();
         cbx_->hide();
         // Leaving the empty row without choosing a port adds no station.
-        if (GridRules::isPortEntry(text) && slot >= 0 && slot < kSlots) {
+        if (GridRules::isPortEntry(text) && slot >= 0 && slot < kStationCount) {
             setCellText(EditRow, EditCol, text);
             if (isStationRow(EditRow))
                 panel_.setComm(slot, text.toInt());
@@ -513,7 +513,7 @@ void GridCentraline::finishEditor(bool viaEnter) {
     const bool wasEmptyLastRow = row == rowCount() && !isStationRow(row);
     CommitCellEdit();
     if (which == Editor::Comm) {
-        if (wasEmptyLastRow && stations_ < kSlots && panel_.stationCount() > stations_)
+        if (wasEmptyLastRow && stations_ < kStationCount && panel_.stationCount() > stations_)
             RebuildGrid();
         MarkDuplicatePorts();
     }
@@ -535,7 +535,7 @@ void GridCentraline::MoveToNextCell(bool backward) {
 }
 
 void GridCentraline::MarkDuplicatePorts() {
-    const int commCol = columnOfTitle(1);
+    const int commCol = columnOf(Column::Comm);
     for (int r = 1; r <= stations_; ++r) {
         QTableWidgetItem* it = itemAt(r, commCol);
         it->setForeground(QColor(Qt::black));
@@ -551,20 +551,15 @@ void GridCentraline::MarkDuplicatePorts() {
         f.setBold(true);
         it->setFont(f);
     }
-    showChecks();
-}
-
-void GridCentraline::showChecks() {
     panel_.evaluateChecks();
-    emit checksChanged(panel_.checks());
 }
 
 bool GridCentraline::stationEnabled(int slot) const {
-    return slot >= 0 && slot < kSlots && panel_.panel().Stations[size_t(slot)].isEnabled();
+    return slot >= 0 && slot < kStationCount && panel_.panel().Stations[size_t(slot)].isEnabled();
 }
 
 void GridCentraline::RemoveStation(int slot) {
-    if (slot < 0 || slot >= kSlots) return;
+    if (slot < 0 || slot >= kStationCount) return;
     panel_.removeStation(slot);
 }
 

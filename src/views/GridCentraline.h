@@ -30,8 +30,6 @@ public:
     void setRunningQuery(std::function<bool()> running) { running_ = std::move(running); }
     bool measurementRunning() const { return running_ && running_(); }
 
-    static constexpr int kSlots = PanelRecord::StationCount;
-
     // Rebuilds everything from the panel, makes the panel's backup copy, runs the checks.
     void RebuildGrid();
     void BeginCellEdit(int row, int col);
@@ -63,11 +61,13 @@ public:
     GridRules::Cell currentGridCell() const;
     void setCurrentGridCell(int row, int col);
 
-    // Column of a title index (1 "Comm" .. 9 "Enabled"), -1 when not laid out.
-    int columnOfTitle(int titleIndex) const { return titles_.indexOf(titleIndex); }
-    QList<int> columnTitleIndexes() const { return titles_; }
-    // Lays out the run columns (titles 4..8) between "Comment" and "Enabled", keeping rows.
-    void insertRunColumns(const QList<int>& runTitles);
+    // Where a column is laid out, -1 when it is not.
+    int columnOf(Column c) const { return int(columns_.indexOf(c)); }
+    // The column laid out at a position; Number outside the grid.
+    Column columnAt(int col) const { return columns_.value(col, Column::Number); }
+    QList<Column> columns() const { return columns_; }
+    // Lays out the run columns between "Comment" and "Enabled", keeping rows.
+    void insertRunColumns(const QList<Column>& runColumns);
     void removeRunColumns();
 
     // The station's row, check picture and gauge in a colour (link state), or neutral.
@@ -88,8 +88,6 @@ public:
     int MouseCol = 0;
 
 signals:
-    // The panel checks after a rebuild, an edit or a toggle.
-    void checksChanged(const PanelChecks& checks);
     // Any change that was stored to the panel file.
     void panelStored();
     // Right button on a row: open the remove-row window for MouseRow near MouseCol.
@@ -105,7 +103,7 @@ protected:
 private:
     enum class Editor { None, Comm, Comment };
 
-    void layoutColumns(const QList<int>& titles);
+    void layoutColumns(const QList<Column>& columns);
     void fillRows();
     void ensureRowControls();
     void placeRowControls();
@@ -113,20 +111,18 @@ private:
     void toggleEnabled(int row);
     // Commits the open editor and runs what follows it (new row, port check, next cell).
     void finishEditor(bool viaEnter);
-    void showChecks();
     QTableWidgetItem* itemAt(int row, int col);
     // The item of a grid cell, null outside the grid or when the cell was never written.
     const QTableWidgetItem* cellItem(int row, int col) const;
-    // Removes the run columns (titles 4..8) not named in keep.
-    void dropRunColumns(const QList<int>& keep);
+    // Removes the run columns not named in keep.
+    void dropRunColumns(const QList<Column>& keep);
     QRect cellRect(int row, int col) const;
     bool stationEnabled(int slot) const;
     bool isStationRow(int row) const { return row >= 1 && row <= stations_; }
 
     PanelModel& panel_;
     std::function<bool()> running_;
-    QList<int> titles_;
-    QList<int> runTitles_;
+    QList<Column> columns_;
     int stations_ = 0;
     QColor neutral_{255, 255, 255};
     std::vector<QColor> rowColours_;

@@ -17,7 +17,7 @@ class TestGrid : public QObject {
     Q_OBJECT
 
 private:
-    static int commCol(const GridCentraline& g) { return g.columnOfTitle(1); }
+    static int commCol(const GridCentraline& g) { return g.columnOf(Column::Comm); }
 
     static void typePort(GridCentraline& g, int row, const QString& port) {
         g.BeginCellEdit(row, commCol(g));
@@ -32,7 +32,8 @@ private slots:
         ViewsFixture f({{3, QStringLiteral("roof"), true}});
         GridCentraline g(*f.model);
         g.RebuildGrid();
-        QCOMPARE(g.columnTitleIndexes(), QList<int>({0, 1, 2, 3, 9}));
+        QCOMPARE(g.columns(), (QList<Column>{Column::Number, Column::Comm, Column::SerialNumber,
+                                             Column::Comment, Column::Enabled}));
         QCOMPARE(g.horizontalHeaderItem(3)->text(), QStringLiteral("Comment"));
         QCOMPARE(g.columnWidth(1), 47);  // 700 twips
         QCOMPARE(g.columnWidth(3), 367); // 5500 twips
@@ -124,7 +125,7 @@ private slots:
     void duplicatePortsMarkedUntilOneIsDisabled() {
         ViewsFixture f({{5, {}, true}, {5, {}, true}, {7, {}, true}});
         GridCentraline g(*f.model);
-        QSignalSpy spy(&g, &GridCentraline::checksChanged);
+        QSignalSpy spy(f.model.get(), &PanelModel::checksChanged);
         g.RebuildGrid();
         const QColor red(128, 0, 0);
         QCOMPARE(g.cellForeground(1, 1), red);
@@ -243,12 +244,14 @@ private slots:
         g.CBXCella()->lineEdit()->selectAll();
         QTest::keyClicks(g.CBXCella()->lineEdit(), QStringLiteral("7"));
         f.ctx->flags.MeasurementRunning = true;
-        g.insertRunColumns({4, 5});
+        g.insertRunColumns({Column::LastLinkTime, Column::Battery});
         QTest::keyClick(g.CBXCella()->lineEdit(), Qt::Key_Return);
         QVERIFY(!g.CBXCella()->isVisibleTo(&g));
         QCOMPARE(f.model->stationCount(), 2);
         QCOMPARE(int(f.fileRecord().Stations[2].Comm), 0);
-        QCOMPARE(g.columnTitleIndexes(), QList<int>({0, 1, 2, 3, 4, 5, 9}));
+        QCOMPARE(g.columns(),
+                 (QList<Column>{Column::Number, Column::Comm, Column::SerialNumber, Column::Comment,
+                                Column::LastLinkTime, Column::Battery, Column::Enabled}));
         QSignalSpy asked(&g, &GridCentraline::removeRowRequested);
         g.pressCell(1, commCol(g), Qt::LeftButton);
         QVERIFY(!g.CBXCella()->isVisibleTo(&g));
@@ -265,37 +268,36 @@ private slots:
         ViewsFixture f({{1, QStringLiteral("a"), true}});
         GridCentraline g(*f.model);
         g.RebuildGrid();
-        g.insertRunColumns({4, 5, 6, 8});
-        QCOMPARE(g.columnTitleIndexes(), QList<int>({0, 1, 2, 3, 4, 5, 6, 8, 9}));
-        QCOMPARE(g.horizontalHeaderItem(g.columnOfTitle(8))->text(),
+        g.insertRunColumns(
+            {Column::LastLinkTime, Column::Battery, Column::FieldE, Column::SpectrumInhibit});
+        QCOMPARE(g.columns(),
+                 (QList<Column>{Column::Number, Column::Comm, Column::SerialNumber, Column::Comment,
+                                Column::LastLinkTime, Column::Battery, Column::FieldE,
+                                Column::SpectrumInhibit, Column::Enabled}));
+        QCOMPARE(g.horizontalHeaderItem(g.columnOf(Column::SpectrumInhibit))->text(),
                  QStringLiteral("Spectrum inhibit time"));
-        QCOMPARE(g.columnWidth(g.columnOfTitle(4)), 113);
-        g.insertRunColumns({4, 5, 6, 7, 8});
-        QCOMPARE(g.columnOfTitle(7), 7);
+        QCOMPARE(g.columnWidth(g.columnOf(Column::LastLinkTime)), 113);
+        g.insertRunColumns({Column::LastLinkTime, Column::Battery, Column::FieldE, Column::FieldH,
+                            Column::SpectrumInhibit});
+        QCOMPARE(g.columnOf(Column::FieldH), 7);
         // A narrower set drops the columns it no longer names; "Enabled" stays single.
-        g.insertRunColumns({4, 5, 7});
-        QCOMPARE(g.columnTitleIndexes(), QList<int>({0, 1, 2, 3, 4, 5, 7, 9}));
-        g.insertRunColumns({4, 5, 6, 7, 8});
-        g.setCellText(1, g.columnOfTitle(6), QStringLiteral("1.25"));
+        g.insertRunColumns({Column::LastLinkTime, Column::Battery, Column::FieldH});
+        QCOMPARE(g.columns(), (QList<Column>{Column::Number, Column::Comm, Column::SerialNumber,
+                                             Column::Comment, Column::LastLinkTime, Column::Battery,
+                                             Column::FieldH, Column::Enabled}));
+        g.insertRunColumns({Column::LastLinkTime, Column::Battery, Column::FieldE, Column::FieldH,
+                            Column::SpectrumInhibit});
+        g.setCellText(1, g.columnOf(Column::FieldE), QStringLiteral("1.25"));
         g.setGaugeShown(0, true);
         QVERIFY(g.battery(0)->isVisibleTo(&g));
         g.removeRunColumns();
-        QCOMPARE(g.columnTitleIndexes(), QList<int>({0, 1, 2, 3, 9}));
+        QCOMPARE(g.columns(), (QList<Column>{Column::Number, Column::Comm, Column::SerialNumber,
+                                             Column::Comment, Column::Enabled}));
         QCOMPARE(g.cellText(1, 3), QStringLiteral("a"));
         QVERIFY(!g.battery(0)->isVisibleTo(&g));
         // The check picture follows its column.
         QCOMPARE(g.pictChk(0)->geometry().left(),
                  g.visualRect(g.model()->index(0, g.lastColumn())).left());
-    }
-
-    void nextCellArithmetic() {
-        using GridRules::Cell;
-        using GridRules::nextCell;
-        QCOMPARE(nextCell({2, 4}, 3, 4, false), (Cell{3, 1}));
-        QCOMPARE(nextCell({3, 4}, 3, 4, false), (Cell{1, 1}));
-        QCOMPARE(nextCell({2, 1}, 3, 4, true), (Cell{1, 4}));
-        QCOMPARE(nextCell({1, 1}, 3, 4, true), (Cell{3, 4}));
-        QCOMPARE(nextCell({1, 0}, 3, 4, false), (Cell{1, 1}));
     }
 };
 

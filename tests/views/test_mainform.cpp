@@ -30,20 +30,16 @@ QStringList logLines(const AppContext& ctx) {
 struct Window {
     ViewsFixture& f;
     MainForm form;
-    QStringList asked;
-    QStringList shown;
+    RecordingPrompts prompts;
+    QStringList& asked = prompts.asked;
+    QStringList& shown = prompts.shown;
+    bool& answer = prompts.answer;
     bool quitCalled = false;
-    bool answer = true;
 
     explicit Window(ViewsFixture& fx, const QString& release = {})
         : f(fx), form(*fx.ctx, *fx.model, appearanceFrom(fx.settings), release) {
-        form.confirm = [this](const QString& t) {
-            asked << t;
-            return answer;
-        };
-        form.information = [this](const QString& t) { shown << t; };
-        form.messageBox = [this](const QString& t, MessageIcon) { shown << t; };
-        form.quit = [this] { quitCalled = true; };
+        form.setPrompts(prompts);
+        QObject::connect(&form, &MainForm::quitRequested, [this] { quitCalled = true; });
         form.load();
     }
 };
@@ -81,7 +77,7 @@ private slots:
                 model = std::make_unique<PanelModel>(ctx, init.settings());
                 form = std::make_unique<MainForm>(ctx, *model, appearanceFrom(init.settings()),
                                                   init.SetupRelease(), &init);
-                form->quit = [&] { quit = true; };
+                QObject::connect(form.get(), &MainForm::quitRequested, [&] { quit = true; });
                 form->load();
                 form->show();
             };
@@ -141,18 +137,6 @@ private slots:
         QVERIFY(w.form.action(QStringLiteral("MNUInfo"))->isVisible());
         w.form.action(QStringLiteral("MNUInfo"))->trigger();
         QCOMPARE(w.shown, QStringList{QStringLiteral("Setup Release: 1.1")});
-    }
-
-    void menusCarryTheirCaptions() {
-        ViewsFixture f;
-        Window w(f);
-        QCOMPARE(w.form.menu(QStringLiteral("MNUFile"))->title(), QStringLiteral("File"));
-        QCOMPARE(w.form.action(QStringLiteral("MNUSavePanel"))->text(),
-                 QStringLiteral("Save Panels"));
-        QCOMPARE(w.form.action(QStringLiteral("MNUAspect"))->text(), QStringLiteral("Aspect"));
-        QCOMPARE(w.form.action(QStringLiteral("MNUMeasure"))->text(), QStringLiteral("Measure"));
-        QVERIFY(!w.form.action(QStringLiteral("MNUMeasure"))->isEnabled());
-        QVERIFY(w.form.action(QStringLiteral("MNUSortByDate"))->isCheckable());
     }
 
     void undoRestoresPanelAndFile() {
@@ -255,8 +239,9 @@ private slots:
         Window w(f);
         QStringList opened;
         int closed = 0;
-        w.form.openTableView = [&](const QString& name) { opened << name; };
-        w.form.closeTableView = [&] { ++closed; };
+        QObject::connect(&w.form, &MainForm::tableViewRequested,
+                         [&](const QString& name) { opened << name; });
+        QObject::connect(&w.form, &MainForm::tableViewDismissed, [&] { ++closed; });
         w.form.chooseTable(0);
         QTRY_COMPARE(opened, QStringList{QStringLiteral("A")});
         QVERIFY(w.form.TimerNascFreq().isActive());
@@ -273,7 +258,7 @@ private slots:
         ViewsFixture f({{1, {}, true}});
         Window w(f);
         // A comment editor left open (the run started from the keyboard) goes with the lock.
-        w.form.grid()->BeginCellEdit(1, w.form.grid()->columnOfTitle(3));
+        w.form.grid()->BeginCellEdit(1, w.form.grid()->columnOf(Column::Comment));
         QVERIFY(w.form.grid()->TBCella()->isVisibleTo(&w.form));
         w.form.lockForRun();
         QVERIFY(!w.form.grid()->TBCella()->isVisibleTo(&w.form));
@@ -301,16 +286,20 @@ private slots:
                         {7, QStringLiteral("Lab bench"), false}});
         Window w(f);
         w.form.lockForRun();
-        w.form.insertRunColumns({"Last link time", "Battery", "E V/m", "H A/m"});
-        QCOMPARE(w.form.grid()->columnTitleIndexes(), QList<int>({0, 1, 2, 3, 4, 5, 6, 7, 9}));
+        w.form.insertRunColumns(
+            {Column::LastLinkTime, Column::Battery, Column::FieldE, Column::FieldH});
+        QCOMPARE(w.form.grid()->columns(),
+                 (QList<Column>{Column::Number, Column::Comm, Column::SerialNumber, Column::Comment,
+                                Column::LastLinkTime, Column::Battery, Column::FieldE,
+                                Column::FieldH, Column::Enabled}));
         w.form.setSerialCell(0, QStringLiteral("123AB01123"));
         w.form.setSerialCell(1, QStringLiteral("456CD10456"));
         QCOMPARE(w.form.serialCell(0), QStringLiteral("123AB01123"));
         w.form.stampLinkTime(0, 1, QStringLiteral("10:42:05 15/01/2026"));
         w.form.stampLinkTime(1, 2, QStringLiteral("10:42:31 15/01/2026"));
         QCOMPARE(w.form.grid()->cellText(1, 4), QStringLiteral("10:42:05 15/01/2026"));
-        w.form.setFieldCell(0, 6, QStringLiteral("1.2480"), 0);
-        w.form.setFieldCell(0, 7, QStringLiteral("0.0061"), 0);
+        w.form.setFieldCell(0, Column::FieldE, QStringLiteral("1.2480"), 0);
+        w.form.setFieldCell(0, Column::FieldH, QStringLiteral("0.0061"), 0);
 
         w.form.markStationLink(0, false, LinkOkColour);
         w.form.markStationLink(1, true, LinkFailColour);
@@ -367,7 +356,9 @@ private slots:
         // The end of the run restores the panel grid in neutral colours.
         w.form.restoreGrid();
         w.form.unlockAfterRun();
-        QCOMPARE(w.form.grid()->columnTitleIndexes(), QList<int>({0, 1, 2, 3, 9}));
+        QCOMPARE(w.form.grid()->columns(),
+                 (QList<Column>{Column::Number, Column::Comm, Column::SerialNumber, Column::Comment,
+                                Column::Enabled}));
         QCOMPARE(w.form.grid()->rowColour(1), w.form.grid()->neutralColour());
         QVERIFY(w.form.grid()->item(1, 3)->background().style() == Qt::NoBrush);
         if (!shot.isEmpty())
