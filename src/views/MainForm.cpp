@@ -8,7 +8,7 @@
 #include "panel/FileNames.h"
 #include "views/FrmInsRemCent.h"
 #include "views/GridCentraline.h"
-#include "views/widgets/BAT_OCX.h"
+#include "views/StationGridModel.h"
 #include "views/widgets/PB_OCX.h"
 #include "views/widgets/StyledControls.h"
 
@@ -30,7 +30,6 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QStyle>
-#include <QTableWidgetItem>
 #include <QToolTip>
 #include <QVBoxLayout>
 
@@ -576,14 +575,7 @@ void MainForm::markStationLink(int slot, bool /*failed*/, quint32 colour) {
 }
 
 void MainForm::showBatteryLevel(int slot, const BatteryDisplay& d) {
-    BAT_OCX* g = grid_->battery(slot);
-    if (!g) return;
-    g->stopAnimations();
-    g->setColors(fromValue(d.colorBegin), fromValue(d.colorEnd));
-    g->setLivelloBatteria(d.notches);
-    g->setCaption(d.caption);
-    grid_->setGaugeShown(slot, true);
-    if (listaCampo_->isVisible()) listaCampo_->raise(); // the field list stays above the gauges
+    grid_->showBattery(slot, d);
 }
 
 void MainForm::stampLinkTime(int slot, int gridRow, const QString& text) {
@@ -591,14 +583,6 @@ void MainForm::stampLinkTime(int slot, int gridRow, const QString& text) {
     if (col < 0) return;
     const int row = (gridRow >= 1 && gridRow <= grid_->rowCount()) ? gridRow : slot + 1;
     grid_->setCellText(row, col, text);
-    // Time and date must fit the column's fixed width.
-    if (QTableWidgetItem* it = grid_->item(row - 1, col)) {
-        QFont f = grid_->font();
-        f.setPixelSize(11);
-        f.setFamilies(
-            {QStringLiteral("DejaVu Sans Condensed"), QStringLiteral("Arial Narrow"), f.family()});
-        it->setFont(f);
-    }
 }
 
 QString MainForm::serialCell(int slot) const {
@@ -625,7 +609,7 @@ void MainForm::setFieldCell(int slot, Column column, const QString& text, quint3
     const int col = grid_->columnOf(column);
     if (col < 0) return;
     grid_->setCellText(slot + 1, col, text);
-    grid_->setCellForeground(slot + 1, col, fromValue(colour));
+    grid_->cells().setTextColour(slot, column, fromValue(colour));
     // A value wider than the column's default width widens it, so no reading is elided.
     const int need = grid_->fontMetrics().horizontalAdvance(text.trimmed()) + 14;
     if (need > grid_->columnWidth(col)) {

@@ -1,8 +1,6 @@
 #include "views/FrmInsRemCent.h"
 #include "views/GridCentraline.h"
 #include "views/widgets/Appearance.h"
-#include "views/widgets/BAT_OCX.h"
-#include "views/widgets/PictChk.h"
 
 #include "ViewsFixture.h"
 
@@ -34,7 +32,7 @@ private slots:
         g.RebuildGrid();
         QCOMPARE(g.columns(), (QList<Column>{Column::Number, Column::Comm, Column::SerialNumber,
                                              Column::Comment, Column::Enabled}));
-        QCOMPARE(g.horizontalHeaderItem(3)->text(), QStringLiteral("Comment"));
+        QCOMPARE(g.model()->headerData(3, Qt::Horizontal).toString(), QStringLiteral("Comment"));
         QCOMPARE(g.columnWidth(1), 47);  // 700 twips
         QCOMPARE(g.columnWidth(3), 367); // 5500 twips
         QCOMPARE(g.gridRows(), 3);       // titles, the station, the empty row
@@ -134,9 +132,9 @@ private slots:
         QVERIFY(!g.cellBold(3, 1));
         QCOMPARE(spy.last().at(0).value<PanelChecks>().statusText(), QStringLiteral("COMM IN USE"));
 
-        QVERIFY(g.pictChk(0)->isVisibleTo(&g));
+        QVERIFY(g.checkShown(0));
         g.pressPictChk(0, Qt::LeftButton);
-        QVERIFY(!g.pictChk(0)->isVisibleTo(&g));
+        QVERIFY(!g.checkShown(0));
         QCOMPARE(g.cellForeground(1, 1), QColor(Qt::black));
         QCOMPARE(g.cellForeground(2, 1), QColor(Qt::black));
         QVERIFY(!g.cellBold(1, 1) && !g.cellBold(2, 1));
@@ -146,7 +144,7 @@ private slots:
 
         // A click on the "Enabled" cell switches it back on.
         g.pressCell(1, g.lastColumn(), Qt::LeftButton);
-        QVERIFY(g.pictChk(0)->isVisibleTo(&g));
+        QVERIFY(g.checkShown(0));
         QCOMPARE(int(f.fileRecord().Stations[0].Enabled), -1);
         QVERIFY(f.model->checks().CommInUse);
     }
@@ -177,8 +175,8 @@ private slots:
         QCOMPARE(int(file.Stations[15].Comm), 0);
         QCOMPARE(g.gridRows(), 5);
         QCOMPARE(g.cellText(2, 3), QStringLiteral("c"));
-        QVERIFY(!g.pictChk(1)->isVisibleTo(&g)); // station "c" is disabled
-        QVERIFY(g.pictChk(2)->isVisibleTo(&g));
+        QVERIFY(!g.checkShown(1)); // station "c" is disabled
+        QVERIFY(g.checkShown(2));
         // The port cell of the row above is open for editing.
         QCOMPARE(g.EditRow, 1);
         QVERIFY(g.CBXCella()->isVisibleTo(&g));
@@ -274,8 +272,9 @@ private slots:
                  (QList<Column>{Column::Number, Column::Comm, Column::SerialNumber, Column::Comment,
                                 Column::LastLinkTime, Column::Battery, Column::FieldE,
                                 Column::SpectrumInhibit, Column::Enabled}));
-        QCOMPARE(g.horizontalHeaderItem(g.columnOf(Column::SpectrumInhibit))->text(),
-                 QStringLiteral("Spectrum inhibit time"));
+        QCOMPARE(
+            g.model()->headerData(g.columnOf(Column::SpectrumInhibit), Qt::Horizontal).toString(),
+            QStringLiteral("Spectrum inhibit time"));
         QCOMPARE(g.columnWidth(g.columnOf(Column::LastLinkTime)), 113);
         g.insertRunColumns({Column::LastLinkTime, Column::Battery, Column::FieldE, Column::FieldH,
                             Column::SpectrumInhibit});
@@ -288,16 +287,15 @@ private slots:
         g.insertRunColumns({Column::LastLinkTime, Column::Battery, Column::FieldE, Column::FieldH,
                             Column::SpectrumInhibit});
         g.setCellText(1, g.columnOf(Column::FieldE), QStringLiteral("1.25"));
-        g.setGaugeShown(0, true);
-        QVERIFY(g.battery(0)->isVisibleTo(&g));
+        g.showBattery(0, BatteryDisplay{});
+        QVERIFY(g.battery(0));
         g.removeRunColumns();
         QCOMPARE(g.columns(), (QList<Column>{Column::Number, Column::Comm, Column::SerialNumber,
                                              Column::Comment, Column::Enabled}));
         QCOMPARE(g.cellText(1, 3), QStringLiteral("a"));
-        QVERIFY(!g.battery(0)->isVisibleTo(&g));
+        QVERIFY(!g.battery(0));
         // The check picture follows its column.
-        QCOMPARE(g.pictChk(0)->geometry().left(),
-                 g.visualRect(g.model()->index(0, g.lastColumn())).left());
+        QCOMPARE(g.columnAt(g.lastColumn()), Column::Enabled);
     }
 };
 

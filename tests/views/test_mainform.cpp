@@ -4,9 +4,7 @@
 #include "views/GridCentraline.h"
 #include "views/InitForm.h"
 #include "views/MainForm.h"
-#include "views/widgets/BAT_OCX.h"
 #include "views/widgets/PB_OCX.h"
-#include "views/widgets/PictChk.h"
 #include "views/widgets/StyledControls.h"
 
 #include "ViewsFixture.h"
@@ -163,7 +161,7 @@ private slots:
         QCOMPARE(f.fileRecord(), before);
         QCOMPARE(g->cellText(1, 1), QStringLiteral("1"));
         QCOMPARE(g->cellText(2, 3), QStringLiteral("b"));
-        QVERIFY(!g->pictChk(1)->isVisibleTo(g));
+        QVERIFY(!g->checkShown(1));
         QVERIFY(!w.form.CMBUndo()->isEnabled());
     }
 
@@ -305,10 +303,8 @@ private slots:
         w.form.markStationLink(1, true, LinkFailColour);
         const QColor failed(255, 0, 0);
         QCOMPARE(w.form.grid()->rowColour(1), failed);
-        QCOMPARE(w.form.grid()->pictChk(1)->backColor(), failed);
-        QCOMPARE(w.form.grid()->battery(1)->backColor(), failed);
         QCOMPARE(w.form.grid()->rowColour(0), QColor(150, 250, 255));
-        QCOMPARE(w.form.grid()->item(1, 3)->background().color(), failed);
+        QCOMPARE(w.form.grid()->cellBackground(2, 3), failed);
 
         BatteryDisplay full{
             4.5f, 12, rgbValue(128, 255, 128), rgbValue(0, 255, 0), QStringLiteral("4.50 V "),
@@ -316,18 +312,14 @@ private slots:
         BatteryDisplay low{
             3.14f, 4, rgbValue(255, 128, 128), rgbValue(255, 0, 0), QStringLiteral("3.14 V "),
             true};
-        w.form.grid()->battery(0)->setTimerBatteria(100);
-        w.form.grid()->battery(0)->setScorrimentoBatteria(true);
         w.form.showBatteryLevel(0, full);
         w.form.showBatteryLevel(1, low);
-        BAT_OCX* g0 = w.form.grid()->battery(0);
-        QCOMPARE(g0->LivelloBatteria(), 12);
-        QCOMPARE(g0->TimerBatteria(), 0); // a reading stops the animations
-        QVERIFY(!g0->ScorrimentoBatteria());
-        QCOMPARE(g0->Caption(), QStringLiteral("4.50 V "));
-        QVERIFY(g0->isVisibleTo(&w.form));
-        QCOMPARE(w.form.grid()->battery(1)->LivelloBatteria(), 4);
-        QCOMPARE(w.form.grid()->battery(1)->ColorEnd(), QColor(255, 0, 0));
+        const BatteryDisplay* g0 = w.form.grid()->battery(0);
+        QVERIFY(g0);
+        QCOMPARE(g0->notches, 12);
+        QCOMPARE(g0->caption, QStringLiteral("4.50 V "));
+        QCOMPARE(w.form.grid()->battery(1)->notches, 4);
+        QCOMPARE(w.form.grid()->battery(1)->colorEnd, rgbValue(255, 0, 0));
 
         WaitBar station;
         station.visible = true;
@@ -360,7 +352,7 @@ private slots:
                  (QList<Column>{Column::Number, Column::Comm, Column::SerialNumber, Column::Comment,
                                 Column::Enabled}));
         QCOMPARE(w.form.grid()->rowColour(1), w.form.grid()->neutralColour());
-        QVERIFY(w.form.grid()->item(1, 3)->background().style() == Qt::NoBrush);
+        QVERIFY(!w.form.grid()->cellBackground(2, 3).isValid());
         if (!shot.isEmpty())
             QVERIFY(w.form.grab().save(QString::fromLocal8Bit(shot).replace(".png", "-idle.png")));
     }
