@@ -6,6 +6,7 @@
 // line asks. The line is read once, when the run starts.
 class FieldLogSelection {
 public:
+    FieldLogSelection() = default;
     explicit FieldLogSelection(const QString& commandLine);
 
     // 0 no, 1 yes, 2 yes (selected by frequency), for a component ("EX" .. "HZ") at a

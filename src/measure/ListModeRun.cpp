@@ -61,6 +61,7 @@ void ListModeRun::EseguiSoloLMoLMeSM(const RunSettings& settings, const TableRow
 
 void ListModeRun::freshStart() {
     st_ = StatoCiclo{};
+    st_.fieldLog = FieldLogSelection(ctx_.switches.commandLine());
     passes_ = 0;
     ctx_.eventLog.write(false, QStringLiteral("Scan Start (List Mode)"));
     view_->lockForRun();

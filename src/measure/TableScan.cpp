@@ -12,8 +12,7 @@
 TableScan::TableScan(AppContext& ctx, ProbeIo& io, RunView& view, const RunSettings& settings,
                      const TableRows& table, StatoCiclo& state)
     : ctx_(ctx), io_(io), view_(view), s_(settings), table_(table), st_(state),
-      logSelection_(ctx.switches.commandLine()), logEveryField_(ctx.switches.segnaTutto()),
-      instantaneous_(ctx.switches.detCIst() != 0) {}
+      logEveryField_(ctx.switches.segnaTutto()), instantaneous_(ctx.switches.detCIst() != 0) {}
 
 bool TableScan::failedOrStopped(int slot) const {
     return io_.linkFailed(slot) || ctx_.flags.StopRequest;
@@ -80,7 +79,7 @@ bool TableScan::DeterminaCampoMZK450(int slot, int row, bool accumulate, double 
         int mark = 0;
         QString label;
         if (!logEveryField_) {
-            mark = logSelection_.DeterminaFieldDaSegnare(c.name.toUpper(), frequency);
+            mark = st_.fieldLog.DeterminaFieldDaSegnare(c.name.toUpper(), frequency);
             if (mark != 0)
                 label = QLatin1Char(' ') + shortestText(frequency) + QStringLiteral(" MHz");
         }

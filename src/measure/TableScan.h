@@ -1,6 +1,5 @@
 #pragma once
 
-#include "measure/FieldLogSelection.h"
 #include "measure/GridColumn.h"
 #include "measure/RunSettings.h"
 #include "measure/RunState.h"
@@ -35,7 +34,6 @@ private:
     const RunSettings& s_;
     const TableRows& table_;
     StatoCiclo& st_;
-    const FieldLogSelection logSelection_;
     const bool logEveryField_;
     const bool instantaneous_;
 };
