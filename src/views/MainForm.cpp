@@ -501,14 +501,15 @@ bool MainForm::eventFilter(QObject* watched, QEvent* e) {
         deleteSelectedTable();
         return true;
     }
-    // The firmware release of a station over its serial-number cell.
+    // The firmware release of a station over its serial-number cell; the grid's own tips
+    // (the battery voltage) elsewhere.
     if (grid_ && watched == grid_->viewport() && e->type() == QEvent::ToolTip) {
         auto* he = static_cast<QHelpEvent*>(e);
         const QModelIndex idx = grid_->indexAt(he->pos());
         const QString tip =
             (idx.isValid() && grid_->columnAt(idx.column()) == Column::SerialNumber && session_)
                 ? session_->firmwareTooltip(idx.row())
-                : QString();
+                : idx.data(Qt::ToolTipRole).toString();
         if (tip.isEmpty())
             QToolTip::hideText();
         else

@@ -71,6 +71,10 @@ QVariant StationGridModel::data(const QModelIndex& index, int role) const {
         return {};
     case CheckedRole:
         return station && panel_.panel().Stations[size_t(slot)].isEnabled();
+    case Qt::ToolTipRole:
+        if (station && c == Column::Battery && cells_[size_t(slot)].gaugeShown)
+            return cells_[size_t(slot)].gauge.caption.trimmed();
+        return {};
     case GaugeRole:
         if (station && c == Column::Battery && cells_[size_t(slot)].gaugeShown)
             return QVariant::fromValue(cells_[size_t(slot)].gauge);

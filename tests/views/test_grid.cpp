@@ -287,8 +287,13 @@ private slots:
         g.insertRunColumns({Column::LastLinkTime, Column::Battery, Column::FieldE, Column::FieldH,
                             Column::SpectrumInhibit});
         g.setCellText(1, g.columnOf(Column::FieldE), QStringLiteral("1.25"));
-        g.showBattery(0, BatteryDisplay{});
+        BatteryDisplay gauge;
+        gauge.caption = QStringLiteral("3.91 V ");
+        g.showBattery(0, gauge);
         QVERIFY(g.battery(0));
+        // The voltage is the gauge's tip, as it was the control's.
+        QCOMPARE(g.model()->index(0, g.columnOf(Column::Battery)).data(Qt::ToolTipRole).toString(),
+                 QStringLiteral("3.91 V"));
         g.removeRunColumns();
         QCOMPARE(g.columns(), (QList<Column>{Column::Number, Column::Comm, Column::SerialNumber,
                                              Column::Comment, Column::Enabled}));
