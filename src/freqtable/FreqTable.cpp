@@ -1,11 +1,9 @@
 #include "freqtable/FreqTable.h"
 
-#include <QtEndian>
+#include "app/BinaryCodec.h"
 
 #include <algorithm>
-#include <bit>
 #include <cmath>
-#include <cstring>
 
 int FreqTable::usedRowCount() const {
     return int(
@@ -19,27 +17,29 @@ QList<double> FreqTable::usedFrequencies() const {
     return out;
 }
 
-QByteArray FreqTable::toBytes() const {
-    QByteArray out(FileBytes, '\0');
-    char* p = out.data();
-    for (const FreqTableRow& r : rows) {
-        qToLittleEndian<quint64>(std::bit_cast<quint64>(r.Freq), p);
-        qToLittleEndian<qint16>(r.RbwIndex, p + 8);
-        qToLittleEndian<quint16>(r.Reserved, p + 10);
-        p += RowBytes;
+namespace {
+void rowLayout(BinaryCodec& c, FreqTableRow& r) {
+    c.floating(r.Freq);
+    c.integer(r.RbwIndex);
+    c.integer(r.Reserved);
+}
+
+// The hundred rows; a read covers only the rows the data holds whole.
+void tableLayout(BinaryCodec& c, FreqTable& t) {
+    for (FreqTableRow& r : t.rows) {
+        if (c.reading() && c.left() < FreqTable::RowBytes) break;
+        rowLayout(c, r);
     }
-    return out;
+}
+} // namespace
+
+QByteArray FreqTable::toBytes() const {
+    return writeRecord(*this, tableLayout);
 }
 
 FreqTable FreqTable::fromBytes(const QByteArray& data) {
-    FreqTable table;
-    const int whole = int(std::min<qsizetype>(data.size(), FileBytes)) / RowBytes;
-    const char* p = data.constData();
-    for (int i = 0; i < whole; ++i, p += RowBytes) {
-        FreqTableRow& r = table.rows[size_t(i)];
-        r.Freq = std::bit_cast<double>(qFromLittleEndian<quint64>(p));
-        r.RbwIndex = qFromLittleEndian<qint16>(p + 8);
-        r.Reserved = qFromLittleEndian<quint16>(p + 10);
+    FreqTable table = readRecord<FreqTable>(data.left(FileBytes), tableLayout);
+    for (FreqTableRow& r : table.rows) {
         if (!std::isfinite(r.Freq)) r = FreqTableRow{};
         r.RbwIndex = qint16(std::clamp<int>(r.RbwIndex, 0, 5));
     }

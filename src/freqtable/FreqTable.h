@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/Limits.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QtGlobal>
@@ -18,7 +20,7 @@ struct FreqTableRow {
 
 // The frequencies at which Table Mode takes readings: always 100 rows, 1200 bytes on file.
 struct FreqTable {
-    static constexpr int RowCount = 100;
+    static constexpr int RowCount = kTableRows;
     static constexpr int RowBytes = 12;
     static constexpr int FileBytes = RowCount * RowBytes;
     static constexpr double LowestFreq = 0.009; // MHz, what the editor accepts

@@ -1,7 +1,6 @@
 #include "measure/FieldData.h"
 
 #include "link/ProbeCommands.h"
-#include "measure/NumberFormat.h"
 
 #include <cmath>
 
@@ -104,40 +103,9 @@ void updateAccumulators(LetturaFreq& r, const FieldSelection& fields, bool rms, 
     r.NumSomme = add ? r.NumSomme + 1 : 1;
 }
 
-QString SegnaSupSoglia(float value, float threshold, const RunSettings& s) {
-    const bool marking = s.listModeOn && s.spectrumModeOn && !s.spectrumRateOn;
-    if (marking && double(value) >= double(threshold)) return QStringLiteral("* ");
-    return QStringLiteral("  ");
-}
-
-namespace {
-double evaluate(float sum, float modQ, qint32 count, bool instantaneous, bool rms) {
-    if (instantaneous) return std::sqrt(double(modQ));
-    const double n = double(count < 1 ? 1 : count);
-    return rms ? std::sqrt(double(sum) / n) : double(sum) / n;
-}
-} // namespace
-
-double evaluatedMean(const LetturaFreq& r, int field, const RunSettings& s) {
-    const bool rms = s.detectorIndex == 1;
-    return field == 0 ? evaluate(r.SomCampoE, r.ModQE, r.NumSomme, false, rms)
-                      : evaluate(r.SomCampoH, r.ModQH, r.NumSomme, false, rms);
-}
-
-FieldTexts FormattaSTConZeri(const LetturaFreq& r, qint32 count, bool instantaneous,
-                             const RunSettings& s) {
-    const FieldSelection f = FieldSelection::from(s);
-    const bool rms = s.detectorIndex == 1;
-    FieldTexts out;
-    if (f.e) {
-        const float v = float(evaluate(r.SomCampoE, r.ModQE, count, instantaneous, rms));
-        out.e = fourDecimals(v) + SegnaSupSoglia(v, s.thresholdE, s);
-    }
-    if (f.h()) {
-        const float v = float(evaluate(r.SomCampoH, r.ModQH, count, instantaneous, rms));
-        out.h = fourDecimals(v) + SegnaSupSoglia(v, s.thresholdH, s);
-    }
-    return out;
+void evaluateRecord(LetturaFreq& r, const RunSettings& s, bool instantaneous) {
+    r.mean = evaluateFields(r, r.NumSomme, false, s);
+    r.shown = instantaneous ? evaluateFields(r, r.NumSomme, true, s) : r.mean;
 }
 
 int countRowsInUse(const TableRows& table) {
@@ -152,23 +120,4 @@ int ControllaDatiCompleti(const DatiCentralina& d, const TableRows& table) {
     for (size_t i = 0; i < table.size(); ++i)
         n += (table[i].frequency != 0.0 && d.rows[i].DatoValido) ? 1 : 0;
     return n;
-}
-
-int DeterminaFieldDaSegnare(const QString& commandLine, const QString& componentName,
-                            double frequency) {
-    static const QString kSwitch = QStringLiteral("/SEGNAFIELD");
-    const int a = commandLine.indexOf(kSwitch);
-    if (a < 0) return 0;
-    // The selection runs from the switch to the first "\" after it (the end of the line when
-    // there is none).
-    const int b = commandLine.indexOf(QLatin1Char('\\'), a);
-    const QString s = b < 0 ? commandLine.mid(a) : commandLine.mid(a, b - a + 1);
-    if (commandLine.contains(kSwitch + QLatin1Char('\\'))) return 1;
-    if (!s.contains(componentName)) return 0;
-    if (s.contains(QLatin1Char('='))) return s.contains(shortestText(frequency)) ? 2 : 0;
-    return 1;
-}
-
-quint32 ImpostaColorCell(const QString& text) {
-    return text.contains(QLatin1Char('*')) ? kMarkedCellColour : kPlainCellColour;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/Limits.h"
+#include "measure/FieldEvaluation.h"
 #include "measure/RunSettings.h"
 
 #include <QByteArray>
@@ -45,15 +47,18 @@ struct LetturaFreq {
     // Readings that went into SomCampoE/SomCampoH. Each row keeps its own count so a reading
     // missed by a failed station never skews the mean of rows it did read.
     qint32 NumSomme = 0;
+    // The record as evaluated after its last reading (evaluateRecord).
+    EvaluatedFields mean;
+    EvaluatedFields shown;
 };
 
 // The block of one station: one record per table row and the count of passes of the
 // current report period that read the whole table.
 struct DatiCentralina {
-    std::array<LetturaFreq, 100> rows{};
+    std::array<LetturaFreq, kTableRows> rows{};
     qint32 NumLetture = 0;
 };
-using DatiStazioni = std::array<DatiCentralina, 16>;
+using DatiStazioni = std::array<DatiCentralina, kStationCount>;
 
 // Stores one component reading at its position in the component list; the square is
 // computed in double and stored as single. Any other position stores nothing.
@@ -68,32 +73,11 @@ void storeComponent(LetturaFreq& r, const FieldSelection& fields, int position, 
 // AVG the magnitude.
 void updateAccumulators(LetturaFreq& r, const FieldSelection& fields, bool rms, bool accumulate);
 
-// "  " or, when Spectrum Mode is triggered by the List Mode threshold and value >= threshold,
-// "* ".
-QString SegnaSupSoglia(float value, float threshold, const RunSettings& s);
-
-struct FieldTexts {
-    QString e; // empty when E is not selected
-    QString h; // empty when H is not selected
-};
-// The evaluated E and H of a record as "0.0000" + mark. count is the number of readings in
-// the sums (taken as at least 1); instantaneous shows the last reading's magnitude.
-FieldTexts FormattaSTConZeri(const LetturaFreq& r, qint32 count, bool instantaneous,
-                             const RunSettings& s);
-// The evaluated mean (AVG or RMS) of one field of a record, as used for reports and for the
-// Spectrum Mode threshold test. field 0 = E, 1 = H.
-double evaluatedMean(const LetturaFreq& r, int field, const RunSettings& s);
+// Evaluates a record once after its readings were stored: `mean` for the reports and the
+// Spectrum Mode threshold, `shown` for the grid and the field list (the last magnitude when
+// instantaneous, else the mean).
+void evaluateRecord(LetturaFreq& r, const RunSettings& s, bool instantaneous);
 
 // Rows in use of the table whose record is valid.
 int ControllaDatiCompleti(const DatiCentralina& d, const TableRows& table);
 int countRowsInUse(const TableRows& table);
-
-// Whether a field exchange goes to the event log: 0 no, 1 yes, 2 yes (selected by frequency),
-// following the "/SEGNAFIELD" selection of the command line.
-int DeterminaFieldDaSegnare(const QString& commandLine, const QString& componentName,
-                            double frequency);
-
-// Grid cell colours (0x00BBGGRR).
-constexpr quint32 kMarkedCellColour = 0x000000FF; // red
-constexpr quint32 kPlainCellColour = 0x00000000;  // black
-quint32 ImpostaColorCell(const QString& text);

@@ -42,7 +42,7 @@ void ListModeRun::EseguiSoloLMoLMeSM(const RunSettings& settings, const TableRow
         if (st_.NuovoPeriodo) startPeriod();
         st_.RigaCorrente = 1;
         st_.NumCentVisitate = 0;
-        for (int slot = 0; slot < 16; ++slot) {
+        for (int slot = 0; slot < kStationCount; ++slot) {
             ctx_.pump.pump();
             if (ctx_.flags.StopRequest) break;
             if (!stations_[slot].presentAndSelected()) {
@@ -61,6 +61,7 @@ void ListModeRun::EseguiSoloLMoLMeSM(const RunSettings& settings, const TableRow
 
 void ListModeRun::freshStart() {
     st_ = StatoCiclo{};
+    st_.fieldLog = FieldLogSelection(ctx_.switches.commandLine());
     passes_ = 0;
     ctx_.eventLog.write(false, QStringLiteral("Scan Start (List Mode)"));
     view_->lockForRun();
@@ -76,7 +77,7 @@ void ListModeRun::freshStart() {
         first = false;
         ++st_.NumFreq;
     }
-    for (int i = 0; i < 16; ++i) {
+    for (int i = 0; i < kStationCount; ++i) {
         if (stations_[i].presentAndSelected()) {
             st_.UltimaCentSel = i;
             ++st_.NumCentSel;
@@ -88,9 +89,9 @@ void ListModeRun::freshStart() {
     st_.PrimaScansione = true;
     st_.RBWCorrente = -1;
 
-    view_->insertRunColumns(runColumnTitles(s_, false));
+    view_->insertRunColumns(runColumns(s_, false));
     // Serial numbers are read again in every run.
-    for (int i = 0; i < 16; ++i) {
+    for (int i = 0; i < kStationCount; ++i) {
         if (stations_[i].comm != 0) view_->setSerialCell(i, QString());
     }
     st_.PollingVerificato = false;
@@ -229,7 +230,7 @@ void ListModeRun::afterVisit(int slot) {
 }
 
 void ListModeRun::MemorizzaUltimiDatiCompleti(int numFreq) {
-    for (int i = 0; i < 16; ++i) {
+    for (int i = 0; i < kStationCount; ++i) {
         if (stations_[i].presentAndSelected() && numFreq > 0 &&
             ControllaDatiCompleti(st_.DatiCampoCent[i], table_) == numFreq)
             st_.UltimiDatiCompleti[i] = st_.DatiCampoCent[i];

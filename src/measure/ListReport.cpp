@@ -58,9 +58,9 @@ QString dataLine(const RunSettings& s, const TableRow& row, const LetturaFreq& r
                                   freqColumn.maxDecDigits(), sep) +
                    ForSTPerReport(rbwName(row.rbw), false, 0, 0, sep);
     // Reports always show the period's mean, never the instantaneous value.
-    const FieldTexts t = FormattaSTConZeri(r, r.NumSomme, false, s);
-    if (!t.e.isEmpty()) line += ForSTPerReport(t.e.trimmed(), false, 3, 4, sep);
-    if (!t.h.isEmpty()) line += ForSTPerReport(t.h.trimmed(), false, 3, 4, sep);
+    const FieldSelection f = FieldSelection::from(s);
+    if (f.e) line += ForSTPerReport(fieldText(r.mean.e).trimmed(), false, 3, 4, sep);
+    if (f.h()) line += ForSTPerReport(fieldText(r.mean.h).trimmed(), false, 3, 4, sep);
     return line;
 }
 
@@ -91,7 +91,7 @@ bool StampaReportListMode(TestDirs& dirs, const RunSettings& s, const TableRows&
                           const NumberColumns& freqColumn, const RunStations& stations,
                           const DatiStazioni& data, ReportStations& report, bool stopRequested) {
     const int rowsInUse = countRowsInUse(table);
-    for (int i = 0; i < 16; ++i) {
+    for (int i = 0; i < kStationCount; ++i) {
         if (!stations[i].presentAndSelected() || report[i].serial.isEmpty()) continue;
         if (rowsInUse == 0 || ControllaDatiCompleti(data[i], table) != rowsInUse) continue;
         const QString path = reportPath(dirs, report[i].serial, true);
@@ -101,7 +101,7 @@ bool StampaReportListMode(TestDirs& dirs, const RunSettings& s, const TableRows&
             report[i].firstBlock = false;
     }
     if (!stopRequested) return true;
-    for (int i = 0; i < 16; ++i) {
+    for (int i = 0; i < kStationCount; ++i) {
         if (report[i].serial.isEmpty()) continue;
         const QString path = reportPath(dirs, report[i].serial, false);
         if (path.isEmpty() || QFileInfo(path).size() <= 0) continue;

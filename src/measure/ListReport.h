@@ -18,7 +18,7 @@ struct ReportStation {
     bool firstBlock = true; // the next block is the first one of the run for this station
     QDateTime firstReading; // first visit of the station in the period (invalid: none yet)
 };
-using ReportStations = std::array<ReportStation, 16>;
+using ReportStations = std::array<ReportStation, kStationCount>;
 
 namespace ListReport {
 

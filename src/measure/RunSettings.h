@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/Limits.h"
+
 #include <QtGlobal>
 #include <array>
 
@@ -24,7 +26,7 @@ struct TableRow {
     double frequency = 0.0; // MHz
     int rbw = 0;            // index into the RBW names
 };
-using TableRows = std::array<TableRow, 100>;
+using TableRows = std::array<TableRow, kTableRows>;
 
 // One station slot as the run uses it.
 struct RunStation {
@@ -32,4 +34,4 @@ struct RunStation {
     bool enabled = false;
     bool presentAndSelected() const { return comm != 0 && enabled; }
 };
-using RunStations = std::array<RunStation, 16>;
+using RunStations = std::array<RunStation, kStationCount>;

@@ -2,6 +2,7 @@
 
 #include "app/Deadline.h"
 #include "measure/FieldData.h"
+#include "measure/FieldLogSelection.h"
 #include "measure/ListReport.h"
 #include "measure/NumberFormat.h"
 #include "measure/RunView.h"
@@ -33,7 +34,9 @@ struct StatoCiclo {
 
     // Serial number, firmware release, first-block flag and first reading of the period.
     ReportStations stations;
-    std::array<float, 16> ProssimoSM{}; // next Spectrum Mode time, -1 = none yet
+    std::array<float, kStationCount> ProssimoSM{}; // next Spectrum Mode time, -1 = none yet
+
+    FieldLogSelection fieldLog; // the "/SEGNAFIELD" selection, read when the run starts
 
     int RBWCorrente = -1; // last RBW sent to the station being scanned
     bool PrimaScansione = true;

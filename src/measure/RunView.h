@@ -1,5 +1,8 @@
 #pragma once
 
+#include "measure/GridColumn.h"
+
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
@@ -35,7 +38,7 @@ enum class MessageIcon { Information, Exclamation };
 
 // What a List Mode run shows. The main window implements it with its grid, frames and
 // message boxes, halvex-run with console lines, tests with a recording fake. Grid columns are
-// the run columns 4-8 of the station grid; rows are slot + 1.
+// the run columns of the station grid; rows are slot + 1.
 class RunView {
 public:
     virtual ~RunView() = default;
@@ -45,15 +48,15 @@ public:
     virtual void lockForRun() = 0;
     virtual void unlockAfterRun() = 0;
 
-    // Inserts the run columns after "Comment", titled in order (e.g. "Last link time",
-    // "Battery", "E V/m", "H A/m"); restoreGrid removes them and shows the panel grid again.
-    virtual void insertRunColumns(const QStringList& titles) = 0;
+    // Lays out the run columns after "Comment" (e.g. LastLinkTime, Battery, FieldE, FieldH);
+    // restoreGrid removes them and shows the panel grid again.
+    virtual void insertRunColumns(const QList<Column>& columns) = 0;
     virtual void restoreGrid() = 0;
 
-    // The station's serial-number cell (column 2).
+    // The station's serial-number cell.
     virtual void setSerialCell(int slot, const QString& serial) = 0;
-    // A field cell (column 6 or 7) with its text colour (0x00BBGGRR).
-    virtual void setFieldCell(int slot, int column, const QString& text, quint32 colour) = 0;
+    // A field cell (FieldE or FieldH) with its text colour (0x00BBGGRR).
+    virtual void setFieldCell(int slot, Column column, const QString& text, quint32 colour) = 0;
     // Highlights the station's row and scrolls it into view.
     virtual void highlightStation(int slot) = 0;
 
@@ -91,10 +94,10 @@ class NullRunView : public RunView {
 public:
     void lockForRun() override {}
     void unlockAfterRun() override {}
-    void insertRunColumns(const QStringList&) override {}
+    void insertRunColumns(const QList<Column>&) override {}
     void restoreGrid() override {}
     void setSerialCell(int, const QString&) override {}
-    void setFieldCell(int, int, const QString&, quint32) override {}
+    void setFieldCell(int, Column, const QString&, quint32) override {}
     void highlightStation(int) override {}
     void setStationWait(const WaitBar&) override {}
     void setRateWait(const WaitBar&) override {}

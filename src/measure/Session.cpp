@@ -77,7 +77,7 @@ RunSettings Session::runSettingsFrom(const PanelRecord& p) {
 
 RunStations Session::runStationsFrom(const PanelRecord& p) {
     RunStations out{};
-    for (int i = 0; i < 16; ++i)
+    for (int i = 0; i < kStationCount; ++i)
         out[i] = {p.Stations[i].Comm, p.Stations[i].isEnabled()};
     return out;
 }
@@ -94,7 +94,7 @@ TableRows Session::tableRowsFrom(const FreqTable& table, const Switches& switche
 }
 
 QStringList Session::fieldListLines(int slot, bool hColumn) const {
-    if (slot < 0 || slot >= 16) return {};
+    if (slot < 0 || slot >= kStationCount) return {};
     const StatoCiclo& st = run_.state();
     const RunSettings& s = run_.settings();
     const FieldSelection f = FieldSelection::from(s);
@@ -106,20 +106,20 @@ QStringList Session::fieldListLines(int slot, bool hColumn) const {
     lines << QStringLiteral("MHz").rightJustified(intDigits + 2).leftJustified(freqWidth) +
                  QLatin1Char(' ') +
                  (hColumn ? QStringLiteral("A/m") : QStringLiteral("V/m")).rightJustified(6);
-    const bool instantaneous = ctx_.switches.detCIst() != 0;
     const DatiCentralina& d = st.DatiCampoCent[slot];
     const TableRows& table = run_.table();
-    for (int i = 0; i < 100; ++i) {
+    for (int i = 0; i < kTableRows; ++i) {
         if (table[i].frequency == 0.0 || !d.rows[i].DatoValido) continue;
-        const FieldTexts t = FormattaSTConZeri(d.rows[i], d.rows[i].NumSomme, instantaneous, s);
+        const EvaluatedFields& shown = d.rows[i].shown;
         lines << FormattaSTConSpazi(shortestText(table[i].frequency), intDigits, decDigits) +
-                     QLatin1Char(' ') + FormattaSTConSpazi((hColumn ? t.h : t.e).trimmed(), 3, 4);
+                     QLatin1Char(' ') +
+                     FormattaSTConSpazi(fieldText(hColumn ? shown.h : shown.e).trimmed(), 3, 4);
     }
     return lines;
 }
 
 QString Session::firmwareTooltip(int slot) const {
-    if (slot < 0 || slot >= 16) return {};
+    if (slot < 0 || slot >= kStationCount) return {};
     const QString fw = run_.state().stations[slot].firmware;
     return fw.isEmpty() ? QString() : QStringLiteral("Rel. FW: ") + fw;
 }

@@ -11,7 +11,8 @@
 
 TableScan::TableScan(AppContext& ctx, ProbeIo& io, RunView& view, const RunSettings& settings,
                      const TableRows& table, StatoCiclo& state)
-    : ctx_(ctx), io_(io), view_(view), s_(settings), table_(table), st_(state) {}
+    : ctx_(ctx), io_(io), view_(view), s_(settings), table_(table), st_(state),
+      logEveryField_(ctx.switches.segnaTutto()), instantaneous_(ctx.switches.detCIst() != 0) {}
 
 bool TableScan::failedOrStopped(int slot) const {
     return io_.linkFailed(slot) || ctx_.flags.StopRequest;
@@ -71,15 +72,14 @@ bool TableScan::DeterminaCampoMZK450(int slot, int row, bool accumulate, double 
     const std::vector<ComponentSelect> components = componentsFor(fields);
     if (components.empty()) return false;
     LetturaFreq& rec = st_.DatiCampoCent[slot].rows[row];
-    const QString commandLine = ctx_.switches.commandLine();
     for (int pos = 0; pos < int(components.size()); ++pos) {
         const ComponentSelect& c = components[pos];
         io_.SelectComponent(c.command, c.name);
         if (failedOrStopped(slot)) return false;
         int mark = 0;
         QString label;
-        if (!ctx_.switches.segnaTutto()) {
-            mark = DeterminaFieldDaSegnare(commandLine, c.name.toUpper(), frequency);
+        if (!logEveryField_) {
+            mark = st_.fieldLog.DeterminaFieldDaSegnare(c.name.toUpper(), frequency);
             if (mark != 0)
                 label = QLatin1Char(' ') + shortestText(frequency) + QStringLiteral(" MHz");
         }
@@ -89,25 +89,26 @@ bool TableScan::DeterminaCampoMZK450(int slot, int row, bool accumulate, double 
         storeComponent(rec, fields, pos, value);
     }
     updateAccumulators(rec, fields, s_.detectorIndex == 1, accumulate);
+    evaluateRecord(rec, s_, instantaneous_);
     return true;
 }
 
 void TableScan::VisualizzaColCampoEH(int slot, int row, double frequency) {
     const LetturaFreq& rec = st_.DatiCampoCent[slot].rows[row];
     const int n = std::max<qint32>(1, rec.NumSomme);
-    const bool instantaneous = ctx_.switches.detCIst() != 0;
-    const FieldTexts t = FormattaSTConZeri(rec, n, instantaneous, s_);
     const FieldSelection f = FieldSelection::from(s_);
-    if (f.e) view_.setFieldCell(slot, 6, t.e, ImpostaColorCell(t.e));
-    if (f.h()) view_.setFieldCell(slot, f.e ? 7 : 6, t.h, ImpostaColorCell(t.h));
+    const QString eText = f.e ? fieldText(rec.shown.e) : QString();
+    const QString hText = f.h() ? fieldText(rec.shown.h) : QString();
+    if (f.e) view_.setFieldCell(slot, Column::FieldE, eText, ImpostaColorCell(rec.shown.e));
+    if (f.h()) view_.setFieldCell(slot, Column::FieldH, hText, ImpostaColorCell(rec.shown.h));
 
     const QString serial = st_.stations[slot].serial;
     const QString freqText = shortestText(frequency);
     QString caption = QStringLiteral("Station: ") + serial + QStringLiteral(" Reading : ") +
                       QString::number(n) + QStringLiteral(" Frequency: ") + freqText +
                       QStringLiteral(" MHz; [");
-    if (f.e) caption += QStringLiteral(" E = ") + t.e + QStringLiteral("V/m ;");
-    if (f.h()) caption += QStringLiteral(" H = ") + t.h + QStringLiteral("A/m");
+    if (f.e) caption += QStringLiteral(" E = ") + eText + QStringLiteral("V/m ;");
+    if (f.h()) caption += QStringLiteral(" H = ") + hText + QStringLiteral("A/m");
     caption += QStringLiteral(" ]");
     st_.stationWait.caption = caption;
     view_.setStationWait(st_.stationWait);
@@ -118,8 +119,8 @@ void TableScan::VisualizzaColCampoEH(int slot, int row, double frequency) {
     u.serial = serial;
     u.frequency = frequency;
     u.frequencyText = freqText;
-    u.eText = t.e;
-    u.hText = t.h;
+    u.eText = eText;
+    u.hText = hText;
     u.count = n;
     view_.readingShown(u);
 }
@@ -143,15 +144,15 @@ void TableScan::AggCapEValPBLM(double remaining, double periodLength) {
 void CancellaColCampoEH(RunView& view, const RunSettings& s, int slot) {
     const FieldSelection f = FieldSelection::from(s);
     const QString dots = QStringLiteral("...");
-    if (f.e) view.setFieldCell(slot, 6, dots, kPlainCellColour);
-    if (f.h()) view.setFieldCell(slot, f.e ? 7 : 6, dots, kPlainCellColour);
+    if (f.e) view.setFieldCell(slot, Column::FieldE, dots, kPlainCellColour);
+    if (f.h()) view.setFieldCell(slot, Column::FieldH, dots, kPlainCellColour);
 }
 
-QStringList runColumnTitles(const RunSettings& s, bool inhibitColumn) {
+QList<Column> runColumns(const RunSettings& s, bool inhibitColumn) {
     const FieldSelection f = FieldSelection::from(s);
-    QStringList titles{QStringLiteral("Last link time"), QStringLiteral("Battery")};
-    if (f.e) titles << QStringLiteral("E V/m");
-    if (f.h()) titles << QStringLiteral("H A/m");
-    if (inhibitColumn) titles << QStringLiteral("Spectrum inhibit time");
-    return titles;
+    QList<Column> columns{Column::LastLinkTime, Column::Battery};
+    if (f.e) columns << Column::FieldE;
+    if (f.h()) columns << Column::FieldH;
+    if (inhibitColumn) columns << Column::SpectrumInhibit;
+    return columns;
 }

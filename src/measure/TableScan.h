@@ -1,5 +1,6 @@
 #pragma once
 
+#include "measure/GridColumn.h"
 #include "measure/RunSettings.h"
 #include "measure/RunState.h"
 
@@ -33,9 +34,11 @@ private:
     const RunSettings& s_;
     const TableRows& table_;
     StatoCiclo& st_;
+    const bool logEveryField_;
+    const bool instantaneous_;
 };
 
 // Shows "..." in black in the station's field cells.
 void CancellaColCampoEH(RunView& view, const RunSettings& s, int slot);
-// The run column titles (columns 4 onwards) for the field selection.
-QStringList runColumnTitles(const RunSettings& s, bool inhibitColumn);
+// The run columns for the field selection.
+QList<Column> runColumns(const RunSettings& s, bool inhibitColumn);

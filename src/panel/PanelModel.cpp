@@ -181,6 +181,7 @@ void PanelModel::rebuild() {
 
 void PanelModel::evaluateChecks() {
     checks_ = evaluatePanelChecks(panel_, ctx_.appDir, ctx_.switches);
+    emit checksChanged(checks_);
 }
 
 bool PanelModel::store() {

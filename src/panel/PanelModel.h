@@ -3,6 +3,7 @@
 #include "panel/PanelChecks.h"
 #include "panel/PanelRecord.h"
 
+#include <QObject>
 #include <QString>
 
 #include <functional>
@@ -15,7 +16,8 @@ struct SettingsRecord;
 // record; a change of the current name is written to the settings record as well.
 //
 // Grid row r shows slot r - 1: stations are kept contiguous from slot 0.
-class PanelModel {
+class PanelModel : public QObject {
+    Q_OBJECT
 public:
     PanelModel(AppContext& ctx, SettingsRecord& settings);
 
@@ -65,10 +67,14 @@ public:
     // What a rebuild of the grid does to the model: texts of used slots trimmed and padded,
     // the record becomes Undo's copy, checks evaluated.
     void rebuild();
-    // Recomputes the four checks (the table file may have changed under the panel).
+    // Recomputes the four checks (the table file may have changed under the panel) and
+    // signals them.
     void evaluateChecks();
     // Writes the record to the current panel file. False when it could not be written.
     bool store();
+
+signals:
+    void checksChanged(const PanelChecks& checks);
 
 private:
     void loadAndValidate(const QString& path);

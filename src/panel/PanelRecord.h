@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/Limits.h"
 #include "panel/StationRecord.h"
 
 #include <array>
@@ -11,7 +12,7 @@ enum ListModeField { FieldE = 0, FieldHModeA = 1, FieldHModeB = 2 };
 // the panel and the name of its frequency table. Every field starts at zero, as a panel
 // does before anything is loaded.
 struct PanelRecord {
-    static constexpr int StationCount = 16;
+    static constexpr int StationCount = kStationCount;
     static constexpr int FreqTableNameSize = 200;
     static constexpr int ColorCount = 21;
 

@@ -1,11 +1,11 @@
 #include "panel/SettingsFile.h"
 
 #include "app/AppContext.h"
+#include "app/BinaryCodec.h"
 #include "app/SaveWholeFile.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QtEndian>
 
 #include <algorithm>
 #include <limits>
@@ -14,44 +14,42 @@ namespace {
 
 constexpr qint32 kSystemColour = qint32(0x80000000u);
 
-// Offsets of the fields in the file image.
-constexpr int kOffButtonColorStart = 0;
-constexpr int kOffButtonColorEnd = 4;
-constexpr int kOffButtonStyle = 8;
-constexpr int kOffLabelColorStart = 10;
-constexpr int kOffLabelColorEnd = 14;
-constexpr int kOffLabelStyle = 18;
-constexpr int kOffLabelScheme = 20;
-constexpr int kOffReserved22 = 22, kSizeReserved22 = 42;
-constexpr int kOffReserved64 = 64, kSizeReserved64 = 168;
-constexpr int kOffReserved232 = 232;
-constexpr int kOffName = 234;
-constexpr int kOffReserved434 = 434, kSizeReserved434 = 202;
-constexpr int kOffReserved636 = 636, kSizeReserved636 = 404;
-static_assert(kOffReserved636 + kSizeReserved636 == kSettingsRecordSize);
-static_assert(kOffName + kSettingsNameSize == kOffReserved434);
-
-template <typename T> void put(QByteArray& out, int offset, T value) {
-    qToLittleEndian<T>(value, out.data() + offset);
+// The panel name: 200 bytes padded with spaces, or zero bytes when there is none. It is read
+// only when the image holds it whole; the text ends at the first zero byte.
+void nameField(BinaryCodec& c, QString& name) {
+    if (!c.reading()) {
+        QByteArray bytes;
+        if (!name.isEmpty())
+            bytes = name.toLatin1().left(kSettingsNameSize).leftJustified(kSettingsNameSize);
+        c.fixed(bytes, kSettingsNameSize);
+        return;
+    }
+    const bool whole = c.left() >= kSettingsNameSize;
+    QByteArray bytes;
+    c.fixed(bytes, kSettingsNameSize);
+    if (!whole) return;
+    const qsizetype nul = bytes.indexOf('\0');
+    if (nul >= 0) bytes.truncate(nul);
+    while (!bytes.isEmpty() && bytes.back() == ' ')
+        bytes.chop(1);
+    name = QString::fromLatin1(bytes);
 }
 
-template <typename T> bool get(const QByteArray& in, int offset, T& value) {
-    if (offset + int(sizeof(T)) > in.size()) return false;
-    value = qFromLittleEndian<T>(in.constData() + offset);
-    return true;
-}
-
-// A fixed-size reserved region as read: what the image holds, zero-filled to its size.
-QByteArray region(const QByteArray& in, int offset, int size) {
-    QByteArray r = offset < in.size() ? in.mid(offset, size) : QByteArray();
-    r.append(QByteArray(size - r.size(), '\0'));
-    return r;
-}
-
-void putRegion(QByteArray& out, int offset, int size, const QByteArray& data) {
-    const QByteArray fitted = data.left(size);
-    std::copy(fitted.cbegin(), fitted.cend(), out.begin() + offset);
-    // A region shorter than its size (a record built in code) leaves zeros.
+// The 1040-byte image in file order.
+void settingsLayout(BinaryCodec& c, SettingsRecord& r) {
+    c.integer(r.ButtonColorStart);
+    c.integer(r.ButtonColorEnd);
+    c.integer(r.ButtonStyle);
+    c.integer(r.LabelColorStart);
+    c.integer(r.LabelColorEnd);
+    c.integer(r.LabelStyle);
+    c.integer(r.LabelScheme);
+    c.fixed(r.reserved22, 42);
+    c.fixed(r.reserved64, 168);
+    c.integer(r.reserved232);
+    nameField(c, r.CurrentPanelName);
+    c.fixed(r.reserved434, 202);
+    c.fixed(r.reserved636, 404);
 }
 
 // Absolute value of a stored number, or false when it has none in its own type.
@@ -93,51 +91,11 @@ SettingsRecord SettingsDefaults() {
 }
 
 QByteArray settingsToBytes(const SettingsRecord& r) {
-    QByteArray out(kSettingsRecordSize, '\0');
-    put<qint32>(out, kOffButtonColorStart, r.ButtonColorStart);
-    put<qint32>(out, kOffButtonColorEnd, r.ButtonColorEnd);
-    put<qint16>(out, kOffButtonStyle, r.ButtonStyle);
-    put<qint32>(out, kOffLabelColorStart, r.LabelColorStart);
-    put<qint32>(out, kOffLabelColorEnd, r.LabelColorEnd);
-    put<qint16>(out, kOffLabelStyle, r.LabelStyle);
-    put<qint16>(out, kOffLabelScheme, r.LabelScheme);
-    putRegion(out, kOffReserved22, kSizeReserved22, r.reserved22);
-    putRegion(out, kOffReserved64, kSizeReserved64, r.reserved64);
-    put<qint16>(out, kOffReserved232, r.reserved232);
-    if (!r.CurrentPanelName.isEmpty()) {
-        const QByteArray name =
-            r.CurrentPanelName.toLatin1().left(kSettingsNameSize).leftJustified(kSettingsNameSize);
-        putRegion(out, kOffName, kSettingsNameSize, name);
-    }
-    putRegion(out, kOffReserved434, kSizeReserved434, r.reserved434);
-    putRegion(out, kOffReserved636, kSizeReserved636, r.reserved636);
-    return out;
+    return writeRecord(r, settingsLayout);
 }
 
 SettingsRecord settingsFromBytes(const QByteArray& in) {
-    SettingsRecord r = SettingsDefaults();
-    get<qint32>(in, kOffButtonColorStart, r.ButtonColorStart);
-    get<qint32>(in, kOffButtonColorEnd, r.ButtonColorEnd);
-    get<qint16>(in, kOffButtonStyle, r.ButtonStyle);
-    get<qint32>(in, kOffLabelColorStart, r.LabelColorStart);
-    get<qint32>(in, kOffLabelColorEnd, r.LabelColorEnd);
-    get<qint16>(in, kOffLabelStyle, r.LabelStyle);
-    get<qint16>(in, kOffLabelScheme, r.LabelScheme);
-    r.reserved22 = region(in, kOffReserved22, kSizeReserved22);
-    r.reserved64 = region(in, kOffReserved64, kSizeReserved64);
-    get<qint16>(in, kOffReserved232, r.reserved232);
-    if (in.size() >= kOffName + kSettingsNameSize) {
-        QByteArray name = in.mid(kOffName, kSettingsNameSize);
-        // The text ends at the first NUL; the padding is spaces (or NULs when never set).
-        const qsizetype nul = name.indexOf('\0');
-        if (nul >= 0) name.truncate(nul);
-        while (!name.isEmpty() && name.back() == ' ')
-            name.chop(1);
-        r.CurrentPanelName = QString::fromLatin1(name);
-    }
-    r.reserved434 = region(in, kOffReserved434, kSizeReserved434);
-    r.reserved636 = region(in, kOffReserved636, kSizeReserved636);
-    return r;
+    return readRecord(in.left(kSettingsRecordSize), settingsLayout, SettingsDefaults());
 }
 
 SettingsRecord LoadSettings(const QString& path) {

@@ -40,8 +40,8 @@ void FrmInsRemCent::remove() {
         grid_.RemoveStation(mouseRow_ - 1);
         grid_.RebuildGrid();
         const int row = std::max(1, mouseRow_ - 1);
-        grid_.setCurrentGridCell(row, grid_.columnOfTitle(1));
-        grid_.BeginCellEdit(row, grid_.columnOfTitle(1));
+        grid_.setCurrentGridCell(row, grid_.columnOf(Column::Comm));
+        grid_.BeginCellEdit(row, grid_.columnOf(Column::Comm));
         grid_.storePanel();
     }
     emit removed();

@@ -1,5 +1,7 @@
 #include "views/GridCentraline.h"
 
+#include "app/Limits.h"
+#include "views/StationGridModel.h"
 #include "views/widgets/BAT_OCX.h"
 #include "views/widgets/PictChk.h"
 
@@ -8,27 +10,43 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QScrollBar>
 #include <QStyledItemDelegate>
 
 namespace {
 
-// Paints a quiet hint in the empty row, where a new station is entered.
-class EmptyRowHint : public QStyledItemDelegate {
+// Paints what the grid shows beyond text: the check picture of each station, the battery
+// gauge of a run, and a quiet hint in the empty row where a new station is entered.
+class StationGridDelegate : public QStyledItemDelegate {
 public:
-    EmptyRowHint(GridCentraline* grid) : QStyledItemDelegate(grid), grid_(grid) {}
+    StationGridDelegate(GridCentraline* grid) : QStyledItemDelegate(grid), grid_(grid) {}
+
     void paint(QPainter* p, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override {
         QStyledItemDelegate::paint(p, option, index);
-        const int row = index.row() + 1;
-        if (row <= grid_->stationRows()) {
-            // A disabled station shows an empty box where its check picture would be.
-            const PictChk* pict = grid_->pictChk(row - 1);
-            if (index.column() == grid_->columnOfTitle(9) && pict && pict->picture() == 1)
-                paintEmptyBox(p, option.rect);
+        const Column c = grid_->columnAt(index.column());
+        const int slot = index.row();
+        // The pictures lie over the whole cell in the row's colour, as the controls did.
+        const QRectF area(option.rect.adjusted(0, 0, -1, -1));
+        if (slot < grid_->stationRows()) {
+            if (c == Column::Enabled) {
+                if (index.data(StationGridModel::CheckedRole).toBool()) {
+                    p->fillRect(area, grid_->rowColour(slot));
+                    PictChk::paintPicture(*p, area, 2);
+                } else {
+                    paintEmptyBox(p, option.rect);
+                }
+            } else if (c == Column::Battery) {
+                const QVariant v = index.data(StationGridModel::GaugeRole);
+                if (!v.isValid()) return;
+                const BatteryDisplay d = v.value<BatteryDisplay>();
+                p->fillRect(area, grid_->rowColour(slot));
+                BAT_OCX::paintGauge(*p, area, option.font,
+                                    std::clamp(d.notches, 1, int(BAT_OCX::kNotches)),
+                                    colourOf(d.colorBegin), colourOf(d.colorEnd), d.caption);
+            }
             return;
         }
-        if (index.column() != grid_->columnOfTitle(3) || grid_->measurementRunning()) return;
+        if (c != Column::Comment || grid_->measurementRunning()) return;
         p->save();
         QFont f = option.font;
         f.setItalic(true);
@@ -39,7 +57,23 @@ public:
         p->restore();
     }
 
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        // Time and date must fit the column's fixed width.
+        if (grid_->columnAt(index.column()) == Column::LastLinkTime) {
+            option->font.setPixelSize(11);
+            option->font.setFamilies({QStringLiteral("DejaVu Sans Condensed"),
+                                      QStringLiteral("Arial Narrow"), option->font.family()});
+        }
+    }
+
 private:
+    static QColor colourOf(quint32 v) {
+        return QColor(int(v & 0xFF), int((v >> 8) & 0xFF), int((v >> 16) & 0xFF));
+    }
+
+    // A disabled station shows an empty box where its check picture would be.
     static void paintEmptyBox(QPainter* p, const QRect& cell) {
         p->save();
         p->setRenderHint(QPainter::Antialiasing);
@@ -54,15 +88,13 @@ private:
     GridCentraline* grid_;
 };
 
-const QColor kConflictColour(128, 0, 0); // colour 4 of the classic palette
-const QColor kNumberBack(241, 243, 247);
-const QColor kNumberText(110, 118, 130);
 constexpr int kRowHeight = 30;
 } // namespace
 
 GridCentraline::GridCentraline(PanelModel& panel, QWidget* parent)
-    : QTableWidget(parent), panel_(panel), rowColours_(kSlots, QColor()) {
+    : QTableView(parent), panel_(panel), model_(new StationGridModel(panel, this)) {
     setObjectName(QStringLiteral("GridCentraline"));
+    setModel(model_);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
@@ -81,7 +113,7 @@ GridCentraline::GridCentraline(PanelModel& panel, QWidget* parent)
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setStyleSheet(QStringLiteral(
-        "QTableWidget { background: white; gridline-color: #e1e5eb; border: none; "
+        "QTableView { background: white; gridline-color: #e1e5eb; border: none; "
         "selection-background-color: #d6e6fb; selection-color: #101418; }"
         "QHeaderView::section { background: #eef1f6; color: #3b4656; border: none; "
         "border-right: 1px solid #dde2ea; border-bottom: 1px solid #cfd6e0; padding: 4px 2px; "
@@ -92,7 +124,7 @@ GridCentraline::GridCentraline(PanelModel& panel, QWidget* parent)
     setFont(f);
     horizontalHeader()->setFont(f);
     neutral_ = palette().color(QPalette::Base);
-    setItemDelegate(new EmptyRowHint(this));
+    setItemDelegate(new StationGridDelegate(this));
 
     cbx_ = new QComboBox(viewport());
     cbx_->setObjectName(QStringLiteral("CBXCella"));
@@ -118,24 +150,17 @@ GridCentraline::GridCentraline(PanelModel& panel, QWidget* parent)
     tb_->hide();
     tb_->installEventFilter(this);
 
-    connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this] { placeRowControls(); });
-
-    layoutColumns(GridRules::baseLayout());
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this] { placeEditors(); });
+    setColumnWidths();
 }
 
 GridCentraline::~GridCentraline() = default;
 
 // ---- structure ----------------------------------------------------------------------
 
-void GridCentraline::layoutColumns(const QList<int>& titles) {
-    titles_ = titles;
-    setColumnCount(int(titles_.size()));
-    QStringList labels;
-    for (int t : titles_)
-        labels << GridRules::columnTitles().value(t);
-    setHorizontalHeaderLabels(labels);
-    for (int c = 0; c < titles_.size(); ++c)
-        setColumnWidth(c, GridRules::twipsToPixels(GridRules::columnWidthTwips(titles_[c])));
+void GridCentraline::setColumnWidths() {
+    for (int c = 0; c < columnCount(); ++c)
+        setColumnWidth(c, GridRules::twipsToPixels(GridRules::columnWidthTwips(columnAt(c))));
 }
 
 void GridCentraline::RebuildGrid() {
@@ -146,130 +171,36 @@ void GridCentraline::RebuildGrid() {
 
     // Texts trimmed, the record becomes Undo's copy, checks evaluated.
     panel_.rebuild();
-    runTitles_.clear();
-    layoutColumns(GridRules::baseLayout());
-    stations_ = std::min(panel_.stationCount(), int(kSlots));
-    setRowCount(GridRules::gridRowsFor(stations_) - 1);
-    for (QColor& c : rowColours_)
-        c = QColor();
-    fillRows();
-    ensureRowControls();
-    placeRowControls();
+    model_->rebuild();
+    setColumnWidths();
     MarkDuplicatePorts();
 }
 
-QTableWidgetItem* GridCentraline::itemAt(int row, int col) {
-    if (row < 1 || row > rowCount() || col < 0 || col >= columnCount()) return nullptr;
-    QTableWidgetItem* it = item(row - 1, col);
-    if (!it) {
-        it = new QTableWidgetItem();
-        it->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-        if (col == 0) {
-            it->setBackground(kNumberBack);
-            it->setForeground(kNumberText);
-            it->setTextAlignment(Qt::AlignCenter);
-        } else if (titles_.value(col) == 1) {
-            it->setTextAlignment(Qt::AlignCenter);
-        } else {
-            it->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-        }
-        setItem(row - 1, col, it);
-    }
-    return it;
+int GridCentraline::rowCount() const {
+    return model_->rowCount();
 }
 
-void GridCentraline::fillRows() {
-    const int commCol = columnOfTitle(1), serialCol = columnOfTitle(2),
-              commentCol = columnOfTitle(3);
-    for (int r = 1; r <= rowCount(); ++r) {
-        for (int c = 0; c < columnCount(); ++c) {
-            QTableWidgetItem* it = itemAt(r, c);
-            it->setText(QString());
-            if (c > 0) {
-                it->setBackground(QBrush());
-                it->setForeground(QBrush());
-            }
-        }
-        if (r > stations_) continue;
-        const StationRecord& st = panel_.panel().Stations[size_t(r - 1)];
-        itemAt(r, 0)->setText(QString::number(r));
-        itemAt(r, commCol)->setText(QString::number(st.Comm));
-        itemAt(r, serialCol)->setText(st.serialNumberText());
-        itemAt(r, commentCol)->setText(st.commentText());
-    }
+int GridCentraline::columnCount() const {
+    return model_->columnCount();
 }
 
-void GridCentraline::ensureRowControls() {
-    const size_t want = size_t(std::max(1, stations_));
-    while (picts_.size() > want) {
-        if (picts_.back()) {
-            picts_.back()->hide();
-            picts_.back()->deleteLater();
-        }
-        picts_.pop_back();
-    }
-    while (gauges_.size() > want) {
-        if (gauges_.back()) {
-            gauges_.back()->hide();
-            gauges_.back()->deleteLater();
-        }
-        gauges_.pop_back();
-    }
-    while (picts_.size() < want) {
-        auto* p = new PictChk(int(picts_.size()), viewport());
-        connect(p, &PictChk::pressed, this, &GridCentraline::pressPictChk);
-        picts_.emplace_back(p);
-    }
-    while (gauges_.size() < want) {
-        auto* g = new BAT_OCX(viewport());
-        g->setObjectName(QStringLiteral("BAT_OCX1_%1").arg(gauges_.size()));
-        g->hide();
-        gauges_.emplace_back(g);
-    }
-    for (size_t i = 0; i < picts_.size(); ++i) {
-        const bool on = int(i) < stations_ && stationEnabled(int(i));
-        picts_[i]->setPicture(on ? 2 : 1);
-        picts_[i]->setBackColor(neutral_);
-        gauges_[i]->setBackColor(neutral_);
-        gauges_[i]->setProperty("shown", false);
-        gauges_[i]->hide();
-    }
+int GridCentraline::stationRows() const {
+    return model_->stationRows();
 }
 
-QRect GridCentraline::cellRect(int row, int col) const {
-    if (row < 1 || row > rowCount() || col < 0 || col >= columnCount()) return QRect();
-    return visualRect(model()->index(row - 1, col));
+int GridCentraline::columnOf(Column c) const {
+    return int(model_->columns().indexOf(c));
 }
 
-void GridCentraline::placeRowControls() {
-    const int enCol = columnOfTitle(9), batCol = columnOfTitle(5);
-    for (size_t i = 0; i < picts_.size(); ++i) {
-        const int row = int(i) + 1;
-        PictChk* p = picts_[i];
-        if (!p) continue;
-        const bool show = isStationRow(row) && stationEnabled(int(i));
-        if (show) {
-            p->setGeometry(cellRect(row, enCol).adjusted(0, 0, -1, -1));
-            p->setPicture(2);
-            p->show();
-            p->raise();
-        } else {
-            p->setPicture(1);
-            p->hide();
-        }
-    }
-    for (size_t i = 0; i < gauges_.size(); ++i) {
-        BAT_OCX* g = gauges_[i];
-        if (!g) continue;
-        const int row = int(i) + 1;
-        if (batCol >= 0 && isStationRow(row) && g->property("shown").toBool()) {
-            g->setGeometry(cellRect(row, batCol).adjusted(0, 0, -1, -1));
-            g->show();
-            g->raise();
-        } else {
-            g->hide();
-        }
-    }
+Column GridCentraline::columnAt(int col) const {
+    return model_->columns().value(col, Column::Number);
+}
+
+QList<Column> GridCentraline::columns() const {
+    return model_->columns();
+}
+
+void GridCentraline::placeEditors() {
     if (open_ == Editor::Comm)
         placeEditor(cbx_, EditRow, EditCol);
     else if (open_ == Editor::Comment)
@@ -277,130 +208,96 @@ void GridCentraline::placeRowControls() {
 }
 
 void GridCentraline::placeEditor(QWidget* editor, int row, int col) {
-    editor->setGeometry(cellRect(row, col));
+    editor->setGeometry(validCell(row, col) ? visualRect(model_->index(row - 1, col)) : QRect());
     editor->raise();
     editor->show();
 }
 
 void GridCentraline::scrollContentsBy(int dx, int dy) {
-    QTableWidget::scrollContentsBy(dx, dy);
-    placeRowControls();
+    QTableView::scrollContentsBy(dx, dy);
+    placeEditors();
 }
 
 void GridCentraline::resizeEvent(QResizeEvent* e) {
-    QTableWidget::resizeEvent(e);
-    placeRowControls();
+    QTableView::resizeEvent(e);
+    placeEditors();
 }
 
-void GridCentraline::insertRunColumns(const QList<int>& runTitles) {
-    const QList<int> want = GridRules::layoutWith(runTitles);
-    // Run columns that are no longer wanted go first, or the ones kept would be laid out
-    // twice ("Enabled" among them).
-    dropRunColumns(want);
-    for (int pos = 0; pos < want.size(); ++pos) {
-        if (titles_.value(pos, -1) == want[pos]) continue;
-        insertColumn(pos);
-        titles_.insert(pos, want[pos]);
-        setHorizontalHeaderItem(pos, new QTableWidgetItem(GridRules::columnTitles()[want[pos]]));
-        setColumnWidth(pos, GridRules::twipsToPixels(GridRules::columnWidthTwips(want[pos])));
-        for (int r = 1; r <= rowCount(); ++r) {
-            QTableWidgetItem* it = itemAt(r, pos);
-            it->setTextAlignment(Qt::AlignCenter);
-            const QColor back = rowColour(r - 1);
-            if (back != neutral_) it->setBackground(back);
-        }
-    }
-    runTitles_ = runTitles;
-    placeRowControls();
-}
-
-void GridCentraline::dropRunColumns(const QList<int>& keep) {
-    for (int c = columnCount() - 1; c >= 0; --c) {
-        if (titles_[c] >= 4 && titles_[c] <= 8 && !keep.contains(titles_[c])) {
-            removeColumn(c);
-            titles_.removeAt(c);
-        }
-    }
+void GridCentraline::insertRunColumns(const QList<Column>& runColumns) {
+    const QList<Column> before = columns();
+    model_->setRunColumns(runColumns);
+    for (int c = 0; c < columnCount(); ++c)
+        if (!before.contains(columnAt(c)))
+            setColumnWidth(c, GridRules::twipsToPixels(GridRules::columnWidthTwips(columnAt(c))));
+    placeEditors();
 }
 
 void GridCentraline::removeRunColumns() {
-    dropRunColumns({});
-    runTitles_.clear();
-    placeRowControls();
-}
-
-void GridCentraline::setGaugeShown(int slot, bool on) {
-    if (BAT_OCX* g = battery(slot)) {
-        g->setProperty("shown", on);
-        placeRowControls();
-    }
+    model_->setRunColumns({});
+    placeEditors();
 }
 
 // ---- cells ----------------------------------------------------------------------------
 
-const QTableWidgetItem* GridCentraline::cellItem(int row, int col) const {
-    if (row < 1 || row > rowCount() || col < 0 || col >= columnCount()) return nullptr;
-    return item(row - 1, col);
+bool GridCentraline::validCell(int row, int col) const {
+    return row >= 1 && row <= rowCount() && col >= 0 && col < columnCount();
+}
+
+QVariant GridCentraline::cellData(int row, int col, int role) const {
+    return validCell(row, col) ? model_->index(row - 1, col).data(role) : QVariant();
 }
 
 QString GridCentraline::cellText(int row, int col) const {
-    const QTableWidgetItem* it = cellItem(row, col);
-    return it ? it->text() : QString();
+    return cellData(row, col, Qt::DisplayRole).toString();
 }
 
 void GridCentraline::setCellText(int row, int col, const QString& text) {
-    if (QTableWidgetItem* it = itemAt(row, col)) it->setText(text);
+    if (validCell(row, col)) model_->setRunText(row - 1, columnAt(col), text);
 }
 
 QColor GridCentraline::cellForeground(int row, int col) const {
-    const QTableWidgetItem* it = cellItem(row, col);
-    if (!it || it->foreground().style() == Qt::NoBrush) return palette().color(QPalette::Text);
-    return it->foreground().color();
+    const QVariant v = cellData(row, col, Qt::ForegroundRole);
+    return v.isValid() ? v.value<QColor>() : palette().color(QPalette::Text);
 }
 
-void GridCentraline::setCellForeground(int row, int col, const QColor& colour) {
-    if (QTableWidgetItem* it = itemAt(row, col)) it->setForeground(colour);
+QColor GridCentraline::cellBackground(int row, int col) const {
+    const QVariant v = cellData(row, col, Qt::BackgroundRole);
+    return v.isValid() ? v.value<QColor>() : QColor();
 }
 
 bool GridCentraline::cellBold(int row, int col) const {
-    const QTableWidgetItem* it = cellItem(row, col);
-    return it && it->font().bold();
+    const QVariant v = cellData(row, col, Qt::FontRole);
+    return v.isValid() && v.value<QFont>().bold();
 }
 
 GridRules::Cell GridCentraline::currentGridCell() const {
-    return {currentRow() + 1, currentColumn()};
+    return {currentIndex().row() + 1, currentIndex().column()};
 }
 
 void GridCentraline::setCurrentGridCell(int row, int col) {
-    if (row >= 1 && row <= rowCount() && col >= 0 && col < columnCount())
-        setCurrentCell(row - 1, col);
-}
-
-PictChk* GridCentraline::pictChk(int index) const {
-    return (index >= 0 && size_t(index) < picts_.size()) ? picts_[size_t(index)].data() : nullptr;
-}
-
-BAT_OCX* GridCentraline::battery(int index) const {
-    return (index >= 0 && size_t(index) < gauges_.size()) ? gauges_[size_t(index)].data() : nullptr;
+    if (validCell(row, col)) setCurrentIndex(model_->index(row - 1, col));
 }
 
 QColor GridCentraline::rowColour(int slot) const {
-    if (slot < 0 || slot >= int(rowColours_.size()) || !rowColours_[size_t(slot)].isValid())
-        return neutral_;
-    return rowColours_[size_t(slot)];
+    const QColor c = model_->rowColour(slot);
+    return c.isValid() ? c : neutral_;
 }
 
 void GridCentraline::paintStationRow(int slot, const QColor& colour) {
-    if (slot < 0 || slot >= kSlots) return;
-    const QColor c = colour.isValid() ? colour : neutral_;
-    rowColours_[size_t(slot)] = c;
-    const int row = slot + 1;
-    if (row <= rowCount()) {
-        for (int col = 1; col < columnCount(); ++col)
-            itemAt(row, col)->setBackground(c == neutral_ ? QBrush() : QBrush(c));
-    }
-    if (PictChk* p = pictChk(slot)) p->setBackColor(c);
-    if (BAT_OCX* g = battery(slot)) g->setBackColor(c);
+    // The neutral colour is no colour of the row's own.
+    model_->setRowColour(slot, colour.isValid() && colour != neutral_ ? colour : QColor());
+}
+
+bool GridCentraline::checkShown(int slot) const {
+    return slot >= 0 && slot < stationRows() && stationEnabled(slot);
+}
+
+const BatteryDisplay* GridCentraline::battery(int slot) const {
+    return columnOf(Column::Battery) >= 0 && slot < stationRows() ? model_->gauge(slot) : nullptr;
+}
+
+void GridCentraline::showBattery(int slot, const BatteryDisplay& display) {
+    model_->setGauge(slot, display);
 }
 
 // ---- editing ----------------------------------------------------------------------------
@@ -408,26 +305,26 @@ void GridCentraline::paintStationRow(int slot, const QColor& colour) {
 void GridCentraline::BeginCellEdit(int row, int col) {
     if (measurementRunning()) return;
     if (open_ != Editor::None) finishEditor(false);
-    if (row < 1 || row > rowCount() || col < 0 || col >= columnCount()) return;
+    if (!validCell(row, col)) return;
     EditRow = row;
     EditCol = col;
     setCurrentGridCell(row, col);
-    switch (titles_[col]) {
-    case 1:
+    switch (columnAt(col)) {
+    case Column::Comm:
         placeEditor(cbx_, row, col);
         cbx_->setEditText(cellText(row, col));
         cbx_->lineEdit()->selectAll();
         open_ = Editor::Comm;
         cbx_->setFocus(Qt::OtherFocusReason);
         break;
-    case 3:
+    case Column::Comment:
         placeEditor(tb_, row, col);
         tb_->setText(cellText(row, col));
         tb_->selectAll();
         open_ = Editor::Comment;
         tb_->setFocus(Qt::OtherFocusReason);
         break;
-    case 9:
+    case Column::Enabled:
         toggleEnabled(row);
         break;
     default: // the serial number is read from the probe, never typed
@@ -441,18 +338,7 @@ void GridCentraline::toggleEnabled(int row) {
     // The empty row has no station to switch on.
     if (!isStationRow(row)) return;
     const int slot = row - 1;
-    const bool on = !stationEnabled(slot);
-    panel_.setEnabled(slot, on);
-    if (PictChk* p = pictChk(slot)) {
-        p->setPicture(on ? 2 : 1);
-        if (on) {
-            p->setGeometry(cellRect(row, columnOfTitle(9)).adjusted(0, 0, -1, -1));
-            p->show();
-            p->raise();
-        } else {
-            p->hide();
-        }
-    }
+    panel_.setEnabled(slot, !stationEnabled(slot));
     MarkDuplicatePorts();
     panel_.store();
     emit panelStored();
@@ -468,8 +354,7 @@ void GridCentraline::CommitCellEdit() {
         const QString text = cbx_->currentText().trimmed();
         cbx_->hide();
         // Leaving the empty row without choosing a port adds no station.
-        if (GridRules::isPortEntry(text) && slot >= 0 && slot < kSlots) {
-            setCellText(EditRow, EditCol, text);
+        if (GridRules::isPortEntry(text) && slot >= 0 && slot < kStationCount) {
             if (isStationRow(EditRow))
                 panel_.setComm(slot, text.toInt());
             else
@@ -481,12 +366,10 @@ void GridCentraline::CommitCellEdit() {
         const QString text = QString::fromLatin1(tb_->text().left(200).toLatin1());
         tb_->hide();
         // The empty row has no station to hold a comment yet.
-        if (isStationRow(EditRow)) {
-            setCellText(EditRow, EditCol, text);
-            panel_.setComment(slot, text);
-        }
+        if (isStationRow(EditRow)) panel_.setComment(slot, text);
     }
     panel_.store();
+    model_->panelChanged();
     setCurrentGridCell(saved.row, saved.col);
     emit panelStored();
 }
@@ -513,7 +396,8 @@ void GridCentraline::finishEditor(bool viaEnter) {
     const bool wasEmptyLastRow = row == rowCount() && !isStationRow(row);
     CommitCellEdit();
     if (which == Editor::Comm) {
-        if (wasEmptyLastRow && stations_ < kSlots && panel_.stationCount() > stations_)
+        if (wasEmptyLastRow && stationRows() < kStationCount &&
+            panel_.stationCount() > stationRows())
             RebuildGrid();
         MarkDuplicatePorts();
     }
@@ -535,36 +419,16 @@ void GridCentraline::MoveToNextCell(bool backward) {
 }
 
 void GridCentraline::MarkDuplicatePorts() {
-    const int commCol = columnOfTitle(1);
-    for (int r = 1; r <= stations_; ++r) {
-        QTableWidgetItem* it = itemAt(r, commCol);
-        it->setForeground(QColor(Qt::black));
-        QFont f = it->font();
-        f.setBold(false);
-        it->setFont(f);
-    }
-    for (int slot = 0; slot < stations_; ++slot) {
-        if (!slotSharesPort(panel_.panel(), slot)) continue;
-        QTableWidgetItem* it = itemAt(slot + 1, commCol);
-        it->setForeground(kConflictColour);
-        QFont f = it->font();
-        f.setBold(true);
-        it->setFont(f);
-    }
-    showChecks();
-}
-
-void GridCentraline::showChecks() {
+    model_->panelChanged();
     panel_.evaluateChecks();
-    emit checksChanged(panel_.checks());
 }
 
 bool GridCentraline::stationEnabled(int slot) const {
-    return slot >= 0 && slot < kSlots && panel_.panel().Stations[size_t(slot)].isEnabled();
+    return slot >= 0 && slot < kStationCount && panel_.panel().Stations[size_t(slot)].isEnabled();
 }
 
 void GridCentraline::RemoveStation(int slot) {
-    if (slot < 0 || slot >= kSlots) return;
+    if (slot < 0 || slot >= kStationCount) return;
     panel_.removeStation(slot);
 }
 
@@ -616,10 +480,10 @@ void GridCentraline::mousePressEvent(QMouseEvent* e) {
     }
     const QModelIndex idx = indexAt(e->position().toPoint());
     if (!idx.isValid()) {
-        QTableWidget::mousePressEvent(e);
+        QTableView::mousePressEvent(e);
         return;
     }
-    if (e->button() != Qt::MiddleButton) setCurrentCell(idx.row(), idx.column());
+    if (e->button() != Qt::MiddleButton) setCurrentIndex(idx);
     pressCell(idx.row() + 1, idx.column(), e->button());
     e->accept();
 }
@@ -634,15 +498,15 @@ void GridCentraline::keyPressEvent(QKeyEvent* e) {
         e->accept();
         return;
     }
-    QTableWidget::keyPressEvent(e);
+    QTableView::keyPressEvent(e);
 }
 
 bool GridCentraline::eventFilter(QObject* watched, QEvent* e) {
     // The scroll area filters its viewport's events before the editors exist.
-    if (!cbx_ || !tb_) return QTableWidget::eventFilter(watched, e);
+    if (!cbx_ || !tb_) return QTableView::eventFilter(watched, e);
     const bool isCbx = watched == cbx_ || watched == cbx_->lineEdit();
     const bool isTb = watched == tb_;
-    if (!isCbx && !isTb) return QTableWidget::eventFilter(watched, e);
+    if (!isCbx && !isTb) return QTableView::eventFilter(watched, e);
     if (e->type() == QEvent::KeyPress) {
         auto* k = static_cast<QKeyEvent*>(e);
         if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) {
@@ -665,5 +529,5 @@ bool GridCentraline::eventFilter(QObject* watched, QEvent* e) {
                 finishEditor(false);
         }
     }
-    return QTableWidget::eventFilter(watched, e);
+    return QTableView::eventFilter(watched, e);
 }

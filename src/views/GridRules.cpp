@@ -1,10 +1,12 @@
 #include "views/GridRules.h"
 
+#include "app/Limits.h"
+
 #include <algorithm>
 
 namespace GridRules {
 
-const QStringList& columnTitles() {
+QString columnTitle(Column c) {
     static const QStringList titles = {QString(),
                                        QStringLiteral("Comm"),
                                        QStringLiteral("Serial Number"),
@@ -15,33 +17,33 @@ const QStringList& columnTitles() {
                                        QStringLiteral("H A/m"),
                                        QStringLiteral("Spectrum inhibit time"),
                                        QStringLiteral("Enabled")};
-    return titles;
+    return titles.value(int(c));
 }
 
-int columnWidthTwips(int titleIndex) {
-    static const int widths[10] = {300, 700, 1400, 5500, 1700, 800, 900, 900, 1600, 800};
-    return (titleIndex >= 0 && titleIndex < 10) ? widths[titleIndex] : 800;
+int columnWidthTwips(Column c) {
+    static const int widths[kColumnCount] = {300, 700, 1400, 5500, 1700, 800, 900, 900, 1600, 800};
+    return widths[int(c)];
 }
 
 int twipsToPixels(int twips) {
     return (twips + 7) / 15;
 }
 
-QList<int> baseLayout() {
-    return {0, 1, 2, 3, 9};
+QList<Column> baseLayout() {
+    return {Column::Number, Column::Comm, Column::SerialNumber, Column::Comment, Column::Enabled};
 }
 
-QList<int> layoutWith(const QList<int>& runTitles) {
-    QList<int> l = {0, 1, 2, 3};
-    for (int t : runTitles)
-        if (t >= 4 && t <= 8 && !l.contains(t)) l.append(t);
+QList<Column> layoutWith(const QList<Column>& runColumns) {
+    QList<Column> l = {Column::Number, Column::Comm, Column::SerialNumber, Column::Comment};
+    for (Column c : runColumns)
+        if (isRunColumn(c) && !l.contains(c)) l.append(c);
     std::sort(l.begin() + 4, l.end());
-    l.append(9);
+    l.append(Column::Enabled);
     return l;
 }
 
 int gridRowsFor(int stationsInUse) {
-    return std::min(2 + std::max(0, stationsInUse), 17);
+    return std::min(2 + std::max(0, stationsInUse), kStationCount + 1);
 }
 
 Cell nextCell(Cell c, int lastRow, int lastCol, bool backward) {

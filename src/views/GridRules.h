@@ -1,22 +1,25 @@
 #pragma once
 
+#include "measure/GridColumn.h"
+
 #include <QList>
 #include <QStringList>
 
 // The station grid's rules that do not depend on painting.
 namespace GridRules {
 
-// Column titles 0..9 and their default widths in twips.
-const QStringList& columnTitles();
-int columnWidthTwips(int titleIndex);
+// A column's title and its default width in twips.
+QString columnTitle(Column c);
+int columnWidthTwips(Column c);
 // Pixels on screen for a width in twips (15 twips a pixel).
 int twipsToPixels(int twips);
 
-// Title indexes of the columns after a rebuild, and with the run columns in place.
-QList<int> baseLayout();
-QList<int> layoutWith(const QList<int>& runTitles);
+// The columns after a rebuild, and with the run columns in place.
+QList<Column> baseLayout();
+QList<Column> layoutWith(const QList<Column>& runColumns);
 
-// Rows of the grid, title row included: one per station in use, one empty row, at most 17.
+// Rows of the grid, title row included: one per station in use, one empty row, at most one per
+// station.
 int gridRowsFor(int stationsInUse);
 
 struct Cell {

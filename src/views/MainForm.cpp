@@ -2,11 +2,13 @@
 
 #include "app/AppContext.h"
 #include "app/Format.h"
+#include "app/Limits.h"
 #include "freqtable/FreqTableFile.h"
+#include "measure/Session.h"
 #include "panel/FileNames.h"
 #include "views/FrmInsRemCent.h"
 #include "views/GridCentraline.h"
-#include "views/widgets/BAT_OCX.h"
+#include "views/StationGridModel.h"
 #include "views/widgets/PB_OCX.h"
 #include "views/widgets/StyledControls.h"
 
@@ -23,13 +25,11 @@
 #include <QKeySequence>
 #include <QListWidget>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QMetaMethod>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QScrollBar>
 #include <QStyle>
-#include <QTableWidgetItem>
 #include <QToolTip>
 #include <QVBoxLayout>
 
@@ -51,20 +51,6 @@ MainForm::MainForm(AppContext& ctx, PanelModel& panel, const AppearanceValues& l
     : QMainWindow(nullptr), ctx_(ctx), panel_(panel), look_(look),
       setupRelease_(std::move(setupRelease)), initForm_(initForm) {
     setObjectName(QStringLiteral("MainForm"));
-    confirm = [this](const QString& text) {
-        return QMessageBox::warning(this, QStringLiteral("Halvex"), text,
-                                    QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
-    };
-    information = [this](const QString& text) {
-        QMessageBox::information(this, QStringLiteral("Halvex"), text);
-    };
-    messageBox = [this](const QString& text, MessageIcon icon) {
-        if (icon == MessageIcon::Exclamation)
-            QMessageBox::warning(this, QStringLiteral("Halvex"), text);
-        else
-            QMessageBox::information(this, QStringLiteral("Halvex"), text);
-    };
-    quit = [] { QCoreApplication::quit(); };
 
     buildMenus();
     buildLayout();
@@ -74,7 +60,7 @@ MainForm::MainForm(AppContext& ctx, PanelModel& panel, const AppearanceValues& l
     timerNascFreq_.setInterval(2500);
     timerNascFreq_.setSingleShot(true);
     connect(&timerVisFreq_, &QTimer::timeout, this, [this] {
-        if (openTableView) openTableView(pendingTable_);
+        emit tableViewRequested(pendingTable_);
         cbxTable_->setFocus();
         timerNascFreq_.start();
     });
@@ -139,7 +125,23 @@ void MainForm::buildLayout() {
     outer->setHorizontalSpacing(12);
     outer->setVerticalSpacing(10);
 
-    // Stations.
+    outer->addWidget(buildStationFrame(central), 0, 0, 2, 1);
+    outer->addLayout(buildCommandColumn(central), 0, 1, 2, 1);
+    outer->addLayout(buildWaitFrames(central), 2, 0, 1, 2);
+    outer->setRowStretch(1, 1);
+    outer->setColumnStretch(0, 1);
+
+    grid_->viewport()->installEventFilter(this);
+    grid_->viewport()->setMouseTracking(true);
+
+    central->setMouseTracking(true);
+    central->installEventFilter(this);
+    buildFieldList();
+    connectControls();
+}
+
+// The stations frame around the grid.
+XPFrame* MainForm::buildStationFrame(QWidget* central) {
     frmStations_ = new XPFrame(QStringLiteral("Stations"), central);
     frmStations_->setObjectName(QStringLiteral("FRMCentraline"));
     frmStations_->setMouseTracking(true);
@@ -148,9 +150,11 @@ void MainForm::buildLayout() {
     grid_ = new GridCentraline(panel_, frmStations_);
     grid_->setRunningQuery([this] { return locked_ || ctx_.flags.MeasurementRunning; });
     sv->addWidget(grid_);
-    outer->addWidget(frmStations_, 0, 0, 2, 1);
+    return frmStations_;
+}
 
-    // Right column: table choice, status, commands.
+// The right column: table choice, status, commands.
+QVBoxLayout* MainForm::buildCommandColumn(QWidget* central) {
     auto* right = new QVBoxLayout();
     right->setSpacing(8);
     frmTable_ = new XPFrame(QStringLiteral("Frequency Table"), central);
@@ -173,6 +177,26 @@ void MainForm::buildLayout() {
     status_->hide();
     right->addWidget(status_);
 
+    right->addLayout(buildCommandButtons(central));
+    right->addStretch(1);
+
+    polling_ = new LB_OCX(central);
+    polling_->setObjectName(QStringLiteral("LBPolling"));
+    polling_->setFont(bold);
+    polling_->setMinimumHeight(44);
+    polling_->hide();
+    right->addWidget(polling_);
+
+    exit_ = new XPButton(QStringLiteral("Exit"), central);
+    exit_->setObjectName(QStringLiteral("CMBExit"));
+    exit_->setMinimumHeight(36);
+    right->addWidget(exit_);
+
+    return right;
+}
+
+// Start (with Stop in its place during a run), Single Spectrum and Undo.
+QGridLayout* MainForm::buildCommandButtons(QWidget* central) {
     auto* cmds = new QGridLayout();
     cmds->setVerticalSpacing(8);
     execute_ = new XPButton(QStringLiteral("Start"), central);
@@ -196,23 +220,11 @@ void MainForm::buildLayout() {
     cmds->addWidget(undo_, 2, 0);
     for (XPButton* b : {execute_, stop_, single_, undo_})
         b->setMinimumHeight(36);
-    right->addLayout(cmds);
-    right->addStretch(1);
+    return cmds;
+}
 
-    polling_ = new LB_OCX(central);
-    polling_->setObjectName(QStringLiteral("LBPolling"));
-    polling_->setFont(bold);
-    polling_->setMinimumHeight(44);
-    polling_->hide();
-    right->addWidget(polling_);
-
-    exit_ = new XPButton(QStringLiteral("Exit"), central);
-    exit_->setObjectName(QStringLiteral("CMBExit"));
-    exit_->setMinimumHeight(36);
-    right->addWidget(exit_);
-    outer->addLayout(right, 0, 1, 2, 1);
-
-    // Wait frames, shown by the measurement cycle.
+// The wait frames, shown by the measurement cycle.
+QHBoxLayout* MainForm::buildWaitFrames(QWidget* central) {
     auto* waits = new QHBoxLayout();
     waits->setSpacing(12);
     frmWaitStation_ = new XPFrame(QString(), central);
@@ -235,14 +247,12 @@ void MainForm::buildLayout() {
     frmWaitRate_->setKeepTitleSpace(true);
     frmWaitStation_->hide();
     frmWaitRate_->hide();
-    outer->addLayout(waits, 2, 0, 1, 2);
-    outer->setRowStretch(1, 1);
-    outer->setColumnStretch(0, 1);
 
-    grid_->viewport()->installEventFilter(this);
-    grid_->viewport()->setMouseTracking(true);
+    return waits;
+}
 
-    // The field list: one station's readings of the period, next to its E or H cell.
+// The field list: one station's readings of the period, next to its E or H cell.
+void MainForm::buildFieldList() {
     listaCampo_ = new QListWidget(this);
     listaCampo_->setObjectName(QStringLiteral("ListaCampo"));
     QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
@@ -253,9 +263,10 @@ void MainForm::buildLayout() {
     listaCampo_->setStyleSheet(QStringLiteral(
         "QListWidget#ListaCampo { background: #fffdf2; border: 1px solid #b9a96a; }"));
     listaCampo_->hide();
-    central->setMouseTracking(true);
-    central->installEventFilter(this);
-    connect(grid_, &GridCentraline::checksChanged, this, &MainForm::updateStatus);
+}
+
+void MainForm::connectControls() {
+    connect(&panel_, &PanelModel::checksChanged, this, &MainForm::updateStatus);
     connect(grid_, &GridCentraline::panelStored, this, &MainForm::updateUndo);
     connect(grid_, &GridCentraline::removeRowRequested, this, [this](int row) {
         auto* dlg = new FrmInsRemCent(*grid_, row, look_, this);
@@ -283,7 +294,7 @@ void MainForm::updateGridWidth() {
         w += grid_->columnWidth(c);
     w += 2 * grid_->frameWidth() + 2;
     grid_->setMinimumWidth(w);
-    const int rows = std::min(grid_->rowCount(), 17);
+    const int rows = std::min(grid_->rowCount(), kStationCount + 1);
     grid_->setMinimumHeight(grid_->horizontalHeader()->sizeHint().height() +
                             std::max(rows, 8) * grid_->verticalHeader()->defaultSectionSize() +
                             2 * grid_->frameWidth() + 2);
@@ -347,7 +358,7 @@ void MainForm::ChiudiSoftware() {
     emit softwareClosing();
     if (initForm_) initForm_->close();
     close();
-    if (quit) quit();
+    emit quitRequested();
 }
 
 void MainForm::requestExitDuringRun() {
@@ -417,7 +428,7 @@ void MainForm::CMBStop_Click() {
 }
 
 void MainForm::MNUInfo_Click() {
-    if (information) information(QStringLiteral("Setup Release: ") + setupRelease_);
+    prompts_->information(QStringLiteral("Setup Release: ") + setupRelease_);
 }
 
 void MainForm::MNUSortByDate_Click() {
@@ -470,8 +481,8 @@ void MainForm::deleteSelectedTable() {
     const int index = cbxTable_->currentIndex();
     if (index < 0 || locked_ || ctx_.flags.MeasurementRunning) return;
     const QString name = cbxTable_->itemText(index);
-    if (!confirm ||
-        !confirm(QStringLiteral("Are you sure you want to delete ") + name + QStringLiteral(" ?")))
+    if (!prompts_->question(QStringLiteral("Are you sure you want to delete ") + name +
+                            QStringLiteral(" ?")))
         return;
     hideTableView();
     // Only a file that the listing found is removed; errors are ignored.
@@ -488,7 +499,7 @@ void MainForm::deleteSelectedTable() {
 void MainForm::hideTableView() {
     timerVisFreq_.stop();
     timerNascFreq_.stop();
-    if (closeTableView) closeTableView();
+    emit tableViewDismissed();
 }
 
 bool MainForm::eventFilter(QObject* watched, QEvent* e) {
@@ -497,14 +508,15 @@ bool MainForm::eventFilter(QObject* watched, QEvent* e) {
         deleteSelectedTable();
         return true;
     }
-    // The firmware release of a station over its serial-number cell.
+    // The firmware release of a station over its serial-number cell; the grid's own tips
+    // (the battery voltage) elsewhere.
     if (grid_ && watched == grid_->viewport() && e->type() == QEvent::ToolTip) {
         auto* he = static_cast<QHelpEvent*>(e);
         const QModelIndex idx = grid_->indexAt(he->pos());
         const QString tip =
-            (idx.isValid() && idx.column() == grid_->columnOfTitle(2) && firmwareTooltip)
-                ? firmwareTooltip(idx.row())
-                : QString();
+            (idx.isValid() && grid_->columnAt(idx.column()) == Column::SerialNumber && session_)
+                ? session_->firmwareTooltip(idx.row())
+                : idx.data(Qt::ToolTipRole).toString();
         if (tip.isEmpty())
             QToolTip::hideText();
         else
@@ -571,46 +583,26 @@ void MainForm::markStationLink(int slot, bool /*failed*/, quint32 colour) {
 }
 
 void MainForm::showBatteryLevel(int slot, const BatteryDisplay& d) {
-    BAT_OCX* g = grid_->battery(slot);
-    if (!g) return;
-    g->stopAnimations();
-    g->setColors(fromValue(d.colorBegin), fromValue(d.colorEnd));
-    g->setLivelloBatteria(d.notches);
-    g->setCaption(d.caption);
-    grid_->setGaugeShown(slot, true);
-    if (listaCampo_->isVisible()) listaCampo_->raise(); // the field list stays above the gauges
+    grid_->showBattery(slot, d);
 }
 
 void MainForm::stampLinkTime(int slot, int gridRow, const QString& text) {
-    const int col = grid_->columnOfTitle(4);
+    const int col = grid_->columnOf(Column::LastLinkTime);
     if (col < 0) return;
     const int row = (gridRow >= 1 && gridRow <= grid_->rowCount()) ? gridRow : slot + 1;
     grid_->setCellText(row, col, text);
-    // Time and date must fit the column's fixed width.
-    if (QTableWidgetItem* it = grid_->item(row - 1, col)) {
-        QFont f = grid_->font();
-        f.setPixelSize(11);
-        f.setFamilies(
-            {QStringLiteral("DejaVu Sans Condensed"), QStringLiteral("Arial Narrow"), f.family()});
-        it->setFont(f);
-    }
 }
 
 QString MainForm::serialCell(int slot) const {
-    return grid_->cellText(slot + 1, grid_->columnOfTitle(2)).trimmed();
+    return grid_->cellText(slot + 1, grid_->columnOf(Column::SerialNumber)).trimmed();
 }
 
 void MainForm::setSerialCell(int slot, const QString& serial) {
-    grid_->setCellText(slot + 1, grid_->columnOfTitle(2), serial);
+    grid_->setCellText(slot + 1, grid_->columnOf(Column::SerialNumber), serial);
 }
 
-void MainForm::insertRunColumns(const QStringList& titles) {
-    QList<int> indexes;
-    for (const QString& t : titles) {
-        const int i = int(GridRules::columnTitles().indexOf(t));
-        if (i >= 4 && i <= 8) indexes.append(i);
-    }
-    grid_->insertRunColumns(indexes);
+void MainForm::insertRunColumns(const QList<Column>& columns) {
+    grid_->insertRunColumns(columns);
     updateGridWidth();
     fitToContents();
 }
@@ -621,11 +613,11 @@ void MainForm::restoreGrid() {
     fitToContents();
 }
 
-void MainForm::setFieldCell(int slot, int column, const QString& text, quint32 colour) {
-    const int col = grid_->columnOfTitle(column);
+void MainForm::setFieldCell(int slot, Column column, const QString& text, quint32 colour) {
+    const int col = grid_->columnOf(column);
     if (col < 0) return;
     grid_->setCellText(slot + 1, col, text);
-    grid_->setCellForeground(slot + 1, col, fromValue(colour));
+    grid_->cells().setTextColour(slot, column, fromValue(colour));
     // A value wider than the column's default width widens it, so no reading is elided.
     const int need = grid_->fontMetrics().horizontalAdvance(text.trimmed()) + 14;
     if (need > grid_->columnWidth(col)) {
@@ -638,7 +630,7 @@ void MainForm::setFieldCell(int slot, int column, const QString& text, quint32 c
 void MainForm::highlightStation(int slot) {
     const int row = slot + 1;
     if (row < 1 || row > grid_->rowCount()) return;
-    grid_->setCurrentGridCell(row, grid_->columnOfTitle(2));
+    grid_->setCurrentGridCell(row, grid_->columnOf(Column::SerialNumber));
     grid_->scrollTo(grid_->model()->index(row - 1, 0));
 }
 
@@ -686,23 +678,25 @@ void MainForm::showPollingLabel(const QString& caption, quint32 firstColour, qui
 }
 
 void MainForm::message(const QString& text, MessageIcon icon) {
-    if (messageBox) messageBox(text, icon);
+    prompts_->message(text, icon);
 }
 
 void MainForm::pointerOverCell(int row, int col) {
-    const int title = grid_->columnTitleIndexes().value(col, -1);
+    const Column column = grid_->columnAt(col);
+    const bool hColumn = column == Column::FieldH;
     const int slot = row - 1;
-    const bool over = ctx_.flags.MeasurementRunning && fieldList && (title == 6 || title == 7) &&
-                      slot >= 0 && slot < grid_->stationRows() &&
+    const bool over = ctx_.flags.MeasurementRunning && session_ &&
+                      (column == Column::FieldE || hColumn) && slot >= 0 &&
+                      slot < grid_->stationRows() &&
                       panel_.panel().Stations[size_t(slot)].isEnabled();
     if (!over) {
         listaCampo_->hide();
         listSlot_ = -1;
         return;
     }
-    if (listaCampo_->isVisible() && listSlot_ == slot && listH_ == (title == 7)) return;
+    if (listaCampo_->isVisible() && listSlot_ == slot && listH_ == hColumn) return;
     listSlot_ = slot;
-    listH_ = title == 7;
+    listH_ = hColumn;
     fillFieldList();
     const QRect cell = grid_->visualRect(grid_->model()->index(row - 1, col));
     const QPoint at = grid_->viewport()->mapTo(this, cell.topRight() + QPoint(4, 0));
@@ -713,8 +707,8 @@ void MainForm::pointerOverCell(int row, int col) {
 
 void MainForm::fillFieldList() {
     listaCampo_->clear();
-    if (listSlot_ < 0 || !fieldList) return;
-    listaCampo_->addItems(fieldList(listSlot_, listH_));
+    if (listSlot_ < 0 || !session_) return;
+    listaCampo_->addItems(session_->fieldListLines(listSlot_, listH_));
     const QFontMetrics fm(listaCampo_->font());
     int w = 0;
     for (int i = 0; i < listaCampo_->count(); ++i)

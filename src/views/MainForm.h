@@ -3,13 +3,14 @@
 #include "link/LinkView.h"
 #include "measure/RunView.h"
 #include "panel/PanelModel.h"
+#include "views/Prompts.h"
 #include "views/widgets/Appearance.h"
 
 #include <QMainWindow>
 #include <QTimer>
-#include <functional>
 
 class AppContext;
+class Session;
 class GridCentraline;
 class LB_OCX;
 class PB_OCX;
@@ -19,6 +20,9 @@ class QComboBox;
 class QAction;
 class QMenu;
 class QListWidget;
+class QGridLayout;
+class QHBoxLayout;
+class QVBoxLayout;
 
 // The main window (`MainForm`): the station frame with its grid, the frequency-table choice,
 // the run commands, the status caption, the wait frames and the menus. It is the window side
@@ -47,10 +51,10 @@ public:
     // --- RunView: what the measurement cycle shows ----------------------------------------
     void lockForRun() override { DisabilitaControlli(); }
     void unlockAfterRun() override { AbilitaControlli(); }
-    void insertRunColumns(const QStringList& titles) override;
+    void insertRunColumns(const QList<Column>& columns) override;
     void restoreGrid() override;
     void setSerialCell(int slot, const QString& serial) override;
-    void setFieldCell(int slot, int column, const QString& text, quint32 colour) override;
+    void setFieldCell(int slot, Column column, const QString& text, quint32 colour) override;
     void highlightStation(int slot) override;
     void setStationWait(const WaitBar& bar) override;
     void setRateWait(const WaitBar& bar) override;
@@ -83,19 +87,10 @@ public:
     void deleteSelectedTable();
     void applyAppearance(const AppearanceValues& look);
 
-    // Shown to the operator; tests replace them so nothing modal blocks.
-    std::function<bool(const QString& text)> confirm; // OK/Cancel, exclamation icon
-    std::function<void(const QString& text)> information;
-    // Ends the program (default: leaves the Qt event loop).
-    std::function<void()> quit;
-    std::function<void(const QString& text, MessageIcon icon)> messageBox;
-    // The lines of the field list (`ListaCampo`) of a station's E column or H column.
-    std::function<QStringList(int slot, bool hColumn)> fieldList;
-    // "Rel. FW: " + release for a station, shown over its serial-number cell.
-    std::function<QString(int slot)> firmwareTooltip;
-    // The frequency-table view window, shown for a moment after a table is chosen.
-    std::function<void(const QString& name)> openTableView;
-    std::function<void()> closeTableView;
+    // Where questions and messages go: the window's own message boxes until replaced.
+    void setPrompts(Prompts& prompts) { prompts_ = &prompts; }
+    // The session whose field lists and firmware releases the grid shows during a run.
+    void attachSession(const Session& session) { session_ = &session; }
 
     int RateHours = -1; // "/RATEHOURS=" override, -1 when none
 
@@ -128,6 +123,11 @@ signals:
     void stopRequested();
     void singleSpectrumRequested();
     void softwareClosing();
+    // The window has closed for good: the program ends.
+    void quitRequested();
+    // The frequency-table view, shown for a moment after a table is chosen, and put away.
+    void tableViewRequested(const QString& name);
+    void tableViewDismissed();
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -136,6 +136,12 @@ protected:
 private:
     void buildMenus();
     void buildLayout();
+    XPFrame* buildStationFrame(QWidget* central);
+    QVBoxLayout* buildCommandColumn(QWidget* central);
+    QGridLayout* buildCommandButtons(QWidget* central);
+    QHBoxLayout* buildWaitFrames(QWidget* central);
+    void buildFieldList();
+    void connectControls();
     void updateStatus(const PanelChecks& checks);
     void updateUndo();
     void updateGridWidth();
@@ -149,6 +155,9 @@ private:
 
     AppContext& ctx_;
     PanelModel& panel_;
+    MessageBoxPrompts ownPrompts_{this};
+    Prompts* prompts_ = &ownPrompts_;
+    const Session* session_ = nullptr;
     AppearanceValues look_;
     QString setupRelease_;
     QWidget* initForm_;

@@ -31,8 +31,8 @@ int main(int argc, char** argv) {
                                        init.SetupRelease(), &init);
         session->setRunView(window.get());
         session->setLinkView(window.get());
-        window->firmwareTooltip = [&](int slot) { return session->firmwareTooltip(slot); };
-        window->fieldList = [&](int slot, bool h) { return session->fieldListLines(slot, h); };
+        window->attachSession(*session);
+        QObject::connect(window.get(), &MainForm::quitRequested, &QCoreApplication::quit);
         // The run returns when it has ended; its waits keep the window responsive.
         QObject::connect(window.get(), &MainForm::executeRequested, [&] { session->CMBExecute(); });
         QObject::connect(window.get(), &MainForm::stopRequested, [&] { session->CMBStop(); });

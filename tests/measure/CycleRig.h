@@ -22,15 +22,16 @@ public:
         ++locks;
     }
     void unlockAfterRun() override { locked = false; }
-    void insertRunColumns(const QStringList& titles) override { columns = titles; }
+    void insertRunColumns(const QList<Column>& c) override { columns = c; }
     void restoreGrid() override { columns.clear(); }
     void setSerialCell(int slot, const QString& serial) override {
         serials[slot] = serial;
         if (!serial.isEmpty()) serialHistory.push_back({slot, serial});
     }
-    void setFieldCell(int slot, int column, const QString& text, quint32 colour) override {
-        cells[slot][column - 6] = text;
-        cellColours[slot][column - 6] = colour;
+    void setFieldCell(int slot, Column column, const QString& text, quint32 colour) override {
+        const int i = column == Column::FieldH ? 1 : 0;
+        cells[slot][i] = text;
+        cellColours[slot][i] = colour;
     }
     void highlightStation(int slot) override { highlighted = slot; }
     void setStationWait(const WaitBar& bar) override { stationWait = bar; }
@@ -55,7 +56,7 @@ public:
 
     bool locked = false;
     int locks = 0;
-    QStringList columns;
+    QList<Column> columns;
     std::array<QString, 16> serials;
     std::vector<std::pair<int, QString>> serialHistory;
     std::array<std::array<QString, 2>, 16> cells;

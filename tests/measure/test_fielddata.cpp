@@ -1,4 +1,5 @@
 #include "measure/FieldData.h"
+#include "measure/FieldLogSelection.h"
 #include "measure/NumberFormat.h"
 
 #include <gtest/gtest.h>
@@ -18,21 +19,21 @@ void readE(LetturaFreq& r, const RunSettings& s, float x, float y, float z, bool
     storeComponent(r, f, 2, z);
     updateAccumulators(r, f, s.detectorIndex == 1, accumulate);
 }
-} // namespace
 
-TEST(FieldEvaluation, AverageAndRmsOverTwoPasses) {
-    for (int detector : {0, 1}) {
-        const RunSettings s = eOnly(detector);
-        LetturaFreq r;
-        readE(r, s, 3, 4, 0, false);
-        readE(r, s, 0, 0, 1, true);
-        EXPECT_EQ(r.NumSomme, 2);
-        EXPECT_FLOAT_EQ(r.SomCampoE, detector == 0 ? 6.0f : 26.0f);
-        const FieldTexts t = FormattaSTConZeri(r, r.NumSomme, false, s);
-        EXPECT_EQ(t.e, detector == 0 ? QStringLiteral("3.0000  ") : QStringLiteral("3.6056  "));
-        EXPECT_TRUE(t.h.isEmpty());
-    }
+struct FieldTexts {
+    QString e, h;
+};
+// The record's fields as the grid shows them.
+FieldTexts texts(const LetturaFreq& r, qint32 count, bool instantaneous, const RunSettings& s) {
+    const FieldSelection f = FieldSelection::from(s);
+    const EvaluatedFields v = evaluateFields(r, count, instantaneous, s);
+    return {f.e ? fieldText(v.e) : QString(), f.h() ? fieldText(v.h) : QString()};
 }
+
+int DeterminaFieldDaSegnare(const QString& commandLine, const QString& name, double frequency) {
+    return FieldLogSelection(commandLine).DeterminaFieldDaSegnare(name, frequency);
+}
+} // namespace
 
 TEST(FieldEvaluation, SumsRestartAtPeriodStartAndCountPerRow) {
     const RunSettings s = eOnly(0);
@@ -45,7 +46,7 @@ TEST(FieldEvaluation, SumsRestartAtPeriodStartAndCountPerRow) {
     EXPECT_FLOAT_EQ(r.SomCampoE, 2.0f);
     // A row never read has no readings and never divides by zero.
     LetturaFreq empty;
-    EXPECT_EQ(FormattaSTConZeri(empty, empty.NumSomme, false, s).e, QStringLiteral("0.0000  "));
+    EXPECT_EQ(texts(empty, empty.NumSomme, false, s).e, QStringLiteral("0.0000  "));
 }
 
 TEST(FieldEvaluation, InstantaneousShowsLastMagnitude) {
@@ -53,7 +54,7 @@ TEST(FieldEvaluation, InstantaneousShowsLastMagnitude) {
     LetturaFreq r;
     readE(r, s, 3, 4, 0, false);
     readE(r, s, 0, 0, 1, true);
-    EXPECT_EQ(FormattaSTConZeri(r, 2, true, s).e, QStringLiteral("1.0000  "));
+    EXPECT_EQ(texts(r, 2, true, s).e, QStringLiteral("1.0000  "));
 }
 
 TEST(FieldEvaluation, HOnlyUsesHComponentsAndBothFieldsKeepTheirOwn) {
@@ -66,7 +67,7 @@ TEST(FieldEvaluation, HOnlyUsesHComponentsAndBothFieldsKeepTheirOwn) {
     storeComponent(r, f, 2, 0.0f);
     updateAccumulators(r, f, false, false);
     EXPECT_FLOAT_EQ(r.Ex, 0.0f);
-    EXPECT_EQ(FormattaSTConZeri(r, 1, false, s).h, QStringLiteral("0.0500  "));
+    EXPECT_EQ(texts(r, 1, false, s).h, QStringLiteral("0.0500  "));
 
     s.listModeFields = {true, true, false};
     const FieldSelection both = FieldSelection::from(s);
@@ -76,7 +77,7 @@ TEST(FieldEvaluation, HOnlyUsesHComponentsAndBothFieldsKeepTheirOwn) {
         storeComponent(r2, both, i, values[i]);
     storeComponent(r2, both, 6, 99.0f); // outside the list: stored nowhere
     updateAccumulators(r2, both, false, false);
-    const FieldTexts t = FormattaSTConZeri(r2, 1, false, s);
+    const FieldTexts t = texts(r2, 1, false, s);
     EXPECT_EQ(t.e, QStringLiteral("1.0000  "));
     EXPECT_EQ(t.h, QStringLiteral("0.2000  "));
     EXPECT_FLOAT_EQ(r2.HyQ, 0.04f);
@@ -89,17 +90,17 @@ TEST(FieldEvaluation, ThresholdMarkOnlyWhenSpectrumModeFollowsTheThreshold) {
     s.thresholdE = 3.0f;
     LetturaFreq r;
     readE(r, s, 3, 0, 0, false);
-    const QString equal = FormattaSTConZeri(r, 1, false, s).e;
+    const QString equal = texts(r, 1, false, s).e;
     EXPECT_EQ(equal, QStringLiteral("3.0000* "));
-    EXPECT_EQ(ImpostaColorCell(equal), kMarkedCellColour);
-    EXPECT_EQ(SegnaSupSoglia(2.9999f, 3.0f, s), QStringLiteral("  "));
+    EXPECT_EQ(ImpostaColorCell(evaluateFields(r, 1, false, s).e), kMarkedCellColour);
+    EXPECT_FALSE(reachesThreshold(2.9999f, 3.0f, s));
 
     s.spectrumRateOn = true; // fixed-rate sweeps: nothing is ever marked
-    EXPECT_EQ(SegnaSupSoglia(1e9f, 3.0f, s), QStringLiteral("  "));
+    EXPECT_FALSE(reachesThreshold(1e9f, 3.0f, s));
     s.spectrumRateOn = false;
     s.spectrumModeOn = false;
-    EXPECT_EQ(SegnaSupSoglia(1e9f, 3.0f, s), QStringLiteral("  "));
-    EXPECT_EQ(ImpostaColorCell(QStringLiteral("1.0000  ")), kPlainCellColour);
+    EXPECT_FALSE(reachesThreshold(1e9f, 3.0f, s));
+    EXPECT_EQ(ImpostaColorCell(EvaluatedField{1.0f, false}), kPlainCellColour);
 }
 
 TEST(ComponentLists, OrderAndRangeBytesBySelection) {

@@ -18,6 +18,7 @@ void read(LetturaFreq& r, const RunSettings& s, std::array<float, 6> v, bool acc
     for (int i = 0; i < n; ++i)
         storeComponent(r, f, i, v[i]);
     updateAccumulators(r, f, s.detectorIndex == 1, accumulate);
+    evaluateRecord(r, s, false);
     r.DatoValido = true;
 }
 

@@ -4,7 +4,6 @@
 #include "panel/SettingsFile.h"
 #include "support/TestSupport.h"
 
-#include <QRandomGenerator>
 #include <QtEndian>
 
 #include <gtest/gtest.h>
@@ -155,7 +154,7 @@ TEST(PanelFileHostile, CountedLengthsRunningPastTheEndAreBoundedByTheData) {
         EXPECT_TRUE(p.Stations[0].ReservedTexts[i].isEmpty());
 }
 
-TEST(PanelFileHostile, TruncatedRandomAndNonFiniteFilesComeBackInRange) {
+TEST(PanelFileHostile, TruncatedAndNonFiniteFilesComeBackInRange) {
     Context c;
     const QByteArray full = PanelFile::toBytes(busyPanel());
     // Every truncation, then validation.
@@ -167,16 +166,6 @@ TEST(PanelFileHostile, TruncatedRandomAndNonFiniteFilesComeBackInRange) {
             ADD_FAILURE() << "truncated at " << n;
             return;
         }
-    }
-    QRandomGenerator rng(99);
-    for (int i = 0; i < 200; ++i) {
-        QByteArray junk(int(rng.bounded(20000)), '\0');
-        for (char& ch : junk)
-            ch = char(rng.bounded(256));
-        PanelRecord p = PanelFile::fromBytes(junk);
-        ValidatePanel(p, c.ctx);
-        expectInRange(p);
-        if (HasFailure()) return;
     }
     const float specials[] = {std::numeric_limits<float>::quiet_NaN(),
                               std::numeric_limits<float>::infinity(),

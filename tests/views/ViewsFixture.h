@@ -8,6 +8,7 @@
 #include "panel/PanelModel.h"
 #include "panel/SettingsFile.h"
 #include "support/TestSupport.h"
+#include "views/Prompts.h"
 
 #include <memory>
 
@@ -55,4 +56,16 @@ struct ViewsFixture {
     }
 
     const StationRecord& slot(int s) const { return model->panel().Stations[size_t(s)]; }
+};
+
+// The operator as a test plays it: questions get `answer`, and every text is kept.
+struct RecordingPrompts : Prompts {
+    QStringList asked;
+    QStringList shown;
+    bool answer = true;
+    bool question(const QString& text) override {
+        asked << text;
+        return answer;
+    }
+    void message(const QString& text, MessageIcon) override { shown << text; }
 };

@@ -1,8 +1,6 @@
 #include "views/FrmInsRemCent.h"
 #include "views/GridCentraline.h"
 #include "views/widgets/Appearance.h"
-#include "views/widgets/BAT_OCX.h"
-#include "views/widgets/PictChk.h"
 
 #include "ViewsFixture.h"
 
@@ -17,7 +15,7 @@ class TestGrid : public QObject {
     Q_OBJECT
 
 private:
-    static int commCol(const GridCentraline& g) { return g.columnOfTitle(1); }
+    static int commCol(const GridCentraline& g) { return g.columnOf(Column::Comm); }
 
     static void typePort(GridCentraline& g, int row, const QString& port) {
         g.BeginCellEdit(row, commCol(g));
@@ -32,8 +30,9 @@ private slots:
         ViewsFixture f({{3, QStringLiteral("roof"), true}});
         GridCentraline g(*f.model);
         g.RebuildGrid();
-        QCOMPARE(g.columnTitleIndexes(), QList<int>({0, 1, 2, 3, 9}));
-        QCOMPARE(g.horizontalHeaderItem(3)->text(), QStringLiteral("Comment"));
+        QCOMPARE(g.columns(), (QList<Column>{Column::Number, Column::Comm, Column::SerialNumber,
+                                             Column::Comment, Column::Enabled}));
+        QCOMPARE(g.model()->headerData(3, Qt::Horizontal).toString(), QStringLiteral("Comment"));
         QCOMPARE(g.columnWidth(1), 47);  // 700 twips
         QCOMPARE(g.columnWidth(3), 367); // 5500 twips
         QCOMPARE(g.gridRows(), 3);       // titles, the station, the empty row
@@ -124,7 +123,7 @@ private slots:
     void duplicatePortsMarkedUntilOneIsDisabled() {
         ViewsFixture f({{5, {}, true}, {5, {}, true}, {7, {}, true}});
         GridCentraline g(*f.model);
-        QSignalSpy spy(&g, &GridCentraline::checksChanged);
+        QSignalSpy spy(f.model.get(), &PanelModel::checksChanged);
         g.RebuildGrid();
         const QColor red(128, 0, 0);
         QCOMPARE(g.cellForeground(1, 1), red);
@@ -133,9 +132,9 @@ private slots:
         QVERIFY(!g.cellBold(3, 1));
         QCOMPARE(spy.last().at(0).value<PanelChecks>().statusText(), QStringLiteral("COMM IN USE"));
 
-        QVERIFY(g.pictChk(0)->isVisibleTo(&g));
+        QVERIFY(g.checkShown(0));
         g.pressPictChk(0, Qt::LeftButton);
-        QVERIFY(!g.pictChk(0)->isVisibleTo(&g));
+        QVERIFY(!g.checkShown(0));
         QCOMPARE(g.cellForeground(1, 1), QColor(Qt::black));
         QCOMPARE(g.cellForeground(2, 1), QColor(Qt::black));
         QVERIFY(!g.cellBold(1, 1) && !g.cellBold(2, 1));
@@ -145,7 +144,7 @@ private slots:
 
         // A click on the "Enabled" cell switches it back on.
         g.pressCell(1, g.lastColumn(), Qt::LeftButton);
-        QVERIFY(g.pictChk(0)->isVisibleTo(&g));
+        QVERIFY(g.checkShown(0));
         QCOMPARE(int(f.fileRecord().Stations[0].Enabled), -1);
         QVERIFY(f.model->checks().CommInUse);
     }
@@ -176,8 +175,8 @@ private slots:
         QCOMPARE(int(file.Stations[15].Comm), 0);
         QCOMPARE(g.gridRows(), 5);
         QCOMPARE(g.cellText(2, 3), QStringLiteral("c"));
-        QVERIFY(!g.pictChk(1)->isVisibleTo(&g)); // station "c" is disabled
-        QVERIFY(g.pictChk(2)->isVisibleTo(&g));
+        QVERIFY(!g.checkShown(1)); // station "c" is disabled
+        QVERIFY(g.checkShown(2));
         // The port cell of the row above is open for editing.
         QCOMPARE(g.EditRow, 1);
         QVERIFY(g.CBXCella()->isVisibleTo(&g));
@@ -243,12 +242,14 @@ private slots:
         g.CBXCella()->lineEdit()->selectAll();
         QTest::keyClicks(g.CBXCella()->lineEdit(), QStringLiteral("7"));
         f.ctx->flags.MeasurementRunning = true;
-        g.insertRunColumns({4, 5});
+        g.insertRunColumns({Column::LastLinkTime, Column::Battery});
         QTest::keyClick(g.CBXCella()->lineEdit(), Qt::Key_Return);
         QVERIFY(!g.CBXCella()->isVisibleTo(&g));
         QCOMPARE(f.model->stationCount(), 2);
         QCOMPARE(int(f.fileRecord().Stations[2].Comm), 0);
-        QCOMPARE(g.columnTitleIndexes(), QList<int>({0, 1, 2, 3, 4, 5, 9}));
+        QCOMPARE(g.columns(),
+                 (QList<Column>{Column::Number, Column::Comm, Column::SerialNumber, Column::Comment,
+                                Column::LastLinkTime, Column::Battery, Column::Enabled}));
         QSignalSpy asked(&g, &GridCentraline::removeRowRequested);
         g.pressCell(1, commCol(g), Qt::LeftButton);
         QVERIFY(!g.CBXCella()->isVisibleTo(&g));
@@ -265,37 +266,41 @@ private slots:
         ViewsFixture f({{1, QStringLiteral("a"), true}});
         GridCentraline g(*f.model);
         g.RebuildGrid();
-        g.insertRunColumns({4, 5, 6, 8});
-        QCOMPARE(g.columnTitleIndexes(), QList<int>({0, 1, 2, 3, 4, 5, 6, 8, 9}));
-        QCOMPARE(g.horizontalHeaderItem(g.columnOfTitle(8))->text(),
-                 QStringLiteral("Spectrum inhibit time"));
-        QCOMPARE(g.columnWidth(g.columnOfTitle(4)), 113);
-        g.insertRunColumns({4, 5, 6, 7, 8});
-        QCOMPARE(g.columnOfTitle(7), 7);
+        g.insertRunColumns(
+            {Column::LastLinkTime, Column::Battery, Column::FieldE, Column::SpectrumInhibit});
+        QCOMPARE(g.columns(),
+                 (QList<Column>{Column::Number, Column::Comm, Column::SerialNumber, Column::Comment,
+                                Column::LastLinkTime, Column::Battery, Column::FieldE,
+                                Column::SpectrumInhibit, Column::Enabled}));
+        QCOMPARE(
+            g.model()->headerData(g.columnOf(Column::SpectrumInhibit), Qt::Horizontal).toString(),
+            QStringLiteral("Spectrum inhibit time"));
+        QCOMPARE(g.columnWidth(g.columnOf(Column::LastLinkTime)), 113);
+        g.insertRunColumns({Column::LastLinkTime, Column::Battery, Column::FieldE, Column::FieldH,
+                            Column::SpectrumInhibit});
+        QCOMPARE(g.columnOf(Column::FieldH), 7);
         // A narrower set drops the columns it no longer names; "Enabled" stays single.
-        g.insertRunColumns({4, 5, 7});
-        QCOMPARE(g.columnTitleIndexes(), QList<int>({0, 1, 2, 3, 4, 5, 7, 9}));
-        g.insertRunColumns({4, 5, 6, 7, 8});
-        g.setCellText(1, g.columnOfTitle(6), QStringLiteral("1.25"));
-        g.setGaugeShown(0, true);
-        QVERIFY(g.battery(0)->isVisibleTo(&g));
+        g.insertRunColumns({Column::LastLinkTime, Column::Battery, Column::FieldH});
+        QCOMPARE(g.columns(), (QList<Column>{Column::Number, Column::Comm, Column::SerialNumber,
+                                             Column::Comment, Column::LastLinkTime, Column::Battery,
+                                             Column::FieldH, Column::Enabled}));
+        g.insertRunColumns({Column::LastLinkTime, Column::Battery, Column::FieldE, Column::FieldH,
+                            Column::SpectrumInhibit});
+        g.setCellText(1, g.columnOf(Column::FieldE), QStringLiteral("1.25"));
+        BatteryDisplay gauge;
+        gauge.caption = QStringLiteral("3.91 V ");
+        g.showBattery(0, gauge);
+        QVERIFY(g.battery(0));
+        // The voltage is the gauge's tip, as it was the control's.
+        QCOMPARE(g.model()->index(0, g.columnOf(Column::Battery)).data(Qt::ToolTipRole).toString(),
+                 QStringLiteral("3.91 V"));
         g.removeRunColumns();
-        QCOMPARE(g.columnTitleIndexes(), QList<int>({0, 1, 2, 3, 9}));
+        QCOMPARE(g.columns(), (QList<Column>{Column::Number, Column::Comm, Column::SerialNumber,
+                                             Column::Comment, Column::Enabled}));
         QCOMPARE(g.cellText(1, 3), QStringLiteral("a"));
-        QVERIFY(!g.battery(0)->isVisibleTo(&g));
+        QVERIFY(!g.battery(0));
         // The check picture follows its column.
-        QCOMPARE(g.pictChk(0)->geometry().left(),
-                 g.visualRect(g.model()->index(0, g.lastColumn())).left());
-    }
-
-    void nextCellArithmetic() {
-        using GridRules::Cell;
-        using GridRules::nextCell;
-        QCOMPARE(nextCell({2, 4}, 3, 4, false), (Cell{3, 1}));
-        QCOMPARE(nextCell({3, 4}, 3, 4, false), (Cell{1, 1}));
-        QCOMPARE(nextCell({2, 1}, 3, 4, true), (Cell{1, 4}));
-        QCOMPARE(nextCell({1, 1}, 3, 4, true), (Cell{3, 4}));
-        QCOMPARE(nextCell({1, 0}, 3, 4, false), (Cell{1, 1}));
+        QCOMPARE(g.columnAt(g.lastColumn()), Column::Enabled);
     }
 };
 

@@ -4,9 +4,7 @@
 #include "views/GridCentraline.h"
 #include "views/InitForm.h"
 #include "views/MainForm.h"
-#include "views/widgets/BAT_OCX.h"
 #include "views/widgets/PB_OCX.h"
-#include "views/widgets/PictChk.h"
 #include "views/widgets/StyledControls.h"
 
 #include "ViewsFixture.h"
@@ -30,20 +28,16 @@ QStringList logLines(const AppContext& ctx) {
 struct Window {
     ViewsFixture& f;
     MainForm form;
-    QStringList asked;
-    QStringList shown;
+    RecordingPrompts prompts;
+    QStringList& asked = prompts.asked;
+    QStringList& shown = prompts.shown;
+    bool& answer = prompts.answer;
     bool quitCalled = false;
-    bool answer = true;
 
     explicit Window(ViewsFixture& fx, const QString& release = {})
         : f(fx), form(*fx.ctx, *fx.model, appearanceFrom(fx.settings), release) {
-        form.confirm = [this](const QString& t) {
-            asked << t;
-            return answer;
-        };
-        form.information = [this](const QString& t) { shown << t; };
-        form.messageBox = [this](const QString& t, MessageIcon) { shown << t; };
-        form.quit = [this] { quitCalled = true; };
+        form.setPrompts(prompts);
+        QObject::connect(&form, &MainForm::quitRequested, [this] { quitCalled = true; });
         form.load();
     }
 };
@@ -81,7 +75,7 @@ private slots:
                 model = std::make_unique<PanelModel>(ctx, init.settings());
                 form = std::make_unique<MainForm>(ctx, *model, appearanceFrom(init.settings()),
                                                   init.SetupRelease(), &init);
-                form->quit = [&] { quit = true; };
+                QObject::connect(form.get(), &MainForm::quitRequested, [&] { quit = true; });
                 form->load();
                 form->show();
             };
@@ -143,18 +137,6 @@ private slots:
         QCOMPARE(w.shown, QStringList{QStringLiteral("Setup Release: 1.1")});
     }
 
-    void menusCarryTheirCaptions() {
-        ViewsFixture f;
-        Window w(f);
-        QCOMPARE(w.form.menu(QStringLiteral("MNUFile"))->title(), QStringLiteral("File"));
-        QCOMPARE(w.form.action(QStringLiteral("MNUSavePanel"))->text(),
-                 QStringLiteral("Save Panels"));
-        QCOMPARE(w.form.action(QStringLiteral("MNUAspect"))->text(), QStringLiteral("Aspect"));
-        QCOMPARE(w.form.action(QStringLiteral("MNUMeasure"))->text(), QStringLiteral("Measure"));
-        QVERIFY(!w.form.action(QStringLiteral("MNUMeasure"))->isEnabled());
-        QVERIFY(w.form.action(QStringLiteral("MNUSortByDate"))->isCheckable());
-    }
-
     void undoRestoresPanelAndFile() {
         ViewsFixture f({{1, QStringLiteral("a"), true}, {2, QStringLiteral("b"), false}});
         Window w(f);
@@ -179,7 +161,7 @@ private slots:
         QCOMPARE(f.fileRecord(), before);
         QCOMPARE(g->cellText(1, 1), QStringLiteral("1"));
         QCOMPARE(g->cellText(2, 3), QStringLiteral("b"));
-        QVERIFY(!g->pictChk(1)->isVisibleTo(g));
+        QVERIFY(!g->checkShown(1));
         QVERIFY(!w.form.CMBUndo()->isEnabled());
     }
 
@@ -268,8 +250,9 @@ private slots:
         Window w(f);
         QStringList opened;
         int closed = 0;
-        w.form.openTableView = [&](const QString& name) { opened << name; };
-        w.form.closeTableView = [&] { ++closed; };
+        QObject::connect(&w.form, &MainForm::tableViewRequested,
+                         [&](const QString& name) { opened << name; });
+        QObject::connect(&w.form, &MainForm::tableViewDismissed, [&] { ++closed; });
         w.form.chooseTable(0);
         QTRY_COMPARE(opened, QStringList{QStringLiteral("A")});
         QVERIFY(w.form.TimerNascFreq().isActive());
@@ -286,7 +269,7 @@ private slots:
         ViewsFixture f({{1, {}, true}});
         Window w(f);
         // A comment editor left open (the run started from the keyboard) goes with the lock.
-        w.form.grid()->BeginCellEdit(1, w.form.grid()->columnOfTitle(3));
+        w.form.grid()->BeginCellEdit(1, w.form.grid()->columnOf(Column::Comment));
         QVERIFY(w.form.grid()->TBCella()->isVisibleTo(&w.form));
         w.form.lockForRun();
         QVERIFY(!w.form.grid()->TBCella()->isVisibleTo(&w.form));
@@ -314,25 +297,27 @@ private slots:
                         {7, QStringLiteral("Lab bench"), false}});
         Window w(f);
         w.form.lockForRun();
-        w.form.insertRunColumns({"Last link time", "Battery", "E V/m", "H A/m"});
-        QCOMPARE(w.form.grid()->columnTitleIndexes(), QList<int>({0, 1, 2, 3, 4, 5, 6, 7, 9}));
+        w.form.insertRunColumns(
+            {Column::LastLinkTime, Column::Battery, Column::FieldE, Column::FieldH});
+        QCOMPARE(w.form.grid()->columns(),
+                 (QList<Column>{Column::Number, Column::Comm, Column::SerialNumber, Column::Comment,
+                                Column::LastLinkTime, Column::Battery, Column::FieldE,
+                                Column::FieldH, Column::Enabled}));
         w.form.setSerialCell(0, QStringLiteral("123AB01123"));
         w.form.setSerialCell(1, QStringLiteral("456CD10456"));
         QCOMPARE(w.form.serialCell(0), QStringLiteral("123AB01123"));
         w.form.stampLinkTime(0, 1, QStringLiteral("10:42:05 15/01/2026"));
         w.form.stampLinkTime(1, 2, QStringLiteral("10:42:31 15/01/2026"));
         QCOMPARE(w.form.grid()->cellText(1, 4), QStringLiteral("10:42:05 15/01/2026"));
-        w.form.setFieldCell(0, 6, QStringLiteral("1.2480"), 0);
-        w.form.setFieldCell(0, 7, QStringLiteral("0.0061"), 0);
+        w.form.setFieldCell(0, Column::FieldE, QStringLiteral("1.2480"), 0);
+        w.form.setFieldCell(0, Column::FieldH, QStringLiteral("0.0061"), 0);
 
         w.form.markStationLink(0, false, LinkOkColour);
         w.form.markStationLink(1, true, LinkFailColour);
         const QColor failed(255, 0, 0);
         QCOMPARE(w.form.grid()->rowColour(1), failed);
-        QCOMPARE(w.form.grid()->pictChk(1)->backColor(), failed);
-        QCOMPARE(w.form.grid()->battery(1)->backColor(), failed);
         QCOMPARE(w.form.grid()->rowColour(0), QColor(150, 250, 255));
-        QCOMPARE(w.form.grid()->item(1, 3)->background().color(), failed);
+        QCOMPARE(w.form.grid()->cellBackground(2, 3), failed);
 
         BatteryDisplay full{
             4.5f, 12, rgbValue(128, 255, 128), rgbValue(0, 255, 0), QStringLiteral("4.50 V "),
@@ -340,18 +325,14 @@ private slots:
         BatteryDisplay low{
             3.14f, 4, rgbValue(255, 128, 128), rgbValue(255, 0, 0), QStringLiteral("3.14 V "),
             true};
-        w.form.grid()->battery(0)->setTimerBatteria(100);
-        w.form.grid()->battery(0)->setScorrimentoBatteria(true);
         w.form.showBatteryLevel(0, full);
         w.form.showBatteryLevel(1, low);
-        BAT_OCX* g0 = w.form.grid()->battery(0);
-        QCOMPARE(g0->LivelloBatteria(), 12);
-        QCOMPARE(g0->TimerBatteria(), 0); // a reading stops the animations
-        QVERIFY(!g0->ScorrimentoBatteria());
-        QCOMPARE(g0->Caption(), QStringLiteral("4.50 V "));
-        QVERIFY(g0->isVisibleTo(&w.form));
-        QCOMPARE(w.form.grid()->battery(1)->LivelloBatteria(), 4);
-        QCOMPARE(w.form.grid()->battery(1)->ColorEnd(), QColor(255, 0, 0));
+        const BatteryDisplay* g0 = w.form.grid()->battery(0);
+        QVERIFY(g0);
+        QCOMPARE(g0->notches, 12);
+        QCOMPARE(g0->caption, QStringLiteral("4.50 V "));
+        QCOMPARE(w.form.grid()->battery(1)->notches, 4);
+        QCOMPARE(w.form.grid()->battery(1)->colorEnd, rgbValue(255, 0, 0));
 
         WaitBar station;
         station.visible = true;
@@ -380,9 +361,11 @@ private slots:
         // The end of the run restores the panel grid in neutral colours.
         w.form.restoreGrid();
         w.form.unlockAfterRun();
-        QCOMPARE(w.form.grid()->columnTitleIndexes(), QList<int>({0, 1, 2, 3, 9}));
+        QCOMPARE(w.form.grid()->columns(),
+                 (QList<Column>{Column::Number, Column::Comm, Column::SerialNumber, Column::Comment,
+                                Column::Enabled}));
         QCOMPARE(w.form.grid()->rowColour(1), w.form.grid()->neutralColour());
-        QVERIFY(w.form.grid()->item(1, 3)->background().style() == Qt::NoBrush);
+        QVERIFY(!w.form.grid()->cellBackground(2, 3).isValid());
         if (!shot.isEmpty())
             QVERIFY(w.form.grab().save(QString::fromLocal8Bit(shot).replace(".png", "-idle.png")));
     }

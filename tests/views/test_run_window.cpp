@@ -8,12 +8,10 @@
 #include "views/GridCentraline.h"
 #include "views/InitForm.h"
 #include "views/MainForm.h"
-#include "views/widgets/BAT_OCX.h"
 #include "views/widgets/PB_OCX.h"
-#include "views/widgets/PictChk.h"
 #include "views/widgets/StyledControls.h"
 
-#include "support/TestSupport.h"
+#include "ViewsFixture.h"
 
 #include <QListWidget>
 #include <QTest>
@@ -51,10 +49,10 @@ private slots:
         FreqTableFile::write(dir.path() + "Table/T1.FTR", t);
 
         MainForm form(ctx, session.panelModel(), AppearanceValues{}, QString());
-        QStringList messages;
-        form.messageBox = [&](const QString& text, MessageIcon) { messages << text; };
-        form.quit = [] {};
-        form.fieldList = [&](int slot, bool h) { return session.fieldListLines(slot, h); };
+        RecordingPrompts prompts;
+        const QStringList& messages = prompts.shown;
+        form.setPrompts(prompts);
+        form.attachSession(session);
         session.setRunView(&form);
         session.setLinkView(&form);
         form.load();
@@ -75,23 +73,22 @@ private slots:
         pump.onEveryPump([&] {
             if (!sawFailure && g->rowColour(2) == QColor(255, 0, 0)) {
                 sawFailure = true;
-                QCOMPARE(g->pictChk(2)->backColor(), QColor(255, 0, 0));
+                QVERIFY(g->checkShown(2));
             }
-            if (!sawRun && g->columnOfTitle(5) >= 0 && g->battery(1) &&
-                g->battery(1)->isVisibleTo(g) && !g->cellText(2, 2).isEmpty() &&
-                clock.secondsSinceMidnight() > 36030.0) {
+            if (!sawRun && g->columnOf(Column::Battery) >= 0 && g->battery(1) &&
+                !g->cellText(2, 2).isEmpty() && clock.secondsSinceMidnight() > 36030.0) {
                 sawRun = true;
                 QVERIFY(!form.CMBExecute()->isVisibleTo(&form));
                 QVERIFY(form.CMBStop()->isVisibleTo(&form));
                 QCOMPARE(g->cellText(1, 2), QStringLiteral("123AB01123"));
-                QCOMPARE(g->battery(0)->Caption(), QStringLiteral("3.91 V "));
-                QCOMPARE(g->battery(0)->LivelloBatteria(), 12);
-                QVERIFY(g->battery(1)->LivelloBatteria() < 12);
-                QVERIFY(!g->cellText(1, g->columnOfTitle(4)).isEmpty());
-                QVERIFY(!g->cellText(1, g->columnOfTitle(6)).isEmpty());
+                QCOMPARE(g->battery(0)->caption, QStringLiteral("3.91 V "));
+                QCOMPARE(g->battery(0)->notches, 12);
+                QVERIFY(g->battery(1)->notches < 12);
+                QVERIFY(!g->cellText(1, g->columnOf(Column::LastLinkTime)).isEmpty());
+                QVERIFY(!g->cellText(1, g->columnOf(Column::FieldE)).isEmpty());
                 QVERIFY(form.FRMAttesaRateLM()->isVisibleTo(&form));
                 // The field list beside a station's E cell.
-                form.pointerOverCell(1, g->columnOfTitle(6));
+                form.pointerOverCell(1, g->columnOf(Column::FieldE));
                 QVERIFY(form.ListaCampo()->isVisibleTo(&form));
                 QVERIFY(form.ListaCampo()->count() >= 2);
                 QVERIFY(form.ListaCampo()->item(0)->text().contains(QStringLiteral("V/m")));
@@ -115,7 +112,8 @@ private slots:
         QVERIFY(messages.isEmpty());
 
         // Afterwards the panel grid is back, unlocked and neutral.
-        QCOMPARE(g->columnTitleIndexes(), QList<int>({0, 1, 2, 3, 9}));
+        QCOMPARE(g->columns(), (QList<Column>{Column::Number, Column::Comm, Column::SerialNumber,
+                                              Column::Comment, Column::Enabled}));
         QVERIFY(form.CMBExecute()->isVisibleTo(&form));
         QVERIFY(!form.CMBStop()->isVisibleTo(&form));
         QVERIFY(!form.FRMAttesaCent()->isVisibleTo(&form));

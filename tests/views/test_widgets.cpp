@@ -69,13 +69,6 @@ private slots:
         QVERIFY(!labelStyleUsesOneColour(1));
     }
 
-    void storedColoursTurnIntoScreenColours() {
-        QCOMPARE(storedColour(0x00C0C0C0u), QColor(192, 192, 192));
-        QCOMPARE(storedColour(0x000000FFu), QColor(255, 0, 0)); // 0x00BBGGRR
-        QVERIFY(storedColour(0x8000000Fu).isValid());           // a system colour
-        QCOMPARE(colourValue(QColor(1, 2, 3)), 0x00030201u);
-    }
-
     void batteryGaugeLevelsAndAnimations() {
         BAT_OCX g;
         g.setLivelloBatteria(0);

@@ -4,6 +4,8 @@
 #include <QTimer>
 #include <QWidget>
 
+class QPainter;
+
 // The battery gauge of a station (`BAT_OCX`): 1 to 12 notches in a two-colour gradient,
 // a caption, a background colour (the station's link colour) and two animations, scrolling
 // (the notches fill up one after the other) and blinking, run by one timer whose interval
@@ -40,6 +42,11 @@ public:
 
     QSize sizeHint() const override { return QSize(56, 22); }
     QSize minimumSizeHint() const override { return QSize(30, 12); }
+
+    // Paints a gauge of `shown` notches and its caption into area, over what is already there:
+    // the grid's delegate and the control draw it the same way.
+    static void paintGauge(QPainter& p, const QRectF& area, const QFont& font, int shown,
+                           const QColor& begin, const QColor& end, const QString& caption);
 
 protected:
     void paintEvent(QPaintEvent*) override;

@@ -26,12 +26,17 @@ void PictChk::mousePressEvent(QMouseEvent* e) {
 void PictChk::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.fillRect(rect(), back_);
+    paintPicture(p, QRectF(rect()), picture_);
+}
+
+void PictChk::paintPicture(QPainter& p, const QRectF& area, int picture) {
+    p.save();
     p.setRenderHint(QPainter::Antialiasing);
-    const double s = std::min(16, std::min(width(), height()) - 4);
-    const QRectF box(width() / 2.0 - s / 2, height() / 2.0 - s / 2, s, s);
+    const double s = std::min(16.0, std::min(area.width(), area.height()) - 4);
+    const QRectF box(area.center().x() - s / 2, area.center().y() - s / 2, s, s);
     QPainterPath path;
     path.addRoundedRect(box, 3, 3);
-    if (picture_ == 2) {
+    if (picture == 2) {
         p.fillPath(path, QColor(34, 139, 84));
         QPen pen(Qt::white, std::max(1.6, s / 8));
         pen.setCapStyle(Qt::RoundCap);
@@ -47,4 +52,5 @@ void PictChk::paintEvent(QPaintEvent*) {
         p.setPen(QPen(QColor(140, 146, 156), 1.2));
         p.drawPath(path);
     }
+    p.restore();
 }

@@ -3,6 +3,8 @@
 #include <QColor>
 #include <QWidget>
 
+class QPainter;
+
 // The check picture of a station row (`PictChk`): picture 2 is the ticked box, picture 1
 // the empty one. It lies over the "Enabled" cell and takes the row's link colour as its
 // background.
@@ -26,6 +28,11 @@ signals:
 protected:
     void paintEvent(QPaintEvent*) override;
     void mousePressEvent(QMouseEvent* e) override;
+
+public:
+    // Paints a picture centred in area, over what is already there: the grid's delegate and
+    // the control draw it the same way.
+    static void paintPicture(QPainter& p, const QRectF& area, int picture);
 
 private:
     int index_;

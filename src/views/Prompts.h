@@ -1,0 +1,31 @@
+#pragma once
+
+#include "measure/RunView.h"
+
+#include <QString>
+
+class QWidget;
+
+// Every question and message that reaches the operator goes through here, so that a window
+// never opens a modal box of its own and tests can answer in the operator's place.
+class Prompts {
+public:
+    virtual ~Prompts() = default;
+
+    // OK/Cancel with the exclamation icon; true for OK.
+    virtual bool question(const QString& text) = 0;
+    // A message box with the program's title and an OK button.
+    virtual void message(const QString& text, MessageIcon icon) = 0;
+    void information(const QString& text) { message(text, MessageIcon::Information); }
+};
+
+// The operator answers through Qt message boxes over a window.
+class MessageBoxPrompts : public Prompts {
+public:
+    explicit MessageBoxPrompts(QWidget* parent = nullptr) : parent_(parent) {}
+    bool question(const QString& text) override;
+    void message(const QString& text, MessageIcon icon) override;
+
+private:
+    QWidget* parent_;
+};
