@@ -1,7 +1,7 @@
 #include "spectrum/SpcFile.h"
 
 #include "app/SaveWholeFile.h"
-#include "panel/BinaryIO.h"
+#include "app/BinaryCodec.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -28,6 +28,26 @@ float consistent(float stored, float computed, float span) {
     return std::isfinite(stored) && std::fabs(stored - computed) <= 1e-3f * span ? stored
                                                                                  : computed;
 }
+
+// The record as it lies in the file, field by field.
+struct SpcRecord {
+    std::array<float, 2> thresholds{};
+    qint16 sweepField = 0;
+    QByteArray headerLine1, headerLine2;
+    float fStart = 0, fStop = 0, step = 0, span = 0, fCenter = 0;
+    std::array<std::array<float, SpectrumPoints>, SpectrumTraces> level{};
+};
+
+void spcLayout(BinaryCodec& c, SpcRecord& r) {
+    c.floatings(r.thresholds);
+    c.integer(r.sweepField);
+    c.fixed(r.headerLine1, SpcFile::HeaderLineBytes);
+    c.fixed(r.headerLine2, SpcFile::HeaderLineBytes);
+    for (float* f : {&r.fStart, &r.fStop, &r.step, &r.span, &r.fCenter})
+        c.floating(*f);
+    for (auto& trace : r.level)
+        c.floatings(trace);
+}
 } // namespace
 
 int rebuildFrequencyAxis(float fStart, float step, float fStop,
@@ -51,38 +71,40 @@ namespace SpcFile {
 
 QByteArray toBytes(const SpcHeader& header, const SweepSettings& settings,
                    const SpectrumData& data) {
-    ByteWriter w;
-    w.float32(header.thresholds[0]);
-    w.float32(header.thresholds[1]);
-    w.integer<qint16>(settings.SweepField);
-    w.fixed(headerField(header.HeaderLine1), HeaderLineBytes);
-    w.fixed(headerField(header.HeaderLine2), HeaderLineBytes);
-    w.float32(settings.FStart);
-    w.float32(settings.FStop);
-    w.float32(settings.Step);
-    w.float32(settings.Span);
-    w.float32(settings.FCenter);
-    for (const auto& trace : data.Level)
-        for (const float level : trace)
-            w.float32(storedLevel(level));
-    return w.bytes();
+    auto r = std::make_unique<SpcRecord>();
+    r->thresholds = header.thresholds;
+    r->sweepField = settings.SweepField;
+    r->headerLine1 = headerField(header.HeaderLine1);
+    r->headerLine2 = headerField(header.HeaderLine2);
+    r->fStart = settings.FStart;
+    r->fStop = settings.FStop;
+    r->step = settings.Step;
+    r->span = settings.Span;
+    r->fCenter = settings.FCenter;
+    for (int t = 0; t < SpectrumTraces; ++t)
+        for (int i = 0; i < SpectrumPoints; ++i)
+            r->level[t][i] = storedLevel(data.Level[t][i]);
+    BinaryCodec codec = BinaryCodec::writer();
+    spcLayout(codec, *r);
+    return codec.bytes();
 }
 
 bool fromBytes(const QByteArray& bytes, SpcHeader& header, SweepSettings& settings,
                SpectrumData& data) {
     if (bytes.size() != Size) return false;
-    ByteReader r(bytes);
+    auto r = std::make_unique<SpcRecord>();
+    BinaryCodec codec = BinaryCodec::reader(bytes);
+    spcLayout(codec, *r);
     SpcHeader h;
-    h.thresholds[0] = r.float32();
-    h.thresholds[1] = r.float32();
-    const qint16 sweepField = r.integer<qint16>();
-    h.HeaderLine1 = QString::fromLatin1(r.fixed(HeaderLineBytes));
-    h.HeaderLine2 = QString::fromLatin1(r.fixed(HeaderLineBytes));
-    const float fStart = r.float32();
-    const float fStop = r.float32();
-    const float step = r.float32();
-    const float span = r.float32();
-    const float fCenter = r.float32();
+    h.thresholds = r->thresholds;
+    const qint16 sweepField = r->sweepField;
+    h.HeaderLine1 = QString::fromLatin1(r->headerLine1);
+    h.HeaderLine2 = QString::fromLatin1(r->headerLine2);
+    const float fStart = r->fStart;
+    const float fStop = r->fStop;
+    const float step = r->step;
+    const float span = r->span;
+    const float fCenter = r->fCenter;
     // Only the E (0) and H (1) fields are ever swept; anything else is not a spectrum file
     // (a text file under this name starts with two printable bytes here).
     if (sweepField != 0 && sweepField != 1) return false;
@@ -91,9 +113,9 @@ bool fromBytes(const QByteArray& bytes, SpcHeader& header, SweepSettings& settin
     auto loaded = std::make_unique<SpectrumData>(data);
     const int points = rebuildFrequencyAxis(fStart, step, fStop, loaded->Freq);
     if (points == 0) return false;
-    for (auto& trace : loaded->Level)
-        for (float& level : trace)
-            level = storedLevel(r.float32());
+    for (int t = 0; t < SpectrumTraces; ++t)
+        for (int i = 0; i < SpectrumPoints; ++i)
+            loaded->Level[t][i] = storedLevel(r->level[t][i]);
 
     // Thresholds are only drawn and printed; one that is not a usable number falls back to
     // the settings' default rather than refusing the spectrum.
