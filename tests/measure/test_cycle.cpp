@@ -324,3 +324,24 @@ TEST(ListModeCycle, DelayFollowsOnlyStationsThatWereScanned) {
     EXPECT_EQ(delayedAfter, std::set<int>{1});
     EXPECT_TRUE(rig.eventLog().contains("*** Port 1 not available"));
 }
+
+TEST(ListModeCycle, HOnlyRunShowsItsValuesInTheHColumn) {
+    CycleRig rig;
+    rig.addProbe(1, "111AA01111", {3, 4, 0}, {1.0});
+    rig.addStation(1);
+    rig.setTable({{1.0, 0}});
+    eOnly(rig, 10);
+    rig.settingsChange([](PanelRecord& p) { p.ListModeFields = {0, 0, 1}; });
+    bool seen = false;
+    // The value goes to the column the run laid out for H (an H-only run has no E column).
+    rig.view.onReading = [&](const ReadingUpdate& u) {
+        seen = true;
+        EXPECT_EQ(rig.view.columns,
+                  (QList<Column>{Column::LastLinkTime, Column::Battery, Column::FieldH}));
+        EXPECT_EQ(rig.view.cells[0][1], u.hText);
+        EXPECT_TRUE(rig.view.cells[0][0].isEmpty());
+        rig.session->CMBStop();
+    };
+    rig.session->CMBExecute();
+    EXPECT_TRUE(seen);
+}

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <QRandomGenerator>
-#include <QRegularExpression>
 
 namespace {
 
@@ -148,27 +147,6 @@ TEST(Scenario, FilesAreReadWithTheirNameInErrors) {
     EXPECT_TRUE(error.startsWith(dir.file("bad.json"))) << error.toStdString();
     EXPECT_FALSE(loadScenarioFile(dir.file("missing.json"), s, &error));
     EXPECT_TRUE(error.contains("missing.json"));
-}
-
-TEST(Scenario, DefaultNetworkHasThreeValidStations) {
-    const Scenario s = defaultScenario();
-    ASSERT_EQ(s.stations.size(), 3u);
-    // 3 digits, digit or letter, letter, digit, 0 or 1, 3 digits.
-    const QRegularExpression serial("^[0-9]{3}[0-9A-Z][A-Z][0-9][01][0-9]{3}$");
-    for (size_t i = 0; i < 3; ++i) {
-        const StationConfig& st = s.stations[i];
-        EXPECT_EQ(st.port, int(i) + 1);
-        EXPECT_TRUE(serial.match(QString::fromLatin1(st.serial)).hasMatch()) << st.serial.data();
-        EXPECT_TRUE(st.firmware.toUpper().contains("REL "));
-        EXPECT_GT(st.batteryRaw, 180) << "gauge green";
-        EXPECT_GE(st.emitters.size(), 3u);
-        for (const Emitter& em : st.emitters) {
-            EXPECT_GE(em.frequencyMHz, 0.1);
-            EXPECT_LE(em.frequencyMHz, 27.12);
-        }
-        for (int k = 0; k < kFaultKindCount; ++k)
-            EXPECT_FALSE(st.faults[FaultKind(k)].enabled);
-    }
 }
 
 } // namespace

@@ -138,15 +138,6 @@ TEST(SimChannel, NetworkTimeNeverGoesBack) {
     EXPECT_NEAR(network.now() - held, 0.25, 1e-9);
 }
 
-TEST(SimChannel, LoadsScenarioFilesAndReportsBadOnes) {
-    VirtualClock clock;
-    SimChannel ch(clock);
-    QString error;
-    EXPECT_FALSE(ch.loadScenarioFile("/nonexistent/scenario.json", &error));
-    EXPECT_TRUE(error.contains("/nonexistent/scenario.json")) << error.toStdString();
-    EXPECT_TRUE(ch.network().ports().empty());
-}
-
 // A clock that is not a VirtualClock (so the channel really blocks in its waits) but only
 // moves when told to.
 class HandClock : public Clock {
