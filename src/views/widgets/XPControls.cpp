@@ -1,0 +1,60 @@
+#include "views/widgets/XPControls.h"
+
+namespace {
+// Indicators of the "XP" look; the "Classic" look is the toolkit's own (no style sheet).
+QString indicatorSheet(const char* type, const char* radius) {
+    return QStringLiteral("%1::indicator { width: 13px; height: 13px; border: 1px solid #1c5180;"
+                          " border-radius: %2; background: qlineargradient(x1:0, y1:0, x2:1,"
+                          " y2:1, stop:0 #dcdcd7, stop:1 #ffffff); }"
+                          "%1::indicator:hover { border-color: #f8b636; }"
+                          "%1::indicator:checked { background: qradialgradient(cx:0.5, cy:0.5,"
+                          " radius:0.6, fx:0.5, fy:0.5, stop:0 #21a121, stop:0.45 #21a121,"
+                          " stop:0.5 #ffffff, stop:1 #f4f4f0); }"
+                          "%1::indicator:disabled { border-color: #cac8bb; background: #f4f4f0; }")
+        .arg(QLatin1String(type), QLatin1String(radius));
+}
+
+int validStyle(int style) {
+    return style == 1 ? 1 : 0;
+}
+} // namespace
+
+XPCheck::XPCheck(const QString& text, QWidget* parent) : QCheckBox(text, parent) {
+    setControlStyle(0);
+}
+
+void XPCheck::setControlStyle(int style) {
+    style = validStyle(style);
+    if (style == style_) return;
+    style_ = style;
+    setStyleSheet(style == 0 ? indicatorSheet("QCheckBox", "2px") : QString());
+}
+
+XPOption::XPOption(const QString& text, QWidget* parent) : QRadioButton(text, parent) {
+    setControlStyle(0);
+}
+
+void XPOption::setControlStyle(int style) {
+    style = validStyle(style);
+    if (style == style_) return;
+    style_ = style;
+    setStyleSheet(style == 0 ? indicatorSheet("QRadioButton", "7px") : QString());
+}
+
+XPText::XPText(QWidget* parent) : QLineEdit(parent) {
+    setControlStyle(0);
+}
+
+void XPText::setControlStyle(int style) {
+    style = validStyle(style);
+    if (style == style_) return;
+    style_ = style;
+    setStyleSheet(style == 0
+                      ? QStringLiteral("QLineEdit { border: 1px solid #7f9db9; border-radius: 2px;"
+                                       " padding: 2px 4px; background: #ffffff;"
+                                       " selection-background-color: #316ac5; }"
+                                       "QLineEdit:focus { border-color: #316ac5; }"
+                                       "QLineEdit:disabled { background: #f0f0ea; color: #a0a0a0;"
+                                       " border-color: #c9c7ba; }")
+                      : QString());
+}
