@@ -4,7 +4,6 @@
 #include "app/TypedNumber.h"
 #include "panel/PanelValidation.h"
 
-#include <charconv>
 #include <tuple>
 
 namespace MeasureSettings {
@@ -12,10 +11,15 @@ namespace MeasureSettings {
 namespace {
 constexpr double kLowestFrequency = 0.009;
 
+// The digits a single-precision field really holds (0.053, not 0.052999999821186066; a
+// computed 0.0139999995 shows as 0.014). No value of these boxes needs an exponent.
 QString shortest(float v) {
-    char buf[64];
-    const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed);
-    return QString::fromLatin1(buf, int(r.ptr - buf));
+    return QString::number(double(v), 'g', 7);
+}
+
+// A box whose text still shows the stored value keeps that value exactly.
+float typedFloat(const QString& text, const QString& shown, float stored, double low, double high) {
+    return text == shown ? stored : float(typedNumber(text, low, high));
 }
 
 template <typename T> bool assign(T& field, T value) {
@@ -68,9 +72,10 @@ bool takeBox(PanelRecord& p, Box box, const QString& text, const Switches& switc
     case Box::Quality:
         return assign(p.ImageQuality, typedWhole(text, 10, 100, true));
     case Box::ThresholdE:
-    case Box::ThresholdH:
-        return assign(p.SpectrumModeThresholds[box == Box::ThresholdE ? 0 : 1],
-                      float(typedNumber(text, r.low, r.high)));
+    case Box::ThresholdH: {
+        float& field = p.SpectrumModeThresholds[box == Box::ThresholdE ? 0 : 1];
+        return assign(field, typedFloat(text, boxText(p, box), field, r.low, r.high));
+    }
     case Box::Start:
         return takeSpan(p, text, boxText(p, Box::Stop), switches);
     case Box::Stop:
@@ -90,8 +95,10 @@ bool takeSpan(PanelRecord& p, const QString& startText, const QString& stopText,
               const Switches& switches) {
     const BoxRange r = boxRange(p, Box::Start);
     const PanelRecord before = p;
-    p.SpectrumStartFrequency = float(typedNumber(startText, r.low, r.high));
-    p.SpectrumStopFrequency = float(typedNumber(stopText, r.low, r.high));
+    p.SpectrumStartFrequency = typedFloat(startText, boxText(before, Box::Start),
+                                          before.SpectrumStartFrequency, r.low, r.high);
+    p.SpectrumStopFrequency = typedFloat(stopText, boxText(before, Box::Stop),
+                                         before.SpectrumStopFrequency, r.low, r.high);
     followSpan(p, switches);
     return !(p == before);
 }

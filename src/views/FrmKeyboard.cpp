@@ -62,7 +62,8 @@ FrmKeyboard::FrmKeyboard(int mode, QWidget* parent) : QDialog(parent), keypad_(m
     } else {
         grid->addWidget(units_[0], 4, 3, 2, 1);
     }
-    units_[0]->setAccent(QColor(49, 106, 197));
+    // The unit that Enter stands for.
+    units_[keypad_.KeypadMode() == 0 ? 1 : 0]->setAccent(QColor(49, 106, 197));
     setFixedSize(sizeHint());
 }
 

@@ -65,6 +65,13 @@ TEST(MeasureSettings, SpanIsTakenAsAPairAndTheRbwFollows) {
     EXPECT_FLOAT_EQ(p.SpectrumStopFrequency, 10.005f);
     EXPECT_EQ(p.SpectrumRBWIndex, 5); // a narrow span gets the narrowest RBW
 
+    // A computed single-precision stop shows by the digits it holds, and taking that text
+    // again changes nothing.
+    takeSpan(p, QStringLiteral("0.009"), QStringLiteral("0.0125"), sw);
+    EXPECT_EQ(boxText(p, Box::Stop), QStringLiteral("0.014"));
+    EXPECT_FALSE(takeSpan(p, QStringLiteral("0.009"), QStringLiteral("0.014"), sw));
+    takeSpan(p, QStringLiteral("10"), QStringLiteral("10.002"), sw);
+
     takeBox(p, Box::Stop, QStringLiteral("99"), sw);
     EXPECT_FLOAT_EQ(p.SpectrumStopFrequency, 30.0f);
     EXPECT_FLOAT_EQ(p.SpectrumStartFrequency, 10.0f);

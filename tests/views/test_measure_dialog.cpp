@@ -202,6 +202,26 @@ private slots:
         QVERIFY(!d.CHKRateSM()->isEnabled());
     }
 
+    // The styled check boxes and text boxes take the button style of the appearance settings;
+    // the colour swatches keep their own colours.
+    void appearanceStylesTheXpControls() {
+        ViewsFixture f;
+        DialogPrompts prompts;
+        AppearanceValues look;
+        look.ButtonStyle = 1;
+        look.LabelStyle = 7;
+        FrmMeasure d(*f.ctx, *f.model, prompts, look);
+        QCOMPARE(d.CHKListMode()->controlStyle(), 1);
+        QCOMPARE(d.TBRateListMode()->controlStyle(), 1);
+        QVERIFY(d.TBRateListMode()->styleSheet().isEmpty());
+        QCOMPARE(d.LbColor(0)->colorBegin(), QColor(0, 0, 255));
+        look.ButtonStyle = 0;
+        ApplyAppearance(&d, look);
+        QCOMPARE(d.CHKSaveImage(1)->controlStyle(), 0);
+        QCOMPARE(d.TBQualita()->controlStyle(), 0);
+        QVERIFY(!d.TBQualita()->styleSheet().isEmpty());
+    }
+
     // A close request while the dialog (or a window over it) is open: the dialog goes by its
     // Cancel route and "Software Close" is the last line of the log.
     void closingTheProgramCancelsAnOpenDialogFirst() {

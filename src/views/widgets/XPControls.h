@@ -14,6 +14,9 @@ public:
     int controlStyle() const { return style_; }
     void setControlStyle(int style);
 
+protected:
+    void paintEvent(QPaintEvent* e) override;
+
 private:
     int style_ = -1;
 };
