@@ -69,8 +69,9 @@ FrmMeasure::~FrmMeasure() {
 
 // ---- layout -------------------------------------------------------------------------------
 
-XPText* FrmMeasure::numberBox(const QString& name, Box box) {
-    auto* t = new XPText(this);
+XPText* FrmMeasure::numberBox(QWidget* parent, const QString& name, Box box) {
+    // Made in its frame, in layout order: the tab order follows creation.
+    auto* t = new XPText(parent);
     t->setObjectName(name);
     t->setProperty(kBoxProperty, int(box));
     t->setMaximumWidth(90);
@@ -107,8 +108,7 @@ void FrmMeasure::build() {
     frmRateLM_ = new XPFrame(QStringLiteral("List Mode rate"), this);
     frmRateLM_->setObjectName(QStringLiteral("FrmRateListMode"));
     auto* rateLayout = new QHBoxLayout(frmRateLM_);
-    tbRate_ = numberBox(QStringLiteral("TBRateListMode"), Box::ListModeRate);
-    tbRate_->setParent(frmRateLM_);
+    tbRate_ = numberBox(frmRateLM_, QStringLiteral("TBRateListMode"), Box::ListModeRate);
     rateLayout->addWidget(caption(QStringLiteral("&Rate"), tbRate_, frmRateLM_));
     rateLayout->addWidget(tbRate_);
     rateLayout->addWidget(new QLabel(QStringLiteral("min."), frmRateLM_));
@@ -166,20 +166,17 @@ void FrmMeasure::build() {
     for (int i = 0; i < 2; ++i) {
         chkFieldSM_[i] = new XPCheck(smCaptions[i], frmSpectrum_);
         chkFieldSM_[i]->setObjectName(QStringLiteral("CHKCampoSpectrumMode%1").arg(i));
-        tbThreshold_[i] = numberBox(QStringLiteral("TBCampoSpectrumMode%1").arg(i),
+        tbThreshold_[i] = numberBox(frmSpectrum_, QStringLiteral("TBCampoSpectrumMode%1").arg(i),
                                     i == 0 ? Box::ThresholdE : Box::ThresholdH);
-        tbThreshold_[i]->setParent(frmSpectrum_);
         sm->addWidget(chkFieldSM_[i], row, 0);
         sm->addWidget(tbThreshold_[i], row, 1);
         sm->addWidget(new QLabel(units[i], frmSpectrum_), row++, 2);
     }
-    tbStart_ = numberBox(QStringLiteral("TBFStartSpectrumMode"), Box::Start);
-    tbStart_->setParent(frmSpectrum_);
+    tbStart_ = numberBox(frmSpectrum_, QStringLiteral("TBFStartSpectrumMode"), Box::Start);
     sm->addWidget(caption(QStringLiteral("St&art"), tbStart_, frmSpectrum_), row, 0);
     sm->addWidget(tbStart_, row, 1);
     sm->addWidget(new QLabel(QStringLiteral("MHz"), frmSpectrum_), row++, 2);
-    tbStop_ = numberBox(QStringLiteral("TBFStopSpectrumMode"), Box::Stop);
-    tbStop_->setParent(frmSpectrum_);
+    tbStop_ = numberBox(frmSpectrum_, QStringLiteral("TBFStopSpectrumMode"), Box::Stop);
     sm->addWidget(caption(QStringLiteral("St&op"), tbStop_, frmSpectrum_), row, 0);
     sm->addWidget(tbStop_, row, 1);
     sm->addWidget(new QLabel(QStringLiteral("MHz"), frmSpectrum_), row++, 2);
@@ -201,8 +198,7 @@ void FrmMeasure::build() {
     sldQuality_->setObjectName(QStringLiteral("SLDFactorQuality"));
     sldQuality_->setRange(10, 100);
     sldQuality_->setMinimumWidth(110);
-    tbQuality_ = numberBox(QStringLiteral("TBQualita"), Box::Quality);
-    tbQuality_->setParent(frmSpectrum_);
+    tbQuality_ = numberBox(frmSpectrum_, QStringLiteral("TBQualita"), Box::Quality);
     tbQuality_->setMaximumWidth(50);
     qualityRow->addWidget(sldQuality_, 1);
     qualityRow->addWidget(tbQuality_);

@@ -64,7 +64,7 @@ protected:
 
 private:
     void build();
-    XPText* numberBox(const QString& name, MeasureSettings::Box box);
+    XPText* numberBox(QWidget* parent, const QString& name, MeasureSettings::Box box);
     // Applies a change to a copy of the record; stores it only when something changed.
     void edit(const std::function<void(PanelRecord&)>& change);
     // Takes a number box's text as its value.

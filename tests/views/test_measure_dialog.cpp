@@ -202,6 +202,33 @@ private slots:
         QVERIFY(!d.CHKRateSM()->isEnabled());
     }
 
+    void tabOrderFollowsTheLayout() {
+        ViewsFixture f;
+        DialogPrompts prompts;
+        FrmMeasure d(*f.ctx, *f.model, prompts, AppearanceValues{});
+        QList<QWidget*> chain;
+        for (QWidget* w = d.CHKListMode(); w && !chain.contains(w); w = w->nextInFocusChain())
+            if (w->focusPolicy() & Qt::TabFocus) chain << w;
+        const QList<QWidget*> expected = {d.CHKListMode(),
+                                          d.TBRateListMode(),
+                                          d.CHKCampoListMode(0),
+                                          d.CBXSeparatore(),
+                                          d.ChkPre(),
+                                          d.CHKRateSM(),
+                                          d.TBCampoSpectrumMode(0),
+                                          d.TBFStartSpectrumMode(),
+                                          d.TBFStopSpectrumMode(),
+                                          d.CHKSaveImage(1),
+                                          d.TBQualita(),
+                                          d.CMBOK()};
+        qsizetype last = -1;
+        for (QWidget* w : expected) {
+            const qsizetype at = chain.indexOf(w);
+            QVERIFY2(at > last, qPrintable(w->objectName()));
+            last = at;
+        }
+    }
+
     // The styled check boxes and text boxes take the button style of the appearance settings;
     // the colour swatches keep their own colours.
     void appearanceStylesTheXpControls() {
