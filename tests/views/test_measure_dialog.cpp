@@ -242,8 +242,12 @@ private slots:
         QCOMPARE(d.TBRateListMode()->controlStyle(), 1);
         QVERIFY(d.TBRateListMode()->styleSheet().isEmpty());
         QCOMPARE(d.LbColor(0)->colorBegin(), QColor(0, 0, 255));
+        auto* option = new XPOption(QStringLiteral("option"), &d);
+        ApplyAppearance(&d, look);
+        QCOMPARE(option->controlStyle(), 1);
         look.ButtonStyle = 0;
         ApplyAppearance(&d, look);
+        QCOMPARE(option->controlStyle(), 0);
         QCOMPARE(d.CHKSaveImage(1)->controlStyle(), 0);
         QCOMPARE(d.TBQualita()->controlStyle(), 0);
         QVERIFY(!d.TBQualita()->styleSheet().isEmpty());
