@@ -14,6 +14,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QStyle>
@@ -353,7 +354,8 @@ bool FrmMeasure::eventFilter(QObject* watched, QEvent* e) {
                 take(box);
                 return true; // the value is taken; the dialog stays open
             }
-        } else if (e->type() == QEvent::MouseButtonRelease) {
+        } else if (e->type() == QEvent::MouseButtonRelease &&
+                   static_cast<QMouseEvent*>(e)->button() == Qt::LeftButton) {
             openKeypad(box);
             return true;
         } else if (e->type() == QEvent::FocusOut) {
