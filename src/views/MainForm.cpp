@@ -7,7 +7,9 @@
 #include "measure/Session.h"
 #include "panel/FileNames.h"
 #include "views/FrmInsRemCent.h"
+#include "views/FrmMeasure.h"
 #include "views/GridCentraline.h"
+#include "views/ModalWindows.h"
 #include "views/StationGridModel.h"
 #include "views/widgets/PB_OCX.h"
 #include "views/widgets/StyledControls.h"
@@ -106,8 +108,9 @@ void MainForm::buildMenus() {
     QMenu* set = addMenu(QStringLiteral("MNUSettings"), QStringLiteral("Settings"));
     addItem(set, QStringLiteral("MNUFrequencyTable"), QStringLiteral("Frequency Table|#s_Key6"))
         ->setEnabled(false);
-    addItem(set, QStringLiteral("MNUMeasure"), QStringLiteral("Measure|#s_Key7"))
-        ->setEnabled(false);
+    QAction* measure =
+        addItem(set, QStringLiteral("MNUMeasure"), QStringLiteral("Measure|#s_Key7"));
+    connect(measure, &QAction::triggered, this, &MainForm::MNUMeasure_Click);
 }
 
 void MainForm::buildLayout() {
@@ -352,6 +355,8 @@ void MainForm::VisualizzaIcone() {
 void MainForm::ChiudiSoftware() {
     if (closing_) return;
     closing_ = true;
+    // An open dialog goes by its Cancel route first, so "Software Close" stays the last line.
+    closeModalWindows();
     ctx_.eventLog.WriteEventLog(
         QStringLiteral("    ") + PadLogText(QStringLiteral("Software Close")), true);
     hideTableView();
@@ -437,6 +442,17 @@ void MainForm::MNUSortByDate_Click() {
     a->setChecked(on);
     panel_.editSettings([on](PanelRecord& p) { p.SortByDate = on ? -1 : 0; });
     refreshTableList();
+    updateUndo();
+}
+
+void MainForm::MNUMeasure_Click() {
+    if (locked_ || ctx_.flags.MeasurementRunning || closing_) return;
+    {
+        FrmMeasure dialog(ctx_, panel_, *prompts_, look_, this);
+        dialog.exec();
+    }
+    if (closing_) return;
+    panel_.evaluateChecks();
     updateUndo();
 }
 

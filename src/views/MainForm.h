@@ -77,6 +77,8 @@ public:
     void CMBStop_Click();
     void MNUInfo_Click();
     void MNUSortByDate_Click();
+    // The measure-settings dialog; not during a run. The checks and Undo follow its edits.
+    void MNUMeasure_Click();
     // The frequency tables in "Table/", in the order the panel's "Sort by date" asks for.
     QStringList tableNames() const;
     // Fills the table list in the panel's order and selects the panel's table.

@@ -2,6 +2,7 @@
 
 #include "app/ValueLists.h"
 #include "views/widgets/StyledControls.h"
+#include "views/widgets/XPControls.h"
 
 #include <QApplication>
 #include <QPalette>
@@ -76,4 +77,10 @@ void ApplyAppearance(QWidget* window, const AppearanceValues& values) {
         applyToButton(b, values);
     for (XPFrame* f : window->findChildren<XPFrame*>())
         f->setFrameStyleIndex(values.ButtonStyle);
+    for (XPCheck* c : window->findChildren<XPCheck*>())
+        c->setControlStyle(values.ButtonStyle);
+    for (XPOption* o : window->findChildren<XPOption*>())
+        o->setControlStyle(values.ButtonStyle);
+    for (XPText* t : window->findChildren<XPText*>())
+        t->setControlStyle(values.ButtonStyle);
 }

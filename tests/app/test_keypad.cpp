@@ -1,0 +1,139 @@
+#include "app/Keypad.h"
+
+#include <Qt>
+#include <gtest/gtest.h>
+
+namespace {
+Keypad typed(int mode, const QString& keys) {
+    Keypad k(mode);
+    for (QChar c : keys) {
+        if (c.isDigit())
+            k.digit(c.digitValue());
+        else if (c == QLatin1Char('.'))
+            k.point();
+        else if (c == QLatin1Char('-'))
+            k.sign();
+    }
+    return k;
+}
+} // namespace
+
+TEST(Keypad, UnitButtonsConvertToTheCallersUnit) {
+    Keypad mhz = typed(0, QStringLiteral("12.5"));
+    EXPECT_EQ(mhz.display(), QStringLiteral("12.5"));
+    mhz.unit(1);
+    EXPECT_DOUBLE_EQ(mhz.KeypadResult(), 12.5);
+    EXPECT_FALSE(mhz.cancelFlag());
+    EXPECT_TRUE(mhz.finished());
+
+    Keypad khz = typed(0, QStringLiteral("12.5"));
+    khz.unit(0);
+    EXPECT_DOUBLE_EQ(khz.KeypadResult(), 0.0125);
+
+    Keypad seconds = typed(1, QStringLiteral("2"));
+    EXPECT_EQ(seconds.display(), QStringLiteral("2."));
+    seconds.unit(1);
+    EXPECT_DOUBLE_EQ(seconds.KeypadResult(), 2000);
+
+    // A mode without a second unit has no second button to press.
+    Keypad plain = typed(4, QStringLiteral("7"));
+    plain.unit(1);
+    EXPECT_FALSE(plain.finished());
+    plain.unit(0);
+    EXPECT_DOUBLE_EQ(plain.KeypadResult(), 7);
+
+    EXPECT_EQ(Keypad::unitCaption(0, 0), QStringLiteral("KHz"));
+    EXPECT_EQ(Keypad::unitCaption(1, 1), QStringLiteral("s"));
+    EXPECT_EQ(Keypad::unitCaption(2, 0), QString::fromUtf8("dB(\u00B5V)"));
+    EXPECT_EQ(Keypad::unitCaption(6, 0), QStringLiteral("A/m"));
+    EXPECT_TRUE(Keypad::unitCaption(5, 1).isEmpty());
+}
+
+TEST(Keypad, DisplayEditing) {
+    Keypad k = typed(4, QStringLiteral("12.5"));
+    k.back();
+    EXPECT_EQ(k.display(), QStringLiteral("12."));
+    EXPECT_FALSE(k.decimalEntry());
+    k.back();
+    EXPECT_EQ(k.display(), QStringLiteral("1."));
+    k.back();
+    EXPECT_EQ(k.display(), QStringLiteral("0."));
+    k.back();
+    EXPECT_EQ(k.display(), QStringLiteral("0."));
+
+    // A digit on the empty display replaces "0."; after the point it follows it.
+    Keypad z(4);
+    z.digit(5);
+    EXPECT_EQ(z.display(), QStringLiteral("5."));
+    Keypad d(4);
+    d.point();
+    d.digit(5);
+    EXPECT_EQ(d.display(), QStringLiteral("0.5"));
+
+    Keypad s = typed(4, QStringLiteral("3.25-"));
+    EXPECT_EQ(s.display(), QStringLiteral("-3.25"));
+    s.sign();
+    EXPECT_EQ(s.display(), QStringLiteral("3.25"));
+    s.clear();
+    EXPECT_EQ(s.display(), QStringLiteral("0."));
+    EXPECT_FALSE(s.decimalEntry());
+    s.sign(); // zero has no sign
+    EXPECT_EQ(s.display(), QStringLiteral("0."));
+
+    Keypad longNumber(4);
+    for (int i = 0; i < 40; ++i)
+        longNumber.digit(9);
+    EXPECT_LE(longNumber.display().size(), 16);
+    longNumber.unit(0);
+    EXPECT_GT(longNumber.KeypadResult(), 1e13);
+}
+
+TEST(Keypad, CancelAndMinusOneReturnTheCancelMark) {
+    Keypad esc = typed(0, QStringLiteral("42"));
+    esc.cancel();
+    EXPECT_EQ(esc.KeypadResult(), Keypad::Cancelled);
+    EXPECT_TRUE(esc.cancelFlag());
+    esc.unit(1); // closed: nothing more is taken
+    EXPECT_EQ(esc.KeypadResult(), Keypad::Cancelled);
+
+    Keypad minusOne = typed(4, QStringLiteral("1-"));
+    minusOne.unit(0);
+    EXPECT_EQ(minusOne.KeypadResult(), Keypad::Cancelled);
+}
+
+TEST(Keypad, KeyMapModeByMode) {
+    using K = KeypadKey;
+    for (int mode = 0; mode <= 6; ++mode) {
+        EXPECT_EQ(keypadKeyAction(mode, Qt::Key_7, false), (KeypadAction{K::Digit, 7}));
+        EXPECT_EQ(keypadKeyAction(mode, Qt::Key_0, true), (KeypadAction{K::Digit, 0}));
+        EXPECT_EQ(keypadKeyAction(mode, Qt::Key_Period, false).key, K::Point);
+        EXPECT_EQ(keypadKeyAction(mode, Qt::Key_Period, true).key, K::Point);
+        // A keypad decimal key that the layout sends as "," is still the point; the main
+        // keyboard's comma is not.
+        EXPECT_EQ(keypadKeyAction(mode, Qt::Key_Comma, true).key, K::Point);
+        EXPECT_EQ(keypadKeyAction(mode, Qt::Key_Comma, false).key, K::None);
+        EXPECT_EQ(keypadKeyAction(mode, Qt::Key_Delete, false).key, K::Clear);
+        EXPECT_EQ(keypadKeyAction(mode, Qt::Key_Backspace, false).key, K::Back);
+        EXPECT_EQ(keypadKeyAction(mode, Qt::Key_Escape, false).key, K::Cancel);
+    }
+    EXPECT_EQ(keypadKeyAction(0, Qt::Key_K, false).key, K::Unit0);
+    EXPECT_EQ(keypadKeyAction(0, Qt::Key_M, false).key, K::Unit1);
+    EXPECT_EQ(keypadKeyAction(0, Qt::Key_Return, false).key, K::Unit1);
+    EXPECT_EQ(keypadKeyAction(0, Qt::Key_Enter, true).key, K::Unit1);
+    EXPECT_EQ(keypadKeyAction(1, Qt::Key_S, false).key, K::Unit1);
+    EXPECT_EQ(keypadKeyAction(1, Qt::Key_M, false).key, K::Unit0);
+    EXPECT_EQ(keypadKeyAction(1, Qt::Key_Return, false).key, K::Unit0);
+    for (int mode : {2, 3}) {
+        EXPECT_EQ(keypadKeyAction(mode, Qt::Key_D, false).key, K::Unit0);
+        EXPECT_EQ(keypadKeyAction(mode, Qt::Key_Return, false).key, K::Unit0);
+        EXPECT_EQ(keypadKeyAction(mode, Qt::Key_O, false).key, K::None);
+    }
+    for (int mode : {4, 5, 6}) {
+        EXPECT_EQ(keypadKeyAction(mode, Qt::Key_O, false).key, K::Unit0);
+        EXPECT_EQ(keypadKeyAction(mode, Qt::Key_W, false).key, K::Unit0);
+        EXPECT_EQ(keypadKeyAction(mode, Qt::Key_Enter, true).key, K::Unit0);
+        EXPECT_EQ(keypadKeyAction(mode, Qt::Key_K, false).key, K::None);
+    }
+    EXPECT_EQ(keypadKeyAction(2, Qt::Key_K, false).key, K::None);
+    EXPECT_EQ(keypadKeyAction(0, Qt::Key_S, false).key, K::None);
+}

@@ -1,0 +1,321 @@
+#include "app/Format.h"
+#include "app/Keypad.h"
+#include "views/FrmMeasure.h"
+#include "views/InitForm.h"
+#include "views/MainForm.h"
+#include "views/widgets/StyledControls.h"
+#include "views/widgets/XPControls.h"
+
+#include "ViewsFixture.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QFile>
+#include <QSlider>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+// The operator of these tests: colours and keypad numbers are answered from here.
+struct DialogPrompts : RecordingPrompts {
+    std::optional<quint32> colour;
+    double keypadValue = Keypad::Cancelled;
+    QList<int> keypadModes;
+    QStringList colourTitles;
+    std::optional<quint32> chooseColour(const QString& title, quint32) override {
+        colourTitles << title;
+        return colour;
+    }
+    double keypad(int mode, QWidget*) override {
+        keypadModes << mode;
+        return keypadValue;
+    }
+};
+
+QString tmpPath(const ViewsFixture& f) {
+    return f.ctx->path(QStringLiteral("Panels/TMP.TMP"));
+}
+
+void typeInto(XPText* box, const QString& text) {
+    box->setFocus();
+    box->selectAll();
+    QTest::keyClicks(box, text);
+    QTest::keyClick(box, Qt::Key_Return);
+}
+
+// Several edits of different kinds, each stored at once.
+void editSeveral(FrmMeasure& d, DialogPrompts& prompts) {
+    QTest::mouseClick(d.CHKCampoListMode(1), Qt::LeftButton); // H Mode A: 3 MHz limit
+    typeInto(d.TBRateListMode(), QStringLiteral("15"));
+    typeInto(d.TBCampoSpectrumMode(1), QStringLiteral("0,25"));
+    prompts.colour = 0x123456;
+    QTest::mouseClick(d.LbColor(2), Qt::LeftButton);
+    QTest::mouseClick(d.CHKListMode(), Qt::LeftButton);
+}
+
+} // namespace
+
+class TestMeasureDialog : public QObject {
+    Q_OBJECT
+
+private slots:
+    void cancelRoutesPutBackTheFileTheRecordAndLeaveUndo() {
+        enum Route { CancelButton, Escape, CloseBox };
+        for (Route route : {CancelButton, Escape, CloseBox}) {
+            ViewsFixture f({{3, QStringLiteral("a"), true}});
+            // A grid edit before the dialog: Undo must still see it afterwards.
+            f.model->setEnabled(0, false);
+            const QByteArray before = readAll(f.model->currentPanelPath());
+            const PanelRecord record = f.model->panel();
+            const PanelRecord undoCopy = f.model->backup();
+            DialogPrompts prompts;
+            {
+                FrmMeasure d(*f.ctx, *f.model, prompts, AppearanceValues{});
+                d.show();
+                QVERIFY(QFile::exists(tmpPath(f)));
+                QVERIFY(!d.CMBCancel()->isEnabled());
+                editSeveral(d, prompts);
+                QCOMPARE(f.model->panel().ListModeRate, qint16(15));
+                QCOMPARE(f.model->panel().SpectrumStopFrequency, 3.0f);
+                QCOMPARE(f.model->panel().Colors[2], 0x123456);
+                QCOMPARE(prompts.colourTitles, QStringList{QStringLiteral("Y Field Color")});
+                QVERIFY(readAll(f.model->currentPanelPath()) != before);
+                QVERIFY(d.CMBCancel()->isEnabled());
+                // Another panel's copy left under the same name must never come back.
+                QFile stale(tmpPath(f));
+                QVERIFY(stale.open(QIODevice::WriteOnly));
+                stale.write("stale");
+                stale.close();
+
+                if (route == CancelButton)
+                    QTest::mouseClick(d.CMBCancel(), Qt::LeftButton);
+                else if (route == Escape)
+                    QTest::keyClick(d.TBRateListMode(), Qt::Key_Escape);
+                else
+                    d.close();
+                QVERIFY(!d.isVisible());
+                QCOMPARE(d.result(), int(QDialog::Rejected));
+            }
+            QCOMPARE(readAll(f.model->currentPanelPath()), before);
+            QVERIFY(f.model->panel() == record);
+            QVERIFY(f.model->backup() == undoCopy);
+            QVERIFY(f.model->PanelModified());
+            QVERIFY(!QFile::exists(tmpPath(f)));
+        }
+    }
+
+    void okKeepsTheEditsAndRemovesTheCopy() {
+        ViewsFixture f;
+        DialogPrompts prompts;
+        FrmMeasure d(*f.ctx, *f.model, prompts, AppearanceValues{});
+        d.show();
+        editSeveral(d, prompts);
+        const PanelRecord edited = f.model->panel();
+        QTest::mouseClick(d.CMBOK(), Qt::LeftButton);
+        QCOMPARE(d.result(), int(QDialog::Accepted));
+        QVERIFY(f.model->panel() == edited);
+        QVERIFY(f.fileRecord() == edited);
+        QVERIFY(!QFile::exists(tmpPath(f)));
+    }
+
+    void numberBoxesTakeTheirValues() {
+        ViewsFixture f;
+        DialogPrompts prompts;
+        FrmMeasure d(*f.ctx, *f.model, prompts, AppearanceValues{});
+        d.show();
+        d.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&d));
+        // Enter takes the value (clamped, written back) and leaves the dialog open.
+        typeInto(d.TBRateListMode(), QStringLiteral("2000"));
+        QVERIFY(d.isVisible());
+        QCOMPARE(d.TBRateListMode()->text(), QStringLiteral("1440"));
+        QCOMPARE(f.fileRecord().ListModeRate, qint16(1440));
+        QVERIFY(d.CMBCancel()->isEnabled());
+        // Edited back: nothing differs from the opening any more.
+        typeInto(d.TBRateListMode(), QStringLiteral("1"));
+        QVERIFY(!d.CMBCancel()->isEnabled());
+
+        // The quality box and slider follow each other.
+        typeInto(d.TBQualita(), QStringLiteral("-50"));
+        QCOMPARE(d.SLDFactorQuality()->value(), 50);
+        d.SLDFactorQuality()->setValue(70);
+        QCOMPARE(d.TBQualita()->text(), QStringLiteral("70"));
+        QCOMPARE(f.model->panel().ImageQuality, 70);
+
+        // Leaving a box with its stored value writes nothing.
+        QFile::remove(f.model->currentPanelPath());
+        d.TBFStopSpectrumMode()->setFocus();
+        d.TBFStartSpectrumMode()->setFocus();
+        QVERIFY(d.TBFStartSpectrumMode()->hasFocus());
+        QVERIFY(!QFile::exists(f.model->currentPanelPath()));
+        QCOMPARE(d.TBCampoSpectrumMode(1)->text(), QStringLiteral("0.053"));
+        // A new value is taken when the box is left.
+        d.TBFStopSpectrumMode()->setFocus();
+        d.TBFStopSpectrumMode()->setText(QStringLiteral("10"));
+        d.TBRateListMode()->setFocus();
+        QCOMPARE(f.model->panel().SpectrumStopFrequency, 10.0f);
+        QVERIFY(QFile::exists(f.model->currentPanelPath()));
+    }
+
+    void keypadResultReachesTheBoxAsPlainNumberText() {
+        const QLocale old;
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        ViewsFixture f;
+        DialogPrompts prompts;
+        FrmMeasure d(*f.ctx, *f.model, prompts, AppearanceValues{});
+        d.show();
+        prompts.keypadValue = 1500; // "1.500" in German would read as 1.5
+        QTest::mouseClick(d.TBRateListMode(), Qt::LeftButton);
+        QCOMPARE(f.model->panel().ListModeRate, qint16(1440));
+        prompts.keypadValue = 12.5;
+        QTest::mouseClick(d.TBFStopSpectrumMode(), Qt::LeftButton);
+        QCOMPARE(d.TBFStopSpectrumMode()->text(), QStringLiteral("12.5"));
+        QCOMPARE(prompts.keypadModes, (QList<int>{4, 0}));
+        // A cancelled keypad leaves the box alone.
+        prompts.keypadValue = Keypad::Cancelled;
+        QTest::mouseClick(d.TBFStopSpectrumMode(), Qt::LeftButton);
+        QCOMPARE(d.TBFStopSpectrumMode()->text(), QStringLiteral("12.5"));
+        QLocale::setDefault(old);
+    }
+
+    void listModeOffForcesTheRateTriggerAndDisablesItsControls() {
+        ViewsFixture f;
+        DialogPrompts prompts;
+        FrmMeasure d(*f.ctx, *f.model, prompts, AppearanceValues{});
+        d.show();
+        QTest::mouseClick(d.CHKRateSM(), Qt::LeftButton); // threshold-triggered
+        QVERIFY(d.TBCampoSpectrumMode(0)->isEnabled());
+        QTest::mouseClick(d.CHKListMode(), Qt::LeftButton);
+        QCOMPARE(f.fileRecord().SpectrumRateOn, qint16(1));
+        QVERIFY(d.CHKRateSM()->isChecked());
+        QVERIFY(!d.CHKRateSM()->isEnabled());
+        QVERIFY(!d.FrmFieldListMode()->isEnabled());
+        QVERIFY(!d.TBRateListMode()->isEnabled());
+        QVERIFY(!d.TBCampoSpectrumMode(0)->isEnabled());
+        QVERIFY(d.CBXRateSpectrumMode()->isEnabled());
+        QVERIFY(!d.CBXRBWSpectrumMode()->isEnabled()); // follows the span
+        // Spectrum Mode off now would leave no mode: List Mode comes back on.
+        QTest::mouseClick(d.CHKSpectrumMode(), Qt::LeftButton);
+        QVERIFY(d.CHKListMode()->isChecked());
+        QVERIFY(!d.CHKSpectrumMode()->isChecked());
+        QVERIFY(!d.CHKRateSM()->isEnabled());
+    }
+
+    void tabOrderFollowsTheLayout() {
+        ViewsFixture f;
+        DialogPrompts prompts;
+        FrmMeasure d(*f.ctx, *f.model, prompts, AppearanceValues{});
+        QList<QWidget*> chain;
+        for (QWidget* w = d.CHKListMode(); w && !chain.contains(w); w = w->nextInFocusChain())
+            if (w->focusPolicy() & Qt::TabFocus) chain << w;
+        const QList<QWidget*> expected = {d.CHKListMode(),
+                                          d.TBRateListMode(),
+                                          d.CHKCampoListMode(0),
+                                          d.CBXSeparatore(),
+                                          d.ChkPre(),
+                                          d.CHKRateSM(),
+                                          d.TBCampoSpectrumMode(0),
+                                          d.TBFStartSpectrumMode(),
+                                          d.TBFStopSpectrumMode(),
+                                          d.CHKSaveImage(1),
+                                          d.TBQualita(),
+                                          d.CMBOK()};
+        qsizetype last = -1;
+        for (QWidget* w : expected) {
+            const qsizetype at = chain.indexOf(w);
+            QVERIFY2(at > last, qPrintable(w->objectName()));
+            last = at;
+        }
+    }
+
+    // The styled check boxes and text boxes take the button style of the appearance settings;
+    // the colour swatches keep their own colours.
+    void appearanceStylesTheXpControls() {
+        ViewsFixture f;
+        DialogPrompts prompts;
+        AppearanceValues look;
+        look.ButtonStyle = 1;
+        look.LabelStyle = 7;
+        FrmMeasure d(*f.ctx, *f.model, prompts, look);
+        QCOMPARE(d.CHKListMode()->controlStyle(), 1);
+        QCOMPARE(d.TBRateListMode()->controlStyle(), 1);
+        QVERIFY(d.TBRateListMode()->styleSheet().isEmpty());
+        QCOMPARE(d.LbColor(0)->colorBegin(), QColor(0, 0, 255));
+        auto* option = new XPOption(QStringLiteral("option"), &d);
+        ApplyAppearance(&d, look);
+        QCOMPARE(option->controlStyle(), 1);
+        look.ButtonStyle = 0;
+        ApplyAppearance(&d, look);
+        QCOMPARE(option->controlStyle(), 0);
+        QCOMPARE(d.CHKSaveImage(1)->controlStyle(), 0);
+        QCOMPARE(d.TBQualita()->controlStyle(), 0);
+        QVERIFY(!d.TBQualita()->styleSheet().isEmpty());
+    }
+
+    // A close request while the dialog (or a window over it) is open: the dialog goes by its
+    // Cancel route and "Software Close" is the last line of the log.
+    void closingTheProgramCancelsAnOpenDialogFirst() {
+        ViewsFixture f;
+        DialogPrompts prompts;
+        MainForm form(*f.ctx, *f.model, appearanceFrom(f.settings), QString());
+        form.setPrompts(prompts);
+        bool quit = false;
+        QObject::connect(&form, &MainForm::quitRequested, [&] { quit = true; });
+        form.load();
+        form.show();
+        const QByteArray before = readAll(f.model->currentPanelPath());
+        QAction* measure = form.action(QStringLiteral("MNUMeasure"));
+        QVERIFY(measure->isEnabled());
+
+        bool edited = false;
+        QTimer::singleShot(0, [&] {
+            auto* d = qobject_cast<FrmMeasure*>(QApplication::activeModalWidget());
+            QVERIFY(d);
+            typeInto(d->TBRateListMode(), QStringLiteral("30"));
+            edited = readAll(f.model->currentPanelPath()) != before;
+            form.close(); // as the close box or a termination signal
+        });
+        measure->trigger();
+        QVERIFY(edited);
+        QVERIFY(quit);
+        QCOMPARE(readAll(f.model->currentPanelPath()), before);
+        QVERIFY(!QFile::exists(tmpPath(f)));
+        const QString log = QString::fromLatin1(readAll(f.ctx->eventLog.currentPath()));
+        QVERIFY(log.trimmed().endsWith(PadLogText(QStringLiteral("Software Close")).trimmed()));
+    }
+
+    void measureFromTheMenuRefreshesChecksAndUndo() {
+        ViewsFixture f({{3, QStringLiteral("a"), true}});
+        DialogPrompts prompts;
+        MainForm form(*f.ctx, *f.model, appearanceFrom(f.settings), QString());
+        form.setPrompts(prompts);
+        form.load();
+        form.show();
+        QVERIFY(!form.CMBUndo()->isEnabled());
+        QTimer::singleShot(0, [&] {
+            auto* d = qobject_cast<FrmMeasure*>(QApplication::activeModalWidget());
+            QVERIFY(d);
+            typeInto(d->TBRateListMode(), QStringLiteral("30"));
+            QTest::mouseClick(d->CMBOK(), Qt::LeftButton);
+        });
+        form.action(QStringLiteral("MNUMeasure"))->trigger();
+        QCOMPARE(f.model->panel().ListModeRate, qint16(30));
+        QVERIFY(form.CMBUndo()->isEnabled());
+
+        // Not during a run.
+        form.DisabilitaControlli();
+        bool opened = false;
+        QTimer::singleShot(0, [&] {
+            if (QApplication::activeModalWidget()) {
+                opened = true;
+                QApplication::activeModalWidget()->close();
+            }
+        });
+        form.MNUMeasure_Click();
+        QVERIFY(!opened);
+    }
+};
+
+QTEST_MAIN(TestMeasureDialog)
+#include "test_measure_dialog.moc"
