@@ -3,8 +3,12 @@
 #include "measure/RunView.h"
 
 #include <QString>
+#include <QStringList>
+
+#include <optional>
 
 class QWidget;
+struct LoadSaveParams;
 
 // Every question and message that reaches the operator goes through here, so that a window
 // never opens a modal box of its own and tests can answer in the operator's place.
@@ -17,6 +21,26 @@ public:
     // A message box with the program's title and an OK button.
     virtual void message(const QString& text, MessageIcon icon) = 0;
     void information(const QString& text) { message(text, MessageIcon::Information); }
+
+    // --- file and table windows -----------------------------------------------------------
+    // Yes/No with the exclamation icon; true for Yes.
+    virtual bool askYesNo(const QString& text) = 0;
+    // An exclamation message under its own title.
+    virtual void titledMessage(const QString& title, const QString& text) = 0;
+    // Retry/Cancel with the exclamation icon after a file error; true for Retry.
+    virtual bool retryOrCancel(const QString& text) = 0;
+    // `MsgboxNameST`: a message, an optional name box (shown when *name is not empty) and one
+    // button per non-empty caption. Returns the button's index, 2 when the box was closed by
+    // its frame; *name becomes the entered name for 0 and 1, empty for 2.
+    virtual int MsgboxNameST(const QString& text, const QStringList& captions, QString* name) = 0;
+    // `FrmLoadSave` over the parameters; the chosen name (`DialogResult`), empty when none.
+    virtual QString FrmLoadSave(const LoadSaveParams& params) = 0;
+    // The platform's save dialog; the chosen path, empty when cancelled.
+    virtual QString saveFileName(const QString& title, const QString& proposedPath,
+                                 const QString& filter) = 0;
+    // The numeric keypad in a mode (0: "KHz"/"MHz", result in MHz): the number, or nothing
+    // when cancelled. Without a keypad window the operator types the number instead.
+    virtual std::optional<double> keypad(int /*mode*/) { return std::nullopt; }
 };
 
 // The operator answers through Qt message boxes over a window.
@@ -25,6 +49,13 @@ public:
     explicit MessageBoxPrompts(QWidget* parent = nullptr) : parent_(parent) {}
     bool question(const QString& text) override;
     void message(const QString& text, MessageIcon icon) override;
+    bool askYesNo(const QString& text) override;
+    void titledMessage(const QString& title, const QString& text) override;
+    bool retryOrCancel(const QString& text) override;
+    int MsgboxNameST(const QString& text, const QStringList& captions, QString* name) override;
+    QString FrmLoadSave(const LoadSaveParams& params) override;
+    QString saveFileName(const QString& title, const QString& proposedPath,
+                         const QString& filter) override;
 
 private:
     QWidget* parent_;
