@@ -44,6 +44,7 @@ public:
         // A click on a label takes the cell back at once.
         connect(cbx, &QComboBox::activated, cbx, [this, cbx](int) {
             form_.rbwLabelClicked(FreqTableEditor::TrovaIDRBWDaCBXRBW(cbx->currentText()));
+            form_.enterPressed();
             auto* self = const_cast<CellDelegate*>(this);
             emit self->commitData(cbx);
             emit self->closeEditor(cbx, QAbstractItemDelegate::SubmitModelCache);
@@ -67,6 +68,16 @@ public:
             model->setData(index, tb->text(), Qt::EditRole);
         else if (auto* cbx = qobject_cast<QComboBox*>(editor))
             model->setData(index, cbx->currentText(), Qt::EditRole);
+    }
+
+protected:
+    // Enter takes the cell back and moves the cursor on; leaving the cell only takes it back.
+    bool eventFilter(QObject* editor, QEvent* e) override {
+        if (e->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent*>(e)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) form_.enterPressed();
+        }
+        return QStyledItemDelegate::eventFilter(editor, e);
     }
 
 private:
@@ -137,10 +148,6 @@ FrmTableLimFacFT::FrmTableLimFacFT(AppContext& ctx, PanelModel& panel, FreqTable
 
     connect(model_, &FreqTableGridModel::entered, this, &FrmTableLimFacFT::entered,
             Qt::QueuedConnection);
-    connect(grid_->itemDelegate(), &QAbstractItemDelegate::closeEditor, this,
-            [this](QWidget*, QAbstractItemDelegate::EndEditHint hint) {
-                moveNext_ = hint == QAbstractItemDelegate::SubmitModelCache;
-            });
     connect(grid_->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& index) { cellClicked(index); });
     connect(grid_, &QTableView::clicked, this, &FrmTableLimFacFT::cellClicked);

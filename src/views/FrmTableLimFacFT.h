@@ -53,6 +53,9 @@ public:
     void CMBExitFT_Click();
     // The RBW label the operator clicked becomes the panel's default for the editor.
     void rbwLabelClicked(int index);
+    // The cell editor was taken back by Enter (or a click on an RBW label): the cursor moves
+    // on to the next cell once the entry is done.
+    void enterPressed() { moveNext_ = true; }
 
 protected:
     void reject() override;

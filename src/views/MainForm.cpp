@@ -804,8 +804,8 @@ void MainForm::attachFreqTable(FreqTable& table) {
 bool MainForm::loadPanelTable() {
     const QString name = panel_.panel().freqTableNameText().trimmed();
     const QString path =
-        FileNames::isUsableName(name) ? FreqTableFile::find(ctx_.appDir, name) : QString();
-    if (path.isEmpty()) return true; // no file: the table in memory stays as it is
+        FileNames::isUsableName(name) ? FreqTableFile::pathFor(ctx_.appDir, name) : QString();
+    if (path.isEmpty()) return true; // no such name: the table in memory stays as it is
     while (FreqTableFile::read(path, *table_) == FreqTableFile::ReadResult::Failed) {
         if (!prompts_->retryOrCancel(QStringLiteral("Failed loading"))) {
             ChiudiSoftware();
