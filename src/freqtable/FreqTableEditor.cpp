@@ -36,12 +36,16 @@ int FreqTableEditor::TrovaIDNewRow() const {
 }
 
 void FreqTableEditor::applyCoupling() {
-    for (size_t i = 0; i < table_.rows.size(); ++i)
-        coupled_[i] = table_.rows[i].inUse() && coupleRbw(table_.rows[i], switches_) != 0;
+    for (FreqTableRow& r : table_.rows)
+        if (r.inUse() && coupleRbw(r, switches_) != 0 && !coupled_.contains(r.Freq))
+            coupled_.append(r.Freq);
 }
 
 bool FreqTableEditor::coupled(int row) const {
-    return row >= 0 && row < FreqTable::RowCount && coupled_[size_t(row)];
+    if (!inUse(row)) return false;
+    const FreqTableRow& r = table_.rows[size_t(row)];
+    return coupled_.contains(r.Freq) && r.RbwIndex == minimumRbwIndex(r.Freq) &&
+           !switches_.noLimitRbw();
 }
 
 QString FreqTableEditor::frequencyText(double freq) {

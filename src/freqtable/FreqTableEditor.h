@@ -2,6 +2,7 @@
 
 #include "freqtable/FreqTable.h"
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -37,8 +38,8 @@ public:
     // `TrovaIDNewRow`: the empty row for a new entry, -1 when all 100 are in use.
     int TrovaIDNewRow() const;
     // `DaStraGridFreqTable`'s coupling: raises every row in use whose RBW is wider than its
-    // frequency allows (unless "/NOLIMITRBW"); the rows it raised are marked until the next
-    // call.
+    // frequency allows (unless "/NOLIMITRBW") and marks it. A mark follows its frequency
+    // through sorting and refills and goes when the row gets another RBW or frequency.
     void applyCoupling();
     bool coupled(int row) const;
     // Texts of a grid cell: column 0 the row number from 1, column 1 " " + the shortest text
@@ -96,5 +97,5 @@ private:
     FreqTable& table_;
     FreqTable snapshot_;
     const Switches& switches_;
-    std::array<bool, FreqTable::RowCount> coupled_{};
+    QList<double> coupled_; // frequencies whose RBW the coupling raised
 };

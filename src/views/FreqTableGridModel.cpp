@@ -13,8 +13,7 @@ constexpr quint32 kHighlight = 0x8000000Du; // the system's highlight colour
 FreqTableGridModel::FreqTableGridModel(FreqTableEditor& editor, bool withNewEntryRow,
                                        QObject* parent)
     : QAbstractTableModel(parent), editor_(editor), editable_(withNewEntryRow) {
-    editor_.applyCoupling();
-    rows_ = editable_ ? editor_.gridRows() : editor_.usedRows();
+    // Nothing is shown (and the table not touched) before the first refill.
 }
 
 void FreqTableGridModel::refill() {

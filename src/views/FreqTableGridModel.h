@@ -14,6 +14,7 @@ public:
 
     FreqTableGridModel(FreqTableEditor& editor, bool withNewEntryRow, QObject* parent = nullptr);
 
+    // Empty until the first refill.
     // `DaStraGridFreqTable`: applies the coupling and shows the table as it now is, adding or
     // removing rows at the end (open cell editors stay).
     void refill();

@@ -163,7 +163,9 @@ FrmTableLimFacFT::FrmTableLimFacFT(AppContext& ctx, PanelModel& panel, FreqTable
     connect(exit_, &QPushButton::clicked, this, &FrmTableLimFacFT::CMBExitFT_Click);
 
     ApplyAppearance(this, look);
-    core_.takeSnapshot();
+    // The snapshot was taken before the grid was filled: a coupling the fill applies is an
+    // edit of the table in memory and is settled on closing like any other.
+    model_->refill();
     updateTitle();
 }
 
