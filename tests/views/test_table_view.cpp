@@ -84,15 +84,21 @@ private slots:
 
         // Double-click row 3, frequency column: the view goes, the editor opens on that cell.
         QModelIndex seen;
-        QTimer::singleShot(0, &form, [&] {
-            if (auto* ed = form.findChild<FrmTableLimFacFT*>()) {
+        bool found = false;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, &form, [&] {
+            if (auto* ed = form.findChild<FrmTableLimFacFT*>(); ed && ed->isVisible()) {
+                found = true;
                 seen = ed->TabFreqTable()->currentIndex();
                 ed->CMBExitFT_Click();
             }
         });
+        poll.start(10);
         QTableView* grid = view->TabFreqTable();
         const QRect cell = grid->visualRect(view->gridModel()->index(2, 1));
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
         QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+        QVERIFY(found);
         QCOMPARE(seen.row(), 2);
         QCOMPARE(seen.column(), 1);
         QVERIFY(!view->isVisible());
@@ -105,16 +111,12 @@ private slots:
         f.ctx->flags.MeasurementRunning = true;
         QVERIFY(!view->isVisible());
         view->load();
-        bool opened = false;
-        QTimer::singleShot(0, &form, [&] {
-            if (auto* ed = form.findChild<FrmTableLimFacFT*>()) {
-                opened = true;
-                ed->CMBExitFT_Click();
-            }
-        });
+        found = false;
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
         QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
-        QTest::qWait(20);
-        QVERIFY(!opened);
+        QTest::qWait(30);
+        QVERIFY(!found);
+        QVERIFY(view->isVisible());
     }
 };
 
