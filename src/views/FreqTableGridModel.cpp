@@ -2,13 +2,10 @@
 
 #include "app/ValueLists.h"
 #include "freqtable/FreqTableEditor.h"
-#include "views/widgets/Appearance.h"
 
 #include <QFont>
-
-namespace {
-constexpr quint32 kHighlight = 0x8000000Du; // the system's highlight colour
-}
+#include <QGuiApplication>
+#include <QPalette>
 
 FreqTableGridModel::FreqTableGridModel(FreqTableEditor& editor, bool withNewEntryRow,
                                        QObject* parent)
@@ -54,8 +51,14 @@ QVariant FreqTableGridModel::data(const QModelIndex& index, int role) const {
             return bold;
         }
         return {};
+    // The highlight colour as the cell's background with its own text colour, so that the
+    // mark reads on any theme.
+    case Qt::BackgroundRole:
+        return marked ? QVariant(QGuiApplication::palette().color(QPalette::Highlight))
+                      : QVariant();
     case Qt::ForegroundRole:
-        return marked ? storedColour(kHighlight) : QColor(Qt::black);
+        return marked ? QGuiApplication::palette().color(QPalette::HighlightedText)
+                      : QColor(Qt::black);
     case Qt::TextAlignmentRole:
         return int(Qt::AlignVCenter |
                    (index.column() == NumberColumn ? Qt::AlignHCenter : Qt::AlignLeft));
