@@ -77,6 +77,18 @@ protected:
             const int key = static_cast<QKeyEvent*>(e)->key();
             if (key == Qt::Key_Return || key == Qt::Key_Enter) form_.enterPressed();
         }
+        // A double-click in the frequency box offers the keypad; its number is entered as if
+        // typed.
+        auto* tb = qobject_cast<QLineEdit*>(editor);
+        if (tb && e->type() == QEvent::MouseButtonDblClick) {
+            if (const std::optional<double> v = form_.keypadValue()) {
+                tb->setText(QString::number(*v, 'g', 15));
+                form_.enterPressed();
+                emit commitData(tb);
+                emit closeEditor(tb, QAbstractItemDelegate::SubmitModelCache);
+                return true;
+            }
+        }
         return QStyledItemDelegate::eventFilter(editor, e);
     }
 
@@ -151,11 +163,6 @@ FrmTableLimFacFT::FrmTableLimFacFT(AppContext& ctx, PanelModel& panel, FreqTable
     connect(grid_->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& index) { cellClicked(index); });
     connect(grid_, &QTableView::clicked, this, &FrmTableLimFacFT::cellClicked);
-    connect(grid_, &QTableView::doubleClicked, this, [this](const QModelIndex& index) {
-        if (index.column() != FreqTableGridModel::FrequencyColumn) return;
-        if (const std::optional<double> v = prompts_.keypad(0))
-            model_->setData(index, QString::number(*v, 'g', 15), Qt::EditRole);
-    });
     connect(remove_, &QPushButton::clicked, this, &FrmTableLimFacFT::CMBRemoveRowTab_Click);
     connect(load_, &QPushButton::clicked, this, &FrmTableLimFacFT::CMBLoadFT_Click);
     connect(saveAs_, &QPushButton::clicked, this, [this] { CMBSaveFTAs_Click(); });
@@ -202,6 +209,11 @@ void FrmTableLimFacFT::entered(int column, int entry, int row, const QString& me
     nextRow = std::min(nextRow, model_->rowCount() - 1);
     grid_->setCurrentIndex(model_->index(nextRow, nextColumn));
     grid_->scrollTo(grid_->currentIndex());
+}
+
+std::optional<double> FrmTableLimFacFT::keypadValue() {
+    // Mode 0 ("KHz" / "MHz", the result in MHz): the mode of every frequency box.
+    return prompts_.keypad(0);
 }
 
 void FrmTableLimFacFT::rbwLabelClicked(int index) {

@@ -4,6 +4,8 @@
 
 #include <QDialog>
 
+#include <optional>
+
 class AppContext;
 class FreqTableGridModel;
 class PanelModel;
@@ -56,6 +58,9 @@ public:
     // The cell editor was taken back by Enter (or a click on an RBW label): the cursor moves
     // on to the next cell once the entry is done.
     void enterPressed() { moveNext_ = true; }
+    // The numeric keypad over the frequency box (Prompts::keypad); nothing when cancelled or
+    // when there is no keypad.
+    std::optional<double> keypadValue();
 
 protected:
     void reject() override;

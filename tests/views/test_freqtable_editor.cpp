@@ -160,6 +160,28 @@ private slots:
         QVERIFY(!e.form.CMBRemoveRowTab()->isEnabled());
     }
 
+    void keypadEntersItsNumberAsIfTyped() {
+        ViewsFixture f;
+        FreqTable table;
+        struct KeypadPrompts : RecordingPrompts {
+            QList<int> modes;
+            std::optional<double> keypad(int mode) override {
+                modes << mode;
+                return 0.0045; // 4.5 kHz: clamped as a typed number is
+            }
+        } prompts;
+        FrmTableLimFacFT form(*f.ctx, *f.model, table, prompts, appearanceFrom(f.settings), {});
+        form.show();
+        form.TabFreqTable()->setFocus();
+        form.TabFreqTable()->setCurrentIndex(form.gridModel()->index(0, 1));
+        auto* tb = form.TabFreqTable()->findChild<QLineEdit*>(QStringLiteral("TBCella"));
+        QVERIFY(tb);
+        QTest::mouseDClick(tb, Qt::LeftButton);
+        QCOMPARE(prompts.modes, QList<int>({0}));
+        QTRY_COMPARE(table.rows[0].Freq, 0.009);
+        QTRY_COMPARE(form.TabFreqTable()->currentIndex(), form.gridModel()->index(0, 2));
+    }
+
     void saveAsTextIsByteExact() {
         ViewsFixture f;
         f.model->editSettings([](PanelRecord& p) { p.SeparatorIndex = 1; });
