@@ -849,6 +849,7 @@ void MainForm::openTableEditor(int row, int column) {
         ChiudiSoftware();
         return;
     }
+    if (closing_) return; // the program closed while the editor was open: nothing more is stored
     // The panel records the table that was edited; the list and the checks follow the files.
     if (!editor.tableName().isEmpty()) {
         panel_.setFreqTableName(editor.tableName());

@@ -7,6 +7,7 @@
 
 #include "ViewsFixture.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -133,6 +134,17 @@ private slots:
         QTRY_COMPARE(grid->currentIndex(), e.cell(0, 2));
         QCOMPARE(e.table.rows[0].Freq, 1.0);
         QCOMPARE(e.cell(0, 1).data().toString(), QStringLiteral(" 1"));
+
+        // A click on an RBW label stores its index, in the row and as the panel's default.
+        auto* cbx = grid->findChild<QComboBox*>(QStringLiteral("CBXRBW"));
+        QVERIFY(cbx && cbx->isVisible());
+        QCOMPARE(cbx->count(), 6);
+        cbx->setCurrentIndex(4);
+        emit cbx->activated(4);
+        QTRY_COMPARE(grid->currentIndex(), e.cell(1, 1));
+        QCOMPARE(e.table.rows[0].RbwIndex, 4);
+        QCOMPARE(f.model->panel().TableEditorRBWIndex, 4);
+        QCOMPARE(f.fileRecord().TableEditorRBWIndex, 4);
 
         // The same frequency in the new row, taken back by leaving the cell: one message.
         grid->setCurrentIndex(e.cell(1, 1));
