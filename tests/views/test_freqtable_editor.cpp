@@ -3,6 +3,7 @@
 #include "views/FrmTableLimFacFT.h"
 #include "views/InitForm.h"
 #include "views/MainForm.h"
+#include "views/MsgboxNameST.h"
 #include "views/widgets/StyledControls.h"
 
 #include "ViewsFixture.h"
@@ -170,6 +171,32 @@ private slots:
         QCOMPARE(e.table.usedFrequencies(), QList<double>({2.0, 3.0}));
         QCOMPARE(e.form.gridModel()->rowCount(), 3);
         QVERIFY(!e.form.CMBRemoveRowTab()->isEnabled());
+    }
+
+    void msgboxNameSTButtonsNameAndFrame() {
+        {
+            MsgboxNameST box(QStringLiteral("Name?"),
+                             {QStringLiteral("OK"), QString(), QStringLiteral("Cancel")},
+                             QStringLiteral("Table"));
+            box.show();
+            QVERIFY(box.TBNameST()->isVisible());
+            QVERIFY(!box.CMBMsgboxST()[1]->isVisible());
+            box.TBNameST()->clear();
+            QTest::keyClicks(box.TBNameST(), QStringLiteral("a.b+c"));
+            QCOMPARE(box.TBNameST()->text(), QStringLiteral("abc"));
+            QTest::keyClick(box.TBNameST(), Qt::Key_Return);
+            QCOMPARE(box.result(), 0);
+            QCOMPARE(box.enteredName(), QStringLiteral("abc"));
+        }
+        MsgboxNameST box(
+            QStringLiteral("Frequency Table modified"),
+            {QStringLiteral("Save"), QStringLiteral("Replace"), QStringLiteral("Cancel")},
+            QString());
+        box.show();
+        QVERIFY(!box.TBNameST()->isVisible());
+        box.close(); // by the frame
+        QCOMPARE(box.result(), 2);
+        QVERIFY(box.enteredName().isEmpty());
     }
 
     void keypadEntersItsNumberAsIfTyped() {
