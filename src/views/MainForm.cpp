@@ -542,6 +542,7 @@ bool MainForm::eventFilter(QObject* watched, QEvent* e) {
 void MainForm::applyAppearance(const AppearanceValues& look) {
     look_ = look;
     ApplyAppearance(this, look_);
+    ownPrompts_.setAppearance(look_);
 }
 
 // ---- run side -------------------------------------------------------------------------------

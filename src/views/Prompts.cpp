@@ -40,6 +40,7 @@ bool MessageBoxPrompts::retryOrCancel(const QString& text) {
 int MessageBoxPrompts::MsgboxNameST(const QString& text, const QStringList& captions,
                                     QString* name) {
     ::MsgboxNameST box(text, captions, name ? *name : QString(), parent_);
+    ApplyAppearance(&box, look_);
     box.exec();
     if (name) *name = box.enteredName();
     return box.result();
@@ -47,6 +48,7 @@ int MessageBoxPrompts::MsgboxNameST(const QString& text, const QStringList& capt
 
 QString MessageBoxPrompts::FrmLoadSave(const LoadSaveParams& params) {
     ::FrmLoadSave dialog(params, *this, parent_);
+    ApplyAppearance(&dialog, look_);
     dialog.exec();
     return dialog.DialogResult();
 }

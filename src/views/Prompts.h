@@ -1,6 +1,7 @@
 #pragma once
 
 #include "measure/RunView.h"
+#include "views/widgets/Appearance.h"
 
 #include <QString>
 #include <QStringList>
@@ -56,7 +57,10 @@ public:
     QString FrmLoadSave(const LoadSaveParams& params) override;
     QString saveFileName(const QString& title, const QString& proposedPath,
                          const QString& filter) override;
+    // The look the file dialog and the name box take when they open.
+    void setAppearance(const AppearanceValues& look) { look_ = look; }
 
 private:
     QWidget* parent_;
+    AppearanceValues look_;
 };
