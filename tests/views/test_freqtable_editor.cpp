@@ -312,6 +312,30 @@ private slots:
         QCOMPARE(readAll(path), tableBytes);
         QVERIFY(!form.findChild<FrmTableLimFacFT*>());
     }
+
+    void cancelAfterFailedLoadingEndsTheProgramWithoutTheEditor() {
+        ViewsFixture f;
+        FreqTable table;
+        RecordingPrompts prompts;
+        MainForm form(*f.ctx, *f.model, appearanceFrom(f.settings), {});
+        form.setPrompts(prompts);
+        bool quit = false;
+        QObject::connect(&form, &MainForm::quitRequested, [&] { quit = true; });
+        form.load();
+        form.attachFreqTable(table);
+        QFile::remove(tablePath(f, QStringLiteral("T")));
+        QDir().mkpath(tablePath(f, QStringLiteral("T")));
+        bool opened = false;
+        whenEditorOpens(form, [&](FrmTableLimFacFT& ed) {
+            opened = true;
+            ed.CMBExitFT_Click();
+        });
+        form.MNUFrequencyTable_Click();
+        QVERIFY(quit);
+        QVERIFY(!opened);
+        QCOMPARE(prompts.asked, QStringList({QStringLiteral("Failed loading")}));
+        QVERIFY(logLines(*f.ctx).last().contains(QStringLiteral("Software Close")));
+    }
 };
 
 QTEST_MAIN(TestFreqTableEditor)
