@@ -1,5 +1,7 @@
 #include "panel/FileNames.h"
 
+#include "app/TestDirs.h"
+
 #include <QFileInfo>
 
 #include <utility>
@@ -69,6 +71,20 @@ QString removeIllegalCharacters(const QString& text, int* caret) {
     }
     if (caret) *caret = std::clamp(newCaret, 0, int(out.size()));
     return out;
+}
+
+bool isDeviceName(const QString& name) {
+    const QString base = name.section(QLatin1Char('.'), 0, 0).trimmed().toUpper();
+    static const QStringList fixed = {QStringLiteral("CON"), QStringLiteral("PRN"),
+                                      QStringLiteral("AUX"), QStringLiteral("NUL")};
+    if (fixed.contains(base)) return true;
+    return base.size() == 4 &&
+           (base.startsWith(QLatin1String("COM")) || base.startsWith(QLatin1String("LPT"))) &&
+           base[3] >= QLatin1Char('1') && base[3] <= QLatin1Char('9');
+}
+
+bool isUsableName(const QString& name) {
+    return TestDirs::isSafeName(name) && name == name.trimmed() && !isDeviceName(name);
 }
 
 void sortFileNames(QStringList& names, bool byDate,

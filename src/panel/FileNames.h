@@ -39,6 +39,15 @@ QString illegalNameCharacters();
 // before it and clamped to the new length.
 QString removeIllegalCharacters(const QString& text, int* caret = nullptr);
 
+// A name that Windows reserves for a device (CON, PRN, AUX, NUL, COM1-9, LPT1-9, in any case,
+// also followed by an extension): a file of that name would open the device, so panels and
+// tables never take one, and files stay portable.
+bool isDeviceName(const QString& name);
+// A typed or listed name (without extension) that may become a file in a data folder: a safe
+// plain name (single-byte, no folder separator, wildcard or control character, no ".."),
+// without blanks at either end, and not a device name.
+bool isUsableName(const QString& name);
+
 // Exchange sort, repeated until a pass makes no swap. By name: case-insensitive, ascending.
 // By date: newest first, with dateOf(name) giving the modification time; a pair with an
 // invalid (unreadable) date keeps its order.

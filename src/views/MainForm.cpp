@@ -6,8 +6,11 @@
 #include "freqtable/FreqTableFile.h"
 #include "measure/Session.h"
 #include "panel/FileNames.h"
+#include "panel/LoadSaveDialog.h"
 #include "views/FrmInsRemCent.h"
 #include "views/FrmMeasure.h"
+#include "views/FrmTTTFreqTab.h"
+#include "views/FrmTableLimFacFT.h"
 #include "views/GridCentraline.h"
 #include "views/ModalWindows.h"
 #include "views/StationGridModel.h"
@@ -18,6 +21,8 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCursor>
+#include <QDir>
 #include <QFile>
 #include <QFontDatabase>
 #include <QGridLayout>
@@ -66,7 +71,13 @@ MainForm::MainForm(AppContext& ctx, PanelModel& panel, const AppearanceValues& l
         cbxTable_->setFocus();
         timerNascFreq_.start();
     });
-    connect(&timerNascFreq_, &QTimer::timeout, this, &MainForm::hideTableView);
+    connect(&timerNascFreq_, &QTimer::timeout, this, [this] {
+        // The view does not vanish from under the pointer: it waits until the pointer leaves.
+        if (view_ && view_->isVisible() && view_->frameGeometry().contains(QCursor::pos()))
+            timerNascFreq_.start();
+        else
+            hideTableView();
+    });
     timerPooling_.setSingleShot(true);
     connect(&timerPooling_, &QTimer::timeout, this, [this] { polling_->hide(); });
 }
@@ -90,10 +101,10 @@ void MainForm::buildMenus() {
     QMenu* file = addMenu(QStringLiteral("MNUFile"), QStringLiteral("File"));
     // Windows that other parts of the program provide start disabled; they are enabled when
     // their window is attached to the action.
-    addItem(file, QStringLiteral("MNUSavePanel"), QStringLiteral("Save Panels|#s_Key3"))
-        ->setEnabled(false);
-    addItem(file, QStringLiteral("MNUOpenPanel"), QStringLiteral("Open Panels|#s_Key4"))
-        ->setEnabled(false);
+    connect(addItem(file, QStringLiteral("MNUSavePanel"), QStringLiteral("Save Panels|#s_Key3")),
+            &QAction::triggered, this, &MainForm::MNUSavePanel_Click);
+    connect(addItem(file, QStringLiteral("MNUOpenPanel"), QStringLiteral("Open Panels|#s_Key4")),
+            &QAction::triggered, this, &MainForm::MNUOpenPanel_Click);
     addItem(file, QStringLiteral("mnuOpenScan"), QStringLiteral("Open Scan|#s_Key8"))
         ->setEnabled(false);
     QAction* info = addItem(file, QStringLiteral("MNUInfo"), QStringLiteral("Info|#s_Key10"));
@@ -106,8 +117,10 @@ void MainForm::buildMenus() {
     connect(sort, &QAction::triggered, this, &MainForm::MNUSortByDate_Click);
 
     QMenu* set = addMenu(QStringLiteral("MNUSettings"), QStringLiteral("Settings"));
-    addItem(set, QStringLiteral("MNUFrequencyTable"), QStringLiteral("Frequency Table|#s_Key6"))
-        ->setEnabled(false);
+    QAction* table = addItem(set, QStringLiteral("MNUFrequencyTable"),
+                             QStringLiteral("Frequency Table|#s_Key6"));
+    table->setEnabled(false); // until the current table is attached
+    connect(table, &QAction::triggered, this, &MainForm::MNUFrequencyTable_Click);
     QAction* measure =
         addItem(set, QStringLiteral("MNUMeasure"), QStringLiteral("Measure|#s_Key7"));
     connect(measure, &QAction::triggered, this, &MainForm::MNUMeasure_Click);
@@ -553,12 +566,14 @@ bool MainForm::eventFilter(QObject* watched, QEvent* e) {
 void MainForm::applyAppearance(const AppearanceValues& look) {
     look_ = look;
     ApplyAppearance(this, look_);
+    ownPrompts_.setAppearance(look_);
 }
 
 // ---- run side -------------------------------------------------------------------------------
 
 void MainForm::DisabilitaControlli() {
     locked_ = true;
+    hideTableView(); // the table cannot change during a run; its view goes
     grid_->cancelCellEdit();
     single_->setEnabled(false);
     execute_->setEnabled(false);
@@ -735,4 +750,137 @@ void MainForm::fillFieldList() {
 
 void MainForm::readingShown(const ReadingUpdate& update) {
     if (listaCampo_->isVisible() && update.slot == listSlot_) fillFieldList();
+}
+
+// ---- panel files and the frequency table ------------------------------------------------------
+
+bool MainForm::busy() const {
+    return locked_ || ctx_.flags.MeasurementRunning || closing_;
+}
+
+LoadSaveParams MainForm::panelDialogParams(bool openMode) const {
+    LoadSaveParams p;
+    p.DialogTitle = openMode ? QStringLiteral("Open Panels") : QStringLiteral("Save Panels As");
+    p.DialogExtension = QStringLiteral("EST");
+    p.DialogFolder = ctx_.path(QStringLiteral("Panels/"));
+    p.DialogDefaultName = FileNames::fileTitle(panel_.CurrentPanelName().trimmed());
+    p.DialogOpenMode = openMode;
+    p.DialogRefuseNone = false;
+    p.DialogResultWithoutExtension = false;
+    p.SortByDate = panel_.panel().SortByDate != 0;
+    // Deleting the panel in use would lose it at the next start.
+    p.ProtectedEntry = panel_.panelTitle();
+    return p;
+}
+
+void MainForm::refreshAfterPanelChange(bool rebuildGrid) {
+    if (rebuildGrid) {
+        grid_->RebuildGrid();
+        updateGridWidth();
+    } else {
+        grid_->MarkDuplicatePorts();
+    }
+    action(QStringLiteral("MNUSortByDate"))->setChecked(panel_.panel().SortByDate != 0);
+    refreshTableList();
+    restoreCaption();
+    updateUndo();
+    fitToContents();
+}
+
+void MainForm::MNUSavePanel_Click() {
+    if (busy()) return;
+    hideTableView();
+    QDir().mkpath(ctx_.path(QStringLiteral("Panels/")));
+    const QString name = prompts_->FrmLoadSave(panelDialogParams(false));
+    if (name.isEmpty()) return;
+    const QString title = FileNames::nameWithoutExtension(name);
+    if (!panel_.saveAs(title))
+        prompts_->message(QStringLiteral("Cannot save file \r\n") +
+                              ctx_.path(QStringLiteral("Panels/")) + name,
+                          MessageIcon::Exclamation);
+    refreshAfterPanelChange(false);
+}
+
+void MainForm::MNUOpenPanel_Click() {
+    if (busy()) return;
+    hideTableView();
+    QDir().mkpath(ctx_.path(QStringLiteral("Panels/")));
+    const QString name = prompts_->FrmLoadSave(panelDialogParams(true));
+    if (name.isEmpty()) return;
+    if (!FileNames::isUsableName(name) || !panel_.open(name)) {
+        prompts_->message(QStringLiteral("File name not valid"), MessageIcon::Exclamation);
+        return;
+    }
+    refreshAfterPanelChange(true);
+}
+
+void MainForm::attachFreqTable(FreqTable& table) {
+    table_ = &table;
+    action(QStringLiteral("MNUFrequencyTable"))->setEnabled(true);
+    if (view_) return;
+    view_ = new FrmTTTFreqTab(table, ctx_.switches, this);
+    view_->setBusyQuery([this] { return busy(); });
+    connect(view_, &FrmTTTFreqTab::editRequested, this,
+            [this](int row, int column) { openTableEditor(row, column); });
+    connect(this, &MainForm::tableViewRequested, this, &MainForm::showTableView);
+    connect(this, &MainForm::tableViewDismissed, view_, &QWidget::close);
+}
+
+bool MainForm::loadPanelTable() {
+    const QString name = panel_.panel().freqTableNameText().trimmed();
+    const QString path =
+        FileNames::isUsableName(name) ? FreqTableFile::pathFor(ctx_.appDir, name) : QString();
+    if (path.isEmpty()) return true; // no such name: the table in memory stays as it is
+    while (FreqTableFile::read(path, *table_) == FreqTableFile::ReadResult::Failed) {
+        if (!prompts_->retryOrCancel(QStringLiteral("Failed loading"))) {
+            ChiudiSoftware();
+            return false;
+        }
+    }
+    return true;
+}
+
+void MainForm::showTableView() {
+    if (!view_ || busy()) return;
+    if (!loadPanelTable()) return;
+    view_->load();
+    // Beside the main window, inside the screen.
+    const QRect frame = frameGeometry();
+    QPoint at = frame.topRight() + QPoint(8, 0);
+    if (const QScreen* s = screen()) {
+        const QRect room = s->availableGeometry();
+        if (at.x() + view_->width() > room.right())
+            at.setX(std::max(room.left(), frame.left() - view_->width() - 8));
+        at.setY(
+            std::clamp(at.y(), room.top(), std::max(room.top(), room.bottom() - view_->height())));
+    }
+    view_->move(at);
+}
+
+void MainForm::MNUFrequencyTable_Click() {
+    openTableEditor();
+}
+
+void MainForm::openTableEditor(int row, int column) {
+    if (!table_ || busy()) return;
+    hideTableView();
+    if (!loadPanelTable()) return;
+    const QString current = panel_.panel().freqTableNameText().trimmed();
+    FrmTableLimFacFT editor(ctx_, panel_, *table_, *prompts_, look_,
+                            FileNames::isUsableName(current) ? current : QString(), this);
+    editor.setStartCell(row, column);
+    editor.exec();
+    if (editor.endProgramRequested()) {
+        ChiudiSoftware();
+        return;
+    }
+    if (closing_) return; // the program closed while the editor was open: nothing more is stored
+    // The panel records the table that was edited; the list and the checks follow the files.
+    if (!editor.tableName().isEmpty()) {
+        panel_.setFreqTableName(editor.tableName());
+        panel_.store();
+    }
+    refreshTableList();
+    grid_->MarkDuplicatePorts();
+    updateUndo();
 }

@@ -10,7 +10,10 @@
 #include <QTimer>
 
 class AppContext;
+class FrmTTTFreqTab;
 class Session;
+struct FreqTable;
+struct LoadSaveParams;
 class GridCentraline;
 class LB_OCX;
 class PB_OCX;
@@ -89,6 +92,18 @@ public:
     void deleteSelectedTable();
     void applyAppearance(const AppearanceValues& look);
 
+    // --- panel files and the frequency table ----------------------------------------------
+    // The current frequency table that the editor and the table view show; enables
+    // "Frequency Table".
+    void attachFreqTable(FreqTable& table);
+    void MNUSavePanel_Click();
+    void MNUOpenPanel_Click();
+    void MNUFrequencyTable_Click();
+    // The editor on the panel's table, modal; (row, column) puts the cursor on a cell, as a
+    // double-click in the table view asks. Refreshes the table list and checks after it.
+    void openTableEditor(int row = -1, int column = -1);
+    FrmTTTFreqTab* tableView() const { return view_; }
+
     // Where questions and messages go: the window's own message boxes until replaced.
     void setPrompts(Prompts& prompts) { prompts_ = &prompts; }
     // The session whose field lists and firmware releases the grid shows during a run.
@@ -153,6 +168,13 @@ private:
     void hideTableView();
     void requestExitDuringRun();
     void fillFieldList();
+    LoadSaveParams panelDialogParams(bool openMode) const;
+    void refreshAfterPanelChange(bool rebuildGrid);
+    // Reads the panel's table file into the current table, Retry/Cancel on a failed read.
+    // False when Cancel ended the program.
+    bool loadPanelTable();
+    void showTableView();
+    bool busy() const;
     void applyWaitBar(XPFrame* frame, PB_OCX* bar, const WaitBar& w);
 
     AppContext& ctx_;
@@ -189,4 +211,6 @@ private:
     int listSlot_ = -1;
     bool listH_ = false;
     QString pendingTable_;
+    FreqTable* table_ = nullptr;
+    FrmTTTFreqTab* view_ = nullptr;
 };

@@ -4,7 +4,12 @@
 #include "views/FrmKeyboard.h"
 #include "views/widgets/Appearance.h"
 
+#include "panel/LoadSaveDialog.h"
+#include "views/FrmLoadSave.h"
+#include "views/MsgboxNameST.h"
+
 #include <QColorDialog>
+#include <QFileDialog>
 #include <QMessageBox>
 
 namespace {
@@ -42,4 +47,39 @@ double MessageBoxPrompts::keypad(int mode, QWidget* box) {
     keyboard.placeBeside(box);
     keyboard.exec();
     return keyboard.KeypadResult();
+}
+
+bool MessageBoxPrompts::askYesNo(const QString& text) {
+    return QMessageBox::warning(parent_, kTitle, text, QMessageBox::Yes | QMessageBox::No) ==
+           QMessageBox::Yes;
+}
+
+void MessageBoxPrompts::titledMessage(const QString& title, const QString& text) {
+    QMessageBox::warning(parent_, title, text);
+}
+
+bool MessageBoxPrompts::retryOrCancel(const QString& text) {
+    return QMessageBox::warning(parent_, kTitle, text, QMessageBox::Retry | QMessageBox::Cancel) ==
+           QMessageBox::Retry;
+}
+
+int MessageBoxPrompts::MsgboxNameST(const QString& text, const QStringList& captions,
+                                    QString* name) {
+    ::MsgboxNameST box(text, captions, name ? *name : QString(), parent_);
+    ApplyAppearance(&box, look_);
+    box.exec();
+    if (name) *name = box.enteredName();
+    return box.result();
+}
+
+QString MessageBoxPrompts::FrmLoadSave(const LoadSaveParams& params) {
+    ::FrmLoadSave dialog(params, *this, parent_);
+    ApplyAppearance(&dialog, look_);
+    dialog.exec();
+    return dialog.DialogResult();
+}
+
+QString MessageBoxPrompts::saveFileName(const QString& title, const QString& proposedPath,
+                                        const QString& filter) {
+    return QFileDialog::getSaveFileName(parent_, title, proposedPath, filter);
 }

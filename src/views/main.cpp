@@ -32,6 +32,7 @@ int main(int argc, char** argv) {
         session->setRunView(window.get());
         session->setLinkView(window.get());
         window->attachSession(*session);
+        window->attachFreqTable(session->freqTable());
         QObject::connect(window.get(), &MainForm::quitRequested, &QCoreApplication::quit);
         // The run returns when it has ended; its waits keep the window responsive.
         QObject::connect(window.get(), &MainForm::executeRequested, [&] { session->CMBExecute(); });

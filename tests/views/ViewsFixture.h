@@ -4,6 +4,7 @@
 #include "app/Clock.h"
 #include "app/EventPump.h"
 #include "freqtable/FreqTableFile.h"
+#include "panel/LoadSaveDialog.h"
 #include "panel/PanelFile.h"
 #include "panel/PanelModel.h"
 #include "panel/SettingsFile.h"
@@ -68,4 +69,36 @@ struct RecordingPrompts : Prompts {
         return answer;
     }
     void message(const QString& text, MessageIcon) override { shown << text; }
+
+    // --- file and table windows: answers taken in order, then the cautious one -------------
+    QList<bool> yesNo;                  // askYesNo; No when none is left
+    QList<bool> retries;                // retryOrCancel; Cancel when none is left
+    QList<int> choices;                 // MsgboxNameST; 2 (closed by the frame) when none left
+    QStringList dialogResults;          // FrmLoadSave; no choice when none is left
+    QList<LoadSaveParams> dialogsShown; // what every FrmLoadSave was opened with
+    QString savePath;                   // saveFileName
+    bool askYesNo(const QString& text) override {
+        asked << text;
+        return !yesNo.isEmpty() && yesNo.takeFirst();
+    }
+    void titledMessage(const QString& title, const QString& text) override {
+        shown << title + QStringLiteral(": ") + text;
+    }
+    bool retryOrCancel(const QString& text) override {
+        asked << text;
+        return !retries.isEmpty() && retries.takeFirst();
+    }
+    int MsgboxNameST(const QString& text, const QStringList&, QString* name) override {
+        asked << text;
+        const int c = choices.isEmpty() ? 2 : choices.takeFirst();
+        if (name && c == 2) name->clear();
+        return c;
+    }
+    QString FrmLoadSave(const LoadSaveParams& params) override {
+        dialogsShown << params;
+        return dialogResults.isEmpty() ? QString() : dialogResults.takeFirst();
+    }
+    QString saveFileName(const QString&, const QString&, const QString&) override {
+        return savePath;
+    }
 };

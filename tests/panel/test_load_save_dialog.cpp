@@ -1,0 +1,181 @@
+#include "panel/FileNames.h"
+#include "panel/LoadSaveDialog.h"
+#include "support/TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+void writeAged(const QString& path, const QByteArray& data, int secondsAgo) {
+    writeAll(path, data);
+    QFile f(path);
+    f.open(QIODevice::ReadWrite);
+    f.setFileTime(QDateTime::currentDateTime().addSecs(-secondsAgo),
+                  QFileDevice::FileModificationTime);
+}
+
+LoadSaveParams panelParams(const TempAppDir& dir, bool open) {
+    LoadSaveParams p;
+    p.DialogTitle = open ? QStringLiteral("Open Panels") : QStringLiteral("Save Panels As");
+    p.DialogExtension = QStringLiteral("EST");
+    p.DialogFolder = dir.file(QStringLiteral("Panels/"));
+    p.DialogDefaultName = QStringLiteral("Untitled");
+    p.DialogOpenMode = open;
+    return p;
+}
+
+LoadSaveParams tableParams(const TempAppDir& dir, bool open) {
+    LoadSaveParams p;
+    p.DialogTitle = QStringLiteral("Load Frequency Table");
+    p.DialogExtension = QStringLiteral("FTR");
+    p.DialogFolder = dir.file(QStringLiteral("Table/"));
+    p.DialogDefaultName = QStringLiteral("Table");
+    p.DialogOpenMode = open;
+    p.DialogRefuseNone = true;
+    p.DialogResultWithoutExtension = true;
+    return p;
+}
+
+} // namespace
+
+TEST(LoadSaveDialog, ListsByNameIgnoringCaseOrNewestFirstKeepingTheRealFile) {
+    TempAppDir dir;
+    QDir().mkpath(dir.file(QStringLiteral("Panels")));
+    writeAged(dir.file(QStringLiteral("Panels/beta.EST")), "b", 300);
+    writeAged(dir.file(QStringLiteral("Panels/Alpha.est")), "a", 100);
+    writeAged(dir.file(QStringLiteral("Panels/gamma.EST")), "g", 10);
+    writeAll(dir.file(QStringLiteral("Panels/other.TXT")), "x");
+    writeAll(dir.file(QStringLiteral("Panels/Untitled.EPN")), "x");
+
+    LoadSaveDialog byName(panelParams(dir, true));
+    byName.refresh();
+    EXPECT_EQ(byName.titles(), QStringList({QStringLiteral("Alpha"), QStringLiteral("beta"),
+                                            QStringLiteral("gamma")}));
+    EXPECT_EQ(byName.entries()[0].fileName, QStringLiteral("Alpha.est"));
+
+    LoadSaveParams p = panelParams(dir, true);
+    p.SortByDate = true;
+    LoadSaveDialog byDate(p);
+    byDate.refresh();
+    EXPECT_EQ(byDate.titles(), QStringList({QStringLiteral("gamma"), QStringLiteral("Alpha"),
+                                            QStringLiteral("beta")}));
+
+    // Load answers the listed title; delete removes the listed file, not a rebuilt name.
+    const LoadSaveOutcome o = byName.load(0);
+    EXPECT_TRUE(o.close);
+    EXPECT_EQ(o.result, QStringLiteral("Alpha"));
+    EXPECT_FALSE(byName.load(7).close);
+    EXPECT_EQ(byName.deleteQuestion(0), QStringLiteral("Are you sure you want to delete Alpha ?"));
+    EXPECT_TRUE(byName.remove(0));
+    EXPECT_FALSE(QFile::exists(dir.file(QStringLiteral("Panels/Alpha.est"))));
+    EXPECT_EQ(byName.titles().size(), 2);
+
+    // The panel in use cannot be deleted.
+    p.ProtectedEntry = QStringLiteral("GAMMA");
+    LoadSaveDialog guarded(p);
+    guarded.refresh();
+    QString why;
+    EXPECT_TRUE(guarded.deleteQuestion(0, &why).isEmpty());
+    EXPECT_EQ(why, QStringLiteral("gamma is in use and cannot be deleted"));
+    EXPECT_FALSE(guarded.remove(0));
+    EXPECT_TRUE(QFile::exists(dir.file(QStringLiteral("Panels/gamma.EST"))));
+}
+
+TEST(LoadSaveDialog, SaveAsksBeforeReplacingInAnyCaseAndRefusesBadNames) {
+    TempAppDir dir;
+    QDir().mkpath(dir.file(QStringLiteral("Panels")));
+    const QString abc = dir.file(QStringLiteral("Panels/abc.est"));
+    writeAged(abc, "keep", 500);
+    const QDateTime stamp = QFileInfo(abc).lastModified();
+
+    LoadSaveDialog d(panelParams(dir, false));
+    d.refresh();
+    LoadSaveOutcome o = d.save(QStringLiteral("ABC"));
+    EXPECT_EQ(o.question, QStringLiteral("ABC exists already.\rDo you want to replace it?"));
+    EXPECT_TRUE(o.close);
+    EXPECT_EQ(o.result, QStringLiteral("ABC.EST"));
+    // Asking writes nothing: the file keeps its bytes and time.
+    EXPECT_EQ(readAll(abc), QByteArray("keep"));
+    EXPECT_EQ(QFileInfo(abc).lastModified(), stamp);
+
+    o = d.save(QStringLiteral("  Site  "));
+    EXPECT_TRUE(o.question.isEmpty());
+    EXPECT_EQ(o.result, QStringLiteral("Site.EST"));
+    EXPECT_EQ(d.save(QStringLiteral("a+b")).result, QStringLiteral("ab.EST"));
+
+    // Blank after trimming: the default name comes back and the dialog stays.
+    for (const QString& blank : {QString(), QStringLiteral("   "), QStringLiteral("+.")}) {
+        o = d.save(blank);
+        EXPECT_FALSE(o.close);
+        EXPECT_TRUE(o.putNameBack);
+        EXPECT_EQ(o.nameBack, QStringLiteral("Untitled"));
+        EXPECT_TRUE(o.message.isEmpty());
+    }
+    // "none" is a panel name; device names are not, in any case.
+    EXPECT_TRUE(d.save(QStringLiteral("none")).close);
+    for (const QString& device : {QStringLiteral("con"), QStringLiteral("Com3"),
+                                  QStringLiteral("LPT9"), QStringLiteral("nul")}) {
+        o = d.save(device);
+        EXPECT_FALSE(o.close) << device.toStdString();
+        EXPECT_EQ(o.message, QStringLiteral("File name not valid"));
+    }
+    EXPECT_TRUE(d.save(QStringLiteral("COM10")).close);
+    // Beyond single-byte text the records could not keep the name.
+    EXPECT_FALSE(d.save(QStringLiteral("Sit\u20ac")).close);
+
+    // A 199-character name is cut to 196 and the message names the cut name.
+    o = d.save(QString(199, QLatin1Char('n')));
+    EXPECT_EQ(o.message, QStringLiteral("The name as been shortened in\r") + QString(196, 'n'));
+    EXPECT_EQ(o.messageTitle, QStringLiteral("Halvex SAVE FILE"));
+    EXPECT_EQ(o.result, QString(196, 'n') + QStringLiteral(".EST"));
+
+    // Tables: "none" refused with the default put back; the result has no extension.
+    LoadSaveDialog t(tableParams(dir, false));
+    o = t.save(QStringLiteral("NoNe"));
+    EXPECT_FALSE(o.close);
+    EXPECT_EQ(o.message, QStringLiteral("File name not valid"));
+    EXPECT_EQ(o.nameBack, QStringLiteral("Table"));
+    EXPECT_EQ(t.save(QStringLiteral("Bands")).result, QStringLiteral("Bands"));
+}
+
+TEST(LoadSaveDialog, LoadRefusesNamesThatCannotBecomeTheRecordsName) {
+    TempAppDir dir;
+    QDir().mkpath(dir.file(QStringLiteral("Table")));
+    for (const QString& name :
+         {QStringLiteral("NONE.FTR"), QStringLiteral("Caf\u00e9.FTR"),
+          QStringLiteral("Z\u20ac.FTR"), QStringLiteral("aux.FTR"), QStringLiteral(" pad.FTR"),
+          QString(197, QLatin1Char('x')) + QStringLiteral(".FTR")})
+        writeAll(dir.file(QStringLiteral("Table/") + name), "t");
+    LoadSaveDialog d(tableParams(dir, true));
+    d.refresh();
+    ASSERT_EQ(d.entries().size(), 6); // all listed, so they can still be deleted
+    QMap<QString, LoadSaveOutcome> by;
+    for (int i = 0; i < d.entries().size(); ++i)
+        by[d.entries()[i].fileName.left(4)] = d.load(i);
+    EXPECT_TRUE(by[QStringLiteral("Caf\u00e9")].close); // Latin-1 is single-byte
+    EXPECT_EQ(by[QStringLiteral("Caf\u00e9")].result, QStringLiteral("Caf\u00e9"));
+    for (const QString& bad : {QStringLiteral("NONE"), QStringLiteral("Z\u20ac.F"),
+                               QStringLiteral("aux."), QStringLiteral(" pad")}) {
+        EXPECT_FALSE(by[bad].close) << bad.toStdString();
+        EXPECT_EQ(by[bad].message, QStringLiteral("File name not valid"));
+    }
+    const LoadSaveOutcome longName = by[QStringLiteral("xxxx")];
+    EXPECT_FALSE(longName.close);
+    EXPECT_EQ(longName.message, QStringLiteral("File name too long"));
+    EXPECT_EQ(longName.messageTitle, QStringLiteral("Halvex OPEN FILE"));
+}
+
+TEST(FileNames, DeviceNamesInAnyCaseAreNotUsable) {
+    for (const char* n : {"CON", "prn", "Aux", "nul", "COM1", "com9", "LPT1", "lpt5", "con.txt"})
+        EXPECT_TRUE(FileNames::isDeviceName(QString::fromLatin1(n))) << n;
+    for (const char* n : {"COM0", "COM10", "CONSOLE", "LPT", "ICON", "Site"})
+        EXPECT_FALSE(FileNames::isDeviceName(QString::fromLatin1(n))) << n;
+    EXPECT_FALSE(FileNames::isUsableName(QStringLiteral("a/b")));
+    EXPECT_FALSE(FileNames::isUsableName(QStringLiteral("..")));
+    EXPECT_FALSE(FileNames::isUsableName(QStringLiteral(" a")));
+    EXPECT_TRUE(FileNames::isUsableName(QStringLiteral("a b")));
+}

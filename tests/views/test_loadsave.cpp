@@ -1,0 +1,176 @@
+#include "panel/PanelFile.h"
+#include "views/FrmLoadSave.h"
+#include "views/GridCentraline.h"
+#include "views/InitForm.h"
+#include "views/MainForm.h"
+#include "views/widgets/StyledControls.h"
+
+#include "ViewsFixture.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QTest>
+
+namespace {
+
+LoadSaveParams panelParams(const ViewsFixture& f, bool open) {
+    LoadSaveParams p;
+    p.DialogTitle = open ? QStringLiteral("Open Panels") : QStringLiteral("Save Panels As");
+    p.DialogExtension = QStringLiteral("EST");
+    p.DialogFolder = f.dir.file(QStringLiteral("Panels/"));
+    p.DialogDefaultName = QStringLiteral("Untitled");
+    p.DialogOpenMode = open;
+    p.ProtectedEntry = QStringLiteral("Untitled");
+    return p;
+}
+
+struct Window {
+    MainForm form;
+    RecordingPrompts prompts;
+    bool quit = false;
+    explicit Window(ViewsFixture& f) : form(*f.ctx, *f.model, appearanceFrom(f.settings), {}) {
+        form.setPrompts(prompts);
+        QObject::connect(&form, &MainForm::quitRequested, [this] { quit = true; });
+        form.load();
+    }
+};
+
+} // namespace
+
+class TestLoadSave : public QObject {
+    Q_OBJECT
+
+private slots:
+    void saveModeFiltersAsksAndClosesWithTheName() {
+        ViewsFixture f;
+        writeAll(f.dir.file(QStringLiteral("Panels/abc.est")), "keep");
+        RecordingPrompts prompts;
+        FrmLoadSave d(panelParams(f, false), prompts);
+        d.show();
+        QVERIFY(d.TBSave()->isVisible() && d.CmdSave()->isVisible());
+        QVERIFY(!d.CmdLoad()->isVisible());
+        QCOMPARE(d.TBSave()->text(), QStringLiteral("Untitled"));
+        QCOMPARE(d.TBSave()->maxLength(), 196);
+        QCOMPARE(d.windowTitle(), QStringLiteral("Save Panels As"));
+
+        // Typing a, +, b leaves "ab" with the caret after it.
+        d.TBSave()->clear();
+        QTest::keyClicks(d.TBSave(), QStringLiteral("a+b"));
+        QCOMPARE(d.TBSave()->text(), QStringLiteral("ab"));
+        QCOMPARE(d.TBSave()->cursorPosition(), 2);
+
+        // Clicking an entry puts its name in the box; an existing name asks, No stays.
+        d.FileList()->setCurrentRow(d.FileList()->count() - 1);
+        d.FileList()->setCurrentRow(0);
+        QCOMPARE(d.TBSave()->text(), QStringLiteral("abc"));
+        d.TBSave()->setText(QStringLiteral("ABC"));
+        QTest::keyClick(d.TBSave(), Qt::Key_Return);
+        QCOMPARE(prompts.asked.last(),
+                 QStringLiteral("ABC exists already.\rDo you want to replace it?"));
+        QVERIFY(d.isVisible());
+        QVERIFY(d.DialogResult().isEmpty());
+        QCOMPARE(readAll(f.dir.file(QStringLiteral("Panels/abc.est"))), QByteArray("keep"));
+
+        // A blank name brings the default back and stays; Yes closes with the name.
+        d.TBSave()->setText(QStringLiteral("   "));
+        d.CmdSave_Click();
+        QCOMPARE(d.TBSave()->text(), QStringLiteral("Untitled"));
+        QVERIFY(d.isVisible());
+        prompts.yesNo = {true};
+        d.TBSave()->setText(QStringLiteral("ABC"));
+        d.CmdSave_Click();
+        QVERIFY(!d.isVisible());
+        QCOMPARE(d.DialogResult(), QStringLiteral("ABC.EST"));
+    }
+
+    void openModeLoadsAndDeletesTheListedFile() {
+        ViewsFixture f;
+        writeAll(f.dir.file(QStringLiteral("Panels/Zeta.EST")), "z");
+        writeAll(f.dir.file(QStringLiteral("Panels/alpha.est")), "a");
+        RecordingPrompts prompts;
+        FrmLoadSave d(panelParams(f, true), prompts);
+        d.show();
+        QVERIFY(!d.TBSave()->isVisible() && !d.CmdSave()->isVisible());
+        QVERIFY(d.CmdLoad()->isVisible());
+        QStringList shown;
+        for (int i = 0; i < d.FileList()->count(); ++i)
+            shown << d.FileList()->item(i)->text();
+        QCOMPARE(shown, QStringList({QStringLiteral("alpha"), QStringLiteral("Untitled"),
+                                     QStringLiteral("Zeta")}));
+
+        // The panel in use is not deleted; another entry is, after OK, as the listing named it.
+        d.FileList()->setCurrentRow(1);
+        QTest::keyClick(d.FileList(), Qt::Key_Delete);
+        QVERIFY(prompts.asked.isEmpty());
+        QCOMPARE(prompts.shown.last(), QStringLiteral("Untitled is in use and cannot be deleted"));
+        d.FileList()->setCurrentRow(0);
+        prompts.answer = false;
+        QTest::keyClick(d.FileList(), Qt::Key_Delete);
+        QCOMPARE(prompts.asked.last(), QStringLiteral("Are you sure you want to delete alpha ?"));
+        QVERIFY(QFile::exists(f.dir.file(QStringLiteral("Panels/alpha.est"))));
+        prompts.answer = true;
+        d.FileList()->setCurrentRow(0);
+        QTest::keyClick(d.FileList(), Qt::Key_Delete);
+        QVERIFY(!QFile::exists(f.dir.file(QStringLiteral("Panels/alpha.est"))));
+        QCOMPARE(d.FileList()->count(), 2);
+        QVERIFY(!d.CmdLoad()->isEnabled()); // only while an entry is chosen
+
+        d.FileList()->setCurrentRow(1);
+        QVERIFY(d.CmdLoad()->isEnabled());
+        QTest::mouseClick(d.CmdLoad(), Qt::LeftButton);
+        QVERIFY(!d.isVisible());
+        QCOMPARE(d.DialogResult(), QStringLiteral("Zeta"));
+    }
+
+    void savePanelsAsWritesTheFileAndRenamesThePanel() {
+        ViewsFixture f({{3, QStringLiteral("roof"), true}});
+        Window w(f);
+        w.prompts.dialogResults = {QStringLiteral("Site.EST")};
+        w.form.action(QStringLiteral("MNUSavePanel"))->trigger();
+        QCOMPARE(w.prompts.dialogsShown.size(), 1);
+        const LoadSaveParams& p = w.prompts.dialogsShown[0];
+        QCOMPARE(p.DialogTitle, QStringLiteral("Save Panels As"));
+        QCOMPARE(p.DialogDefaultName, QStringLiteral("Untitled"));
+        QVERIFY(!p.DialogOpenMode && !p.DialogRefuseNone && !p.DialogResultWithoutExtension);
+
+        const QString site = f.dir.file(QStringLiteral("Panels/Site.EST"));
+        QCOMPARE(QFileInfo(site).size(), 17662);
+        QCOMPARE(readAll(site), PanelFile::toBytes(f.model->panel()));
+        QCOMPARE(LoadSettings(settingsPath(*f.ctx)).CurrentPanelName.trimmed(),
+                 QStringLiteral("Site.EST"));
+        QCOMPARE(w.form.windowTitle(), QStringLiteral("Halvex Panel: Site"));
+        QCOMPARE(w.form.grid()->stationRows(), 1);
+
+        // Open Panels on another panel refills the grid and the table list.
+        f.writeTable(QStringLiteral("Other"), 2.0);
+        PanelRecord other = f.model->panel();
+        other.Stations[1] = other.Stations[0];
+        other.Stations[1].Comm = 4;
+        other.setFreqTableName(QStringLiteral("Other"));
+        PanelFile::write(f.dir.file(QStringLiteral("Panels/Two.EST")), other);
+        w.prompts.dialogResults = {QStringLiteral("Two")};
+        w.form.MNUOpenPanel_Click();
+        QVERIFY(w.prompts.dialogsShown.last().DialogOpenMode);
+        QCOMPARE(w.form.windowTitle(), QStringLiteral("Halvex Panel: Two"));
+        QCOMPARE(w.form.grid()->stationRows(), 2);
+        QCOMPARE(w.form.CBXFrequencyTable()->currentText(), QStringLiteral("Other"));
+        QVERIFY(!w.form.CMBUndo()->isEnabled());
+
+        // No dialog during a run.
+        w.form.DisabilitaControlli();
+        f.ctx->flags.MeasurementRunning = true;
+        QVERIFY(!w.form.menu(QStringLiteral("MNUFile"))->isEnabled());
+        w.form.MNUSavePanel_Click();
+        w.form.MNUOpenPanel_Click();
+        w.form.MNUFrequencyTable_Click();
+        QCOMPARE(w.prompts.dialogsShown.size(), 2);
+    }
+};
+
+QTEST_MAIN(TestLoadSave)
+#include "test_loadsave.moc"

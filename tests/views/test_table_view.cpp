@@ -1,0 +1,124 @@
+#include "views/FreqTableGridModel.h"
+#include "views/FrmTTTFreqTab.h"
+#include "views/FrmTableLimFacFT.h"
+#include "views/InitForm.h"
+#include "views/MainForm.h"
+
+#include "ViewsFixture.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QFont>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+
+class TestTableView : public QObject {
+    Q_OBJECT
+
+private slots:
+    void showsTheTableWithCoupledCellsMarkedAndStaysOnTop() {
+        for (const bool noLimit : {false, true}) {
+            const Switches switches(noLimit ? QStringLiteral("/NOLIMITRBW") : QString());
+            FreqTable table;
+            table.rows[0] = {0.01, 0, 0};
+            table.rows[1] = {27.12, 2, 0};
+            FrmTTTFreqTab view(table, switches);
+            view.load();
+            QVERIFY(view.viewOpen());
+            QCOMPARE(view.clickedRow(), -1);
+            const QAbstractItemModel* m = view.gridModel();
+            QCOMPARE(m->rowCount(), 2);
+            QCOMPARE(m->headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(),
+                     QStringLiteral("Frequency MHz"));
+            QCOMPARE(m->index(0, 0).data().toString(), QStringLiteral("1"));
+            QCOMPARE(m->index(0, 1).data().toString(), QStringLiteral(" 0.01"));
+            QCOMPARE(m->index(1, 2).data().toString(), QStringLiteral(" 30 kHz"));
+            const QModelIndex rbw = m->index(0, 2);
+            if (noLimit) {
+                QCOMPARE(rbw.data().toString(), QStringLiteral("300 kHz"));
+                QVERIFY(!rbw.data(Qt::FontRole).value<QFont>().bold());
+                QCOMPARE(table.rows[0].RbwIndex, 0);
+            } else {
+                QCOMPARE(rbw.data().toString(), QStringLiteral("  3 kHz"));
+                QVERIFY(rbw.data(Qt::FontRole).value<QFont>().bold());
+                QCOMPARE(table.rows[0].RbwIndex, 4);
+            }
+            QVERIFY(!m->index(1, 2).data(Qt::FontRole).value<QFont>().bold());
+            QVERIFY(view.windowFlags() & Qt::WindowStaysOnTopHint);
+            QVERIFY(view.windowFlags() & Qt::WindowDoesNotAcceptFocus);
+            QVERIFY(view.testAttribute(Qt::WA_ShowWithoutActivating));
+            QTRY_COMPARE(view.timerCount(), 1);
+            QTest::qWait(150);
+            QCOMPARE(view.timerCount(), 1); // one shot
+            view.close();
+            QVERIFY(!view.viewOpen());
+            QCOMPARE(view.timerCount(), 0);
+        }
+        // An empty table shows only the titles.
+        FreqTable empty;
+        FrmTTTFreqTab view(empty, Switches());
+        view.load();
+        QCOMPARE(view.gridModel()->rowCount(), 0);
+    }
+
+    void choosingATableShowsItAndADoubleClickOpensTheEditorThere() {
+        ViewsFixture f;
+        FreqTable t;
+        for (int i = 0; i < 4; ++i)
+            t.rows[size_t(i)] = {1.0 + i, 0, 0};
+        FreqTableFile::write(f.dir.file(QStringLiteral("Table/Four.FTR")), t);
+        FreqTable table;
+        RecordingPrompts prompts;
+        MainForm form(*f.ctx, *f.model, appearanceFrom(f.settings), {});
+        form.setPrompts(prompts);
+        form.load();
+        form.attachFreqTable(table);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        form.chooseTable(form.CBXFrequencyTable()->findText(QStringLiteral("Four")));
+        FrmTTTFreqTab* view = form.tableView();
+        QTRY_VERIFY(view->isVisible());
+        QCOMPARE(view->gridModel()->rowCount(), 4);
+
+        // Double-click row 3, frequency column: the view goes, the editor opens on that cell.
+        QModelIndex seen;
+        bool found = false;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, &form, [&] {
+            if (auto* ed = form.findChild<FrmTableLimFacFT*>(); ed && ed->isVisible()) {
+                found = true;
+                seen = ed->TabFreqTable()->currentIndex();
+                ed->CMBExitFT_Click();
+            }
+        });
+        poll.start(10);
+        QTableView* grid = view->TabFreqTable();
+        const QRect cell = grid->visualRect(view->gridModel()->index(2, 1));
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+        QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+        QVERIFY(found);
+        QCOMPARE(seen.row(), 2);
+        QCOMPARE(seen.column(), 1);
+        QVERIFY(!view->isVisible());
+        QCOMPARE(f.model->panel().freqTableNameText(), QStringLiteral("Four"));
+
+        // A run closes the view, and a double-click during it opens nothing.
+        form.chooseTable(form.CBXFrequencyTable()->findText(QStringLiteral("Four")));
+        QTRY_VERIFY(view->isVisible());
+        form.DisabilitaControlli();
+        f.ctx->flags.MeasurementRunning = true;
+        QVERIFY(!view->isVisible());
+        view->load();
+        found = false;
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+        QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+        QTest::qWait(30);
+        QVERIFY(!found);
+        QVERIFY(view->isVisible());
+    }
+};
+
+QTEST_MAIN(TestTableView)
+#include "test_table_view.moc"
