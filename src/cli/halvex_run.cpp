@@ -91,13 +91,14 @@ int main(int argc, char** argv) {
     QtEventPump pump;
     AppContext ctx(QFileInfo(appDir).absoluteFilePath(), switches.join(QLatin1Char(' ')), clock,
                    pump);
+    // The port's notifier wakes the pump's event loop; nothing to wire.
     SerialPortChannel channel(ctx.appDir);
-    pump.setInputWaiter([&channel](int ms) { channel.waitForInput(ms); });
 
     QDir().mkpath(ctx.path(QStringLiteral("Panels")));
     SettingsRecord settings = LoadSettings(settingsPath(ctx));
     Session session(ctx, settings, channel);
-    ConsoleRunView view(clock, print);
+    ConsoleRunView view(
+        clock, print, [&session](int slot) { return session.run().state().stations[slot].serial; });
     session.setRunView(&view);
     session.setLinkView(&view);
     session.panelModel().startUp();

@@ -4,6 +4,8 @@
 #include <QThread>
 #include <QtGlobal>
 
+#include <limits>
+
 // The byte channel to one probe: exactly what the probe link needs of a serial port.
 // The program's implementation is SerialPortChannel (Qt SerialPort); the probe simulator
 // provides an in-process one.
@@ -29,4 +31,8 @@ public:
     virtual void waitForInput(int ms) {
         if (ms > 0) QThread::msleep(ulong(ms));
     }
+    // Seconds until the next byte arrives, for a channel whose input no file descriptor
+    // announces (a simulated line): the event pump wakes then. Infinity when nothing is on
+    // its way or when the event loop sees the arrival by itself, as on a real port.
+    virtual double secondsToNextInput() { return std::numeric_limits<double>::infinity(); }
 };

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
@@ -19,6 +20,9 @@
 #endif
 
 namespace {
+// The longest a stream's bytes wait for their write: 25 ms is 96 bytes at the line rate.
+constexpr double kBatchSeconds = 0.025;
+
 // Commands and short replies in full; long ones (sweeps) by their size.
 QString shown(const QByteArray& bytes) {
     if (bytes.size() > 64) return QStringLiteral("%1 bytes").arg(bytes.size());
@@ -243,12 +247,21 @@ bool PtyServer::checkHungUp(Station& st) {
 void PtyServer::scheduleSend(Station& st) {
     ProbeModel* probe = network_.probe(st.port);
     if (!probe || st.master < 0) return;
-    double due = probe->nextByteTime();
-    if (!st.unsent.isEmpty()) due = std::min(due, network_.now());
-    if (!std::isfinite(due)) return;
-    // A few milliseconds of bytes go out together; the line rate is kept on average.
-    const double wait = due - network_.now();
-    const int ms = std::clamp(int(std::ceil(wait * 1000.0)), 4, 60000);
+    const double now = network_.now();
+    const double next = probe->nextByteTime();
+    double at = std::numeric_limits<double>::infinity();
+    if (std::isfinite(next)) {
+        // A reply leaves in one write when its last byte is due, so the program sees it
+        // complete at the moment the line would deliver it; a long stream leaves in batches,
+        // which keeps the simulator's wake-ups few without any byte leaving early.
+        const double allSent =
+            next + double(probe->queuedBytes() - 1) / ProbeModel::kBytesPerSecond;
+        at = std::min(allSent, next + kBatchSeconds);
+    }
+    // The terminal was full: try again after a batch's time.
+    if (!st.unsent.isEmpty()) at = std::min(at, now + kBatchSeconds);
+    if (!std::isfinite(at)) return;
+    const int ms = std::clamp(int(std::ceil((at - now) * 1000.0)), 0, 60000);
     if (!st.sender->isActive() || st.sender->remainingTime() > ms) st.sender->start(ms);
 }
 

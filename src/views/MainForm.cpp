@@ -589,10 +589,6 @@ void MainForm::stampLinkTime(int slot, int gridRow, const QString& text) {
     }
 }
 
-QString MainForm::serialCell(int slot) const {
-    return grid_->cellText(slot + 1, grid_->columnOfTitle(2)).trimmed();
-}
-
 void MainForm::setSerialCell(int slot, const QString& serial) {
     grid_->setCellText(slot + 1, grid_->columnOfTitle(2), serial);
 }
