@@ -91,4 +91,7 @@ void VirtualPump::pump(Deadline& until) {
     if (input < left) step = std::min(step, micros(std::max(input, 0.0)));
     if (maxStep_ > 0) step = std::min(step, micros(maxStep_));
     clock_.advance(double(std::max<long long>(step, 1)) / 1e6);
+    // What falls due at the time reached happens within this call, as an event that ends a
+    // real sleep is delivered before the pump returns.
+    processEvents();
 }

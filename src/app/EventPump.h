@@ -66,7 +66,8 @@ public:
     // Runs what is due without moving the clock.
     void processEvents() override;
 
-    // Runs action once, on the first pump at or after the clock's micros() value `atMicros`.
+    // Runs action once, within the pump that brings the clock's micros() to `atMicros` (or
+    // the first one after that time).
     void at(long long atMicros, std::function<void()> action);
     // Runs action once, after `seconds` of virtual time from now.
     void after(double seconds, std::function<void()> action);

@@ -25,9 +25,9 @@ public:
     virtual bool read(qint64 count, QByteArray& out) = 0;
     // Waits until written data has left.
     virtual bool flushOutput() = 0;
-    // Blocks at most ms milliseconds, returning early when input arrives. Waits call it so
-    // that a waiting program sleeps instead of spinning; a channel that cannot wait for input
-    // just sleeps.
+    // Blocks at most ms milliseconds, returning early when input arrives: for readers that run
+    // no event loop (tools, tests). The program's waits sleep in the event pump instead. A
+    // channel that cannot wait for input just sleeps.
     virtual void waitForInput(int ms) {
         if (ms > 0) QThread::msleep(ulong(ms));
     }

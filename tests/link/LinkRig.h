@@ -41,8 +41,10 @@ public:
 struct LinkRig {
     explicit LinkRig(const QString& commandLine = QString(), QDate date = QDate(2026, 1, 15),
                      double seconds = 36000.0)
-        : clock(date, seconds), pump(clock, 0.001), ctx(dir.path(), commandLine, clock, pump),
+        : clock(date, seconds), pump(clock), ctx(dir.path(), commandLine, clock, pump),
           channel(clock), link(ctx, channel, &view), commands(link) {
+        // The pump moves the clock straight to the next scripted byte or the end of a wait.
+        pump.setInputDue([this] { return channel.secondsToNextInput(); });
         link.setCurrentStation(2);
         link.setCurrentPort(3);
         channel.open(3);

@@ -27,8 +27,9 @@ public:
 // A link on port `port` of a simulated network, slot 0, port already open.
 struct SimLink {
     explicit SimLink(Scenario scenario = defaultScenario(), int port = 1)
-        : pump(clock, 0.001), ctx(dir.path(), QString(), clock, pump), channel(clock, scenario),
+        : pump(clock), ctx(dir.path(), QString(), clock, pump), channel(clock, scenario),
           link(ctx, channel, &view), commands(link) {
+        pump.setInputDue([this] { return channel.secondsToNextInput(); });
         link.setCurrentStation(0);
         link.OpenStationPort(port);
     }
