@@ -20,8 +20,8 @@
 #endif
 
 namespace {
-// The longest a stream's bytes wait for their write: 25 ms is 96 bytes at the line rate.
-constexpr double kBatchSeconds = 0.025;
+// The longest a stream's bytes wait for their write: 50 ms is 192 bytes at the line rate.
+constexpr double kBatchSeconds = 0.05;
 
 // Commands and short replies in full; long ones (sweeps) by their size.
 QString shown(const QByteArray& bytes) {
