@@ -209,11 +209,16 @@ TEST_F(SerialPort, VanishedPortFailsTheStation) {
     ProbeLink link(ctx, channel);
     link.OpenStationPort(6);
     ASSERT_TRUE(channel.isOpen());
+    // The settle second after the open sleeps in the event loop instead of waking in slices.
+    EXPECT_LE(pump.wakeUps(), 3);
     pty.reset(); // the far end goes away
 
+    const long long before = pump.wakeUps();
     EXPECT_TRUE(link.ExecuteTransaction(0.2, "*", "#00(v*", "Reading field Ex failed",
                                         "Reading field Ex", true)
                     .isEmpty());
+    // A port in error does not keep waking the pump.
+    EXPECT_LE(pump.wakeUps() - before, 10);
     EXPECT_TRUE(link.linkFailed(0));
     const QByteArray log = readAll(ctx.eventLog.currentPath());
     EXPECT_TRUE(log.contains("*** " + PadLogText("Reading field Ex failed").toLatin1()))
