@@ -7,8 +7,7 @@
 QString AppContext::normalizeAppDir(const QString& dir) {
     // An empty directory would turn every data path into one below the file-system root.
     QString d = QDir::fromNativeSeparators(dir.isEmpty() ? QDir::currentPath() : dir);
-    if (!d.endsWith(QLatin1Char('/')))
-        d += QLatin1Char('/');
+    if (!d.endsWith(QLatin1Char('/'))) d += QLatin1Char('/');
     return d;
 }
 
@@ -19,10 +18,8 @@ AppContext::AppContext(QString dir, QString commandLine, Clock& clk, EventPump& 
 bool AppContext::WaitSeconds(double seconds) {
     Deadline deadline(clock, seconds);
     while (true) {
-        if (flags.StopRequest)
-            return false;
-        if (deadline.expired())
-            return true;
-        pump.pump();
+        if (flags.StopRequest) return false;
+        if (deadline.expired()) return true;
+        pump.pump(deadline);
     }
 }

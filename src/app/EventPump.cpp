@@ -1,32 +1,62 @@
 #include "app/EventPump.h"
 
 #include "app/Clock.h"
+#include "app/Deadline.h"
 
 #include <QCoreApplication>
 #include <QThread>
+#include <QTimer>
+
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
-// How long one pump may block. Input wakes the waiter at once, so the slice only bounds how
-// late a click or a timer is seen; a shorter one costs wake-ups (about 0.4 % of a core per
-// thousand a second) without making any exchange faster.
-constexpr int kSliceMs = 4;
+// The longest single sleep; a longer wait is a few more wake-ups an hour.
+constexpr double kLongestSleepSeconds = 3600.0;
 } // namespace
+
+double EventPump::secondsToNextInput() const {
+    if (!inputDue_) return std::numeric_limits<double>::infinity();
+    const double s = inputDue_();
+    return std::isnan(s) ? std::numeric_limits<double>::infinity() : s;
+}
+
+QtEventPump::QtEventPump() = default;
+QtEventPump::~QtEventPump() = default;
 
 void QtEventPump::processEvents() {
     if (QCoreApplication::instance()) QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
-void QtEventPump::pump() {
-    processEvents();
-    if (waiter_)
-        waiter_(kSliceMs);
-    else
-        QThread::msleep(kSliceMs);
+void QtEventPump::pump(Deadline& until) {
+    ++wakeUps_;
+    const double left = std::min({until.remaining(), secondsToNextInput(), kLongestSleepSeconds});
+    if (left <= 0) {
+        processEvents();
+        return;
+    }
+    const int ms = std::max(1, int(std::ceil(left * 1000.0)));
+    if (!QCoreApplication::instance()) {
+        // No event loop to wait in (a tool without an application object): only time can pass.
+        QThread::msleep(ulong(ms));
+        return;
+    }
+    if (!timer_) {
+        timer_ = std::make_unique<QTimer>();
+        timer_->setSingleShot(true);
+        // A coarse timer may fire early and cost a second wake-up for the same wait.
+        timer_->setTimerType(Qt::PreciseTimer);
+    }
+    timer_->start(ms);
+    // Runs what is pending, or sleeps until the loop has something to deliver: the timer
+    // above, the port's notifier, a window event, the signal pipe.
+    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    timer_->stop();
 }
 
-VirtualPump::VirtualPump(VirtualClock& clock, double stepSeconds)
-    : clock_(clock), step_(stepSeconds) {}
+VirtualPump::VirtualPump(VirtualClock& clock, double maxStepSeconds)
+    : clock_(clock), maxStep_(maxStepSeconds) {}
 
 void VirtualPump::at(long long atMicros, std::function<void()> action) {
     scheduled_.emplace(atMicros, std::move(action));
@@ -44,9 +74,24 @@ void VirtualPump::processEvents() {
     }
 }
 
-void VirtualPump::pump() {
-    ++pumps_;
+void VirtualPump::pump(Deadline& until) {
+    ++wakeUps_;
     processEvents();
     if (everyPump_) everyPump_();
-    clock_.advance(step_);
+    // Whole microseconds, at least one, so that every pump makes progress; the small
+    // allowance keeps rounding noise from stepping one microsecond past an exact end.
+    auto micros = [](double seconds) {
+        return std::max<long long>(1, (long long)std::ceil(seconds * 1e6 - 1e-3));
+    };
+    const double left = until.remaining();
+    if (left <= 0) return;
+    long long step = micros(std::min(left, kLongestSleepSeconds));
+    if (!scheduled_.empty()) step = std::min(step, scheduled_.begin()->first - clock_.micros());
+    const double input = secondsToNextInput();
+    if (input < left) step = std::min(step, micros(std::max(input, 0.0)));
+    if (maxStep_ > 0) step = std::min(step, micros(maxStep_));
+    clock_.advance(double(std::max<long long>(step, 1)) / 1e6);
+    // What falls due at the time reached happens within this call, as an event that ends a
+    // real sleep is delivered before the pump returns.
+    processEvents();
 }

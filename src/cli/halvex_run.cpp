@@ -296,15 +296,17 @@ int main(int argc, char** argv) {
     QtEventPump pump;
     AppContext ctx(QFileInfo(options.appDir).absoluteFilePath(),
                    options.switches.join(QLatin1Char(' ')), clock, pump);
+    // The port's notifier wakes the pump's event loop; nothing to wire.
     SerialPortChannel channel(ctx.appDir);
-    pump.setInputWaiter([&channel](int ms) { channel.waitForInput(ms); });
 
     QDir().mkpath(ctx.path(QStringLiteral("Panels")));
     SettingsRecord settings = LoadSettings(settingsPath(ctx));
     Session session(ctx, settings, channel);
     // A failure line may carry a probe's reply (with /LOGDLC); it reaches a terminal only
     // as printable text.
-    ConsoleRunView view(clock, [](const QString& line) { print(printable(line)); });
+    ConsoleRunView view(
+        clock, [](const QString& line) { print(printable(line)); },
+        [&session](int slot) { return session.run().state().stations[slot].serial; });
     session.setRunView(&view);
     session.setLinkView(&view);
     session.panelModel().startUp();

@@ -14,7 +14,7 @@ struct BatteryDisplay {
     bool low = false;       // at or below the low-battery threshold (red colours)
 };
 
-// What the probe link paints or reads in the window that shows the stations. The main window
+// What the probe link paints in the window that shows the stations. The main window
 // and the console runner implement it; tests use a recording fake. Slots are 0..15.
 class LinkView {
 public:
@@ -27,6 +27,4 @@ public:
     // Writes "hh:mm:ss dd/mm/yyyy" into the "Last link time" column of the station's row;
     // gridRow is the row the cycle set as the current one.
     virtual void stampLinkTime(int slot, int gridRow, const QString& text) = 0;
-    // The station's "Serial Number" cell; empty when unknown.
-    virtual QString serialCell(int slot) const = 0;
 };

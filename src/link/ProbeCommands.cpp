@@ -117,12 +117,12 @@ float ProbeCommands::ReplyNumber(const QString& text) {
     return float(std::clamp(v, double(-FLT_MAX), double(FLT_MAX)));
 }
 
-float ProbeCommands::ReadField(const QString& label) {
+float ProbeCommands::ReadField(const QString& label, bool logged) {
     link_.StampLinkTime();
     const QByteArray reply = link_.ExecuteTransaction(
         kCommandTimeout, "*", "#00(v*",
         QStringLiteral("Reading field ") + label + QStringLiteral(" failed"),
-        QStringLiteral("Reading field ") + label, true);
+        QStringLiteral("Reading field ") + label, true, logged);
     finishExchange();
     return ReplyNumber(BytesToText(reply));
 }
@@ -151,7 +151,7 @@ QString ProbeCommands::ReadSerialNumber() {
             link_.LogLine(true,
                           QStringLiteral("Reading serial number failed") + link_.ReplyLogSuffix(s));
             link_.MarkStationLink(true);
-            link_.CommError = true;
+            link_.setCommError(true);
             return s;
         }
         if (ctx.flags.StopRequest) return s;
@@ -199,7 +199,7 @@ void ProbeCommands::ReadBattery(int station) {
         silence.emplace(ctx.clock, kBatterySilence);
         bool complete = false;
         while (true) {
-            ctx.pump.pump();
+            ctx.pump.pump(*silence);
             const qint64 n = link_.PortBytesWaiting();
             if (n > 0) {
                 silence.emplace(ctx.clock, kBatterySilence);
@@ -216,7 +216,7 @@ void ProbeCommands::ReadBattery(int station) {
                 link_.LogLine(true, QStringLiteral("Reading battery failed") +
                                         link_.ReplyLogSuffix(BytesToText(reply)));
                 link_.MarkStationLink(true);
-                link_.CommError = true;
+                link_.setCommError(true);
                 return;
             }
             link_.WaitSeconds(0.1);
@@ -237,7 +237,7 @@ void ProbeCommands::ReadBattery(int station) {
         if (++attempts >= 3) {
             link_.LogLine(true, QStringLiteral("Reading battery failed") + link_.ReplyLogSuffix(t));
             link_.MarkStationLink(true);
-            link_.CommError = true;
+            link_.setCommError(true);
             return;
         }
         link_.WaitSeconds(0.1);
@@ -253,12 +253,12 @@ QString ProbeCommands::ReadFirmware() {
     }
     if (!found) {
         link_.LogLine(true, QStringLiteral("Reading firmware failed") +
-                                link_.ReplyLogSuffix(BytesToText(link_.ReceiveBuffer)));
+                                link_.ReplyLogSuffix(BytesToText(link_.receiveBuffer())));
         link_.MarkStationLink(true);
         return {};
     }
     // The first eight bytes are the echo of the command.
-    const QString text = BytesToText(link_.ReceiveBuffer.mid(8));
+    const QString text = BytesToText(link_.receiveBuffer().mid(8));
     if (link_.context().switches.segnaTutto())
         link_.LogLine(false, QStringLiteral("Reading firmware: ") + text);
     finishExchange();

@@ -11,8 +11,8 @@ class ProbeLink;
 // The probe's command set (everything but the spectrum sweep), on top of the transaction of
 // ProbeLink. Stateless apart from the link, so callers may build one where they need it.
 // Each command stamps the link time first and, after its exchange, drains the input and
-// flushes the output whatever the outcome; failures show in the link's LinkFailed flag of the
-// current station (and CommError where noted).
+// flushes the output whatever the outcome; failures show in the link's linkFailed() of the
+// current station (and commError() where noted).
 class ProbeCommands {
 public:
     explicit ProbeCommands(ProbeLink& link) : link_(link) {}
@@ -25,13 +25,14 @@ public:
     void SelectComponent(const QByteArray& command, const QString& name);
     // 1 = on, 0 = off.
     void SetPreamplifier(int on);
-    // Reads the selected component; 0 when the reading failed.
-    float ReadField(const QString& label);
+    // Reads the selected component; 0 when the reading failed. logged: the reading goes to
+    // the event log even without "/SEGNATUTTO".
+    float ReadField(const QString& label, bool logged = false);
     // The first ten characters of the reply; when no valid number came after three
-    // exchanges, the last text read with the station marked failed and CommError set.
+    // exchanges, the last text read with the station marked failed and commError() set.
     QString ReadSerialNumber();
     // Reads the battery and shows it in the station's gauge; on failure the station is
-    // marked failed and CommError set.
+    // marked failed and commError() set.
     void ReadBattery(int station);
     // The firmware text (ending with "*"); empty on failure, station marked failed.
     QString ReadFirmware();

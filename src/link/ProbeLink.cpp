@@ -21,24 +21,17 @@ QString portText(int port) {
 } // namespace
 
 ProbeLink::ProbeLink(AppContext& ctx, SerialChannel& channel, LinkView* view)
-    : ctx_(ctx), channel_(channel), view_(view) {
-    // With the Qt pump, waits sleep on the port until input arrives instead of polling.
-    if (auto* qtPump = dynamic_cast<QtEventPump*>(&ctx_.pump))
-        qtPump->setInputWaiter([this](int ms) { channel_.waitForInput(ms); });
-}
+    : ctx_(ctx), channel_(channel), view_(view) {}
 
-ProbeLink::~ProbeLink() {
-    if (auto* qtPump = dynamic_cast<QtEventPump*>(&ctx_.pump)) qtPump->setInputWaiter({});
-}
-
-void ProbeLink::setStationSerial(int slot, const QString& serial) {
-    if (validSlot(slot)) serials_[size_t(slot)] = serial;
+void ProbeLink::setCurrentStation(int slot, const QString& serial) {
+    currentStation_ = slot;
+    currentSerial_ = serial;
 }
 
 // --- port channel -----------------------------------------------------------------------------
 
 void ProbeLink::OpenStationPort(int port) {
-    CurrentPort = port;
+    currentPort_ = port;
     // A handle left from an earlier failed step is released before the new open.
     if (channel_.isOpen()) channel_.close();
     if (port < 1 || !channel_.open(port)) {
@@ -53,8 +46,8 @@ void ProbeLink::OpenStationPort(int port) {
 
 void ProbeLink::logClose() {
     if (ctx_.switches.segnaTutto())
-        LogLine(false, CurrentPort == 0 ? QStringLiteral("Port close")
-                                        : portText(CurrentPort) + QStringLiteral(" close"));
+        LogLine(false, currentPort_ == 0 ? QStringLiteral("Port close")
+                                         : portText(currentPort_) + QStringLiteral(" close"));
 }
 
 void ProbeLink::CloseStationPort() {
@@ -66,7 +59,7 @@ void ProbeLink::CloseStationPort() {
 void ProbeLink::recoverPort() {
     channel_.close();
     logClose();
-    OpenStationPort(CurrentPort);
+    OpenStationPort(currentPort_);
     WaitSeconds(0.5);
 }
 
@@ -112,7 +105,7 @@ void ProbeLink::ClearReceiveBuffer() {
     FlushOutput();
     const qint64 n = PortBytesWaiting();
     if (n > 0) ReadPortBytes(n);
-    ReceiveBuffer.clear();
+    receiveBuffer_.clear();
 }
 
 bool ProbeLink::WaitSeconds(double seconds) {
@@ -120,24 +113,19 @@ bool ProbeLink::WaitSeconds(double seconds) {
 }
 
 void ProbeLink::MarkStationLink(bool failed) {
-    if (!validSlot(CurrentStation)) return;
-    LinkFailed[size_t(CurrentStation)] = failed;
+    if (!validSlot(currentStation_)) return;
+    linkFailed_[size_t(currentStation_)] = failed;
     if (view_)
-        view_->markStationLink(CurrentStation, failed, failed ? LinkFailColour : LinkOkColour);
+        view_->markStationLink(currentStation_, failed, failed ? LinkFailColour : LinkOkColour);
 }
 
 bool ProbeLink::linkFailed(int slot) const {
-    return validSlot(slot) && LinkFailed[size_t(slot)];
+    return validSlot(slot) && linkFailed_[size_t(slot)];
 }
 
 QString ProbeLink::StationLogLabel() const {
-    QString serial;
-    if (view_)
-        serial = view_->serialCell(CurrentStation);
-    else if (validSlot(CurrentStation))
-        serial = serials_[size_t(CurrentStation)];
-    if (serial.isEmpty()) return {};
-    return QStringLiteral("\t(") + serial + QLatin1Char(')');
+    if (!validSlot(currentStation_) || currentSerial_.isEmpty()) return {};
+    return QStringLiteral("\t(") + currentSerial_ + QLatin1Char(')');
 }
 
 void ProbeLink::LogLine(bool failure, const QString& message) {
@@ -166,7 +154,7 @@ QString ProbeLink::ReplyLogSuffix(const QString& reply) const {
 
 QByteArray ProbeLink::ExecuteTransaction(double timeout, const QByteArray& expected,
                                          const QByteArray& command, const QString& failText,
-                                         const QString& okText, bool logData) {
+                                         const QString& okText, bool logData, bool logReading) {
     QByteArray reply;
     for (int tries = 0; tries < kTransactionTries; ++tries) {
         DrainInput();
@@ -175,14 +163,15 @@ QByteArray ProbeLink::ExecuteTransaction(double timeout, const QByteArray& expec
         if (WritePortText(command)) {
             Deadline deadline(ctx_.clock, timeout);
             while (true) {
-                ctx_.pump.pump();
+                // Sleeps until the reply's bytes arrive, an event (Stop) or the time-out.
+                ctx_.pump.pump(deadline);
                 const qint64 n = PortBytesWaiting();
                 if (n > 0) reply = AppendBytes(reply, ReadPortBytes(n));
                 const int found = FindBytes(1, reply, expected);
                 if (found > 0) {
                     const QString data = BytesToText(LeftBytes(reply, found - 1));
                     if (!ctx_.switches.segnaTutto()) {
-                        if (LogReadingRequest) LogLine(false, okText + QLatin1Char(' ') + data);
+                        if (logReading) LogLine(false, okText + QLatin1Char(' ') + data);
                     } else if (logData) {
                         LogLine(false, okText + QLatin1Char(' ') + data);
                     } else {
@@ -212,21 +201,21 @@ int ProbeLink::WaitForReplyEnd(double timeout, const QByteArray& terminator) {
     while (true) {
         const qint64 n = PortBytesWaiting();
         if (n > 0) {
-            ReceiveBuffer = AppendBytes(ReceiveBuffer, ReadPortBytes(n));
-            RemoveAllBytes(ReceiveBuffer, QByteArray(ProbeNotice));
-            if (FindBytes(1, ReceiveBuffer, terminator) > 0) {
-                ctx_.traffic.LogReplyTraffic(ReceiveBuffer);
+            receiveBuffer_ = AppendBytes(receiveBuffer_, ReadPortBytes(n));
+            RemoveAllBytes(receiveBuffer_, QByteArray(ProbeNotice));
+            if (FindBytes(1, receiveBuffer_, terminator) > 0) {
+                ctx_.traffic.LogReplyTraffic(receiveBuffer_);
                 return 0;
             }
         }
         if (deadline.expired()) return -1;
-        // Events run here too: the pump is what lets time pass without burning the CPU.
-        ctx_.pump.pump();
+        // Sleeps until more of the reply arrives or the time is up.
+        ctx_.pump.pump(deadline);
     }
 }
 
 void ProbeLink::StampLinkTime() {
-    if (!LinkTimeEnabled || !view_) return;
-    view_->stampLinkTime(CurrentStation, CurrentGridRow,
+    if (!linkTimeEnabled_ || !view_) return;
+    view_->stampLinkTime(currentStation_, currentGridRow_,
                          ctx_.clock.now().toString(QStringLiteral("hh:mm:ss dd/MM/yyyy")));
 }

@@ -4,6 +4,8 @@
 #include <QThread>
 #include <QtGlobal>
 
+#include <limits>
+
 // The byte channel to one probe: exactly what the probe link needs of a serial port.
 // The program's implementation is SerialPortChannel (Qt SerialPort); the probe simulator
 // provides an in-process one.
@@ -23,10 +25,14 @@ public:
     virtual bool read(qint64 count, QByteArray& out) = 0;
     // Waits until written data has left.
     virtual bool flushOutput() = 0;
-    // Blocks at most ms milliseconds, returning early when input arrives. Waits call it so
-    // that a waiting program sleeps instead of spinning; a channel that cannot wait for input
-    // just sleeps.
+    // Blocks at most ms milliseconds, returning early when input arrives: for readers that run
+    // no event loop (tools, tests). The program's waits sleep in the event pump instead. A
+    // channel that cannot wait for input just sleeps.
     virtual void waitForInput(int ms) {
         if (ms > 0) QThread::msleep(ulong(ms));
     }
+    // Seconds until the next byte arrives, for a channel whose input no file descriptor
+    // announces (a simulated line): the event pump wakes then. Infinity when nothing is on
+    // its way or when the event loop sees the arrival by itself, as on a real port.
+    virtual double secondsToNextInput() { return std::numeric_limits<double>::infinity(); }
 };

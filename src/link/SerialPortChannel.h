@@ -34,6 +34,6 @@ private:
     QString appDir_;
     QSerialPort port_;
     // What the caller last saw waiting: input that the event loop moved into Qt's buffer
-    // since then must end the next wait at once, or the caller would sleep a whole slice on it.
+    // since then must end the next waitForInput() at once, or the caller would sleep on it.
     qint64 seenAvailable_ = 0;
 };

@@ -2,17 +2,16 @@
 
 #include "app/Clock.h"
 
-ConsoleRunView::ConsoleRunView(const Clock& clock, Sink sink)
-    : clock_(clock), sink_(std::move(sink)) {}
+ConsoleRunView::ConsoleRunView(const Clock& clock, Sink sink, SerialSource serialOf)
+    : clock_(clock), sink_(std::move(sink)), serialOf_(std::move(serialOf)) {}
 
 void ConsoleRunView::line(const QString& text) {
     if (sink_) sink_(clock_.now().toString(QStringLiteral("HH:mm:ss")) + QLatin1Char(' ') + text);
 }
 
-QString ConsoleRunView::stationName(int slot) const {
+QString ConsoleRunView::stationName(int slot, const QString& serial) const {
     QString name = QStringLiteral("Station %1").arg(slot + 1);
-    if (slot >= 0 && slot < 16 && !serials_[slot].isEmpty())
-        name += QStringLiteral(" (") + serials_[slot] + QLatin1Char(')');
+    if (!serial.isEmpty()) name += QStringLiteral(" (") + serial + QLatin1Char(')');
     return name;
 }
 
@@ -21,14 +20,6 @@ void ConsoleRunView::lockForRun() {
 }
 void ConsoleRunView::unlockAfterRun() {
     line(QStringLiteral("Run ended"));
-}
-
-void ConsoleRunView::setSerialCell(int slot, const QString& serial) {
-    if (slot >= 0 && slot < 16) serials_[slot] = serial;
-}
-
-QString ConsoleRunView::serialCell(int slot) const {
-    return slot >= 0 && slot < 16 ? serials_[slot] : QString();
 }
 
 void ConsoleRunView::showPollingLabel(const QString& caption, quint32, quint32, int) {
@@ -40,8 +31,8 @@ void ConsoleRunView::message(const QString& text, MessageIcon) {
 }
 
 void ConsoleRunView::readingShown(const ReadingUpdate& u) {
-    QString text =
-        stationName(u.slot) + QStringLiteral(": ") + u.frequencyText + QStringLiteral(" MHz");
+    QString text = stationName(u.slot, u.serial) + QStringLiteral(": ") + u.frequencyText +
+                   QStringLiteral(" MHz");
     if (!u.eText.isEmpty()) text += QStringLiteral("  E = ") + u.eText + QStringLiteral("V/m");
     if (!u.hText.isEmpty()) text += QStringLiteral("  H = ") + u.hText + QStringLiteral("A/m");
     text += QStringLiteral("  readings %1").arg(u.count);
@@ -51,7 +42,8 @@ void ConsoleRunView::readingShown(const ReadingUpdate& u) {
 }
 
 void ConsoleRunView::visitFailed(int slot, const QString& reason) {
-    line(stationName(slot) + QStringLiteral(": ") + reason);
+    line(stationName(slot, serialOf_ ? serialOf_(slot) : QString()) + QStringLiteral(": ") +
+         reason);
 }
 
 void ConsoleRunView::showBatteryLevel(int slot, const BatteryDisplay& display) {

@@ -5,13 +5,12 @@
 LinkProbeIo::LinkProbeIo(ProbeLink& link) : link_(link), commands_(link) {}
 
 void LinkProbeIo::setCurrentStation(int slot, const QString& serial) {
-    link_.CurrentStation = slot;
-    link_.CurrentGridRow = slot + 1;
-    link_.setStationSerial(slot, serial);
+    link_.setCurrentStation(slot, serial);
+    link_.setCurrentGridRow(slot + 1);
 }
 
 void LinkProbeIo::setLinkTimeEnabled(bool on) {
-    link_.LinkTimeEnabled = on;
+    link_.setLinkTimeEnabled(on);
 }
 void LinkProbeIo::OpenStationPort(int port) {
     link_.OpenStationPort(port);
@@ -23,13 +22,13 @@ bool LinkProbeIo::linkFailed(int slot) const {
     return link_.linkFailed(slot);
 }
 void LinkProbeIo::clearAllLinkFailed() {
-    link_.LinkFailed.fill(false);
+    link_.clearAllLinkFailed();
 }
 bool LinkProbeIo::commError() const {
-    return link_.CommError;
+    return link_.commError();
 }
 void LinkProbeIo::setCommError(bool on) {
-    link_.CommError = on;
+    link_.setCommError(on);
 }
 QString LinkProbeIo::ReadSerialNumber() {
     return commands_.ReadSerialNumber();
@@ -57,10 +56,7 @@ void LinkProbeIo::SelectComponent(const QByteArray& command, const QString& name
 }
 
 float LinkProbeIo::ReadField(const QString& label, bool logged) {
-    link_.LogReadingRequest = logged;
-    const float v = commands_.ReadField(label);
-    link_.LogReadingRequest = false;
-    return v;
+    return commands_.ReadField(label, logged);
 }
 
 void LinkProbeIo::drainAndFlush() {

@@ -43,7 +43,7 @@ void ListModeRun::EseguiSoloLMoLMeSM(const RunSettings& settings, const TableRow
         st_.RigaCorrente = 1;
         st_.NumCentVisitate = 0;
         for (int slot = 0; slot < kStationCount; ++slot) {
-            ctx_.pump.pump();
+            ctx_.pump.processEvents();
             if (ctx_.flags.StopRequest) break;
             if (!stations_[slot].presentAndSelected()) {
                 ++st_.RigaCorrente;
@@ -202,7 +202,8 @@ void ListModeRun::delayBetweenStations(int slot) {
     const double step = delay / 100.0;
     std::optional<Deadline> tick(std::in_place, ctx_.clock, step);
     while (!ctx_.flags.StopRequest && !end.expired()) {
-        ctx_.pump.pump();
+        // Sleeps until the bar's next step, the end of the delay or an event (Stop).
+        ctx_.pump.pump(tick->remaining() < end.remaining() ? *tick : end);
         if (tick->expired()) {
             st_.stationWait.value =
                 int(std::clamp<double>(std::ceil(end.remaining()), 0.0, double(delay)));

@@ -10,8 +10,8 @@ class ProbeIo {
 public:
     virtual ~ProbeIo() = default;
 
-    // The station the next operations address (slot 0-15), and its serial number as shown in
-    // the grid (used to label event-log lines).
+    // The station the next operations address (slot 0-15), and its serial number from the
+    // run state (used to label event-log lines; empty while unknown).
     virtual void setCurrentStation(int slot, const QString& serial) = 0;
     virtual void setLinkTimeEnabled(bool on) = 0;
 

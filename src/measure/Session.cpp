@@ -39,7 +39,7 @@ Session::ExecuteResult Session::CMBExecute(QString* why) {
         if (why) *why = text;
         return ExecuteResult::Refused;
     }
-    link_.CommError = false;
+    link_.setCommError(false);
     panel_.store();
 
     if (p.ListModeOn != 0) {

@@ -1,5 +1,6 @@
 #include "sim/PtyServer.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -8,6 +9,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
+#include <optional>
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
@@ -17,8 +20,14 @@
 #include <termios.h>
 #include <unistd.h>
 #endif
+#ifdef Q_OS_LINUX
+#include <sys/timerfd.h>
+#endif
 
 namespace {
+// The longest a stream's bytes wait for their write: 50 ms is 192 bytes at the line rate.
+constexpr double kBatchSeconds = 0.05;
+
 // Commands and short replies in full; long ones (sweeps) by their size.
 QString shown(const QByteArray& bytes) {
     if (bytes.size() > 64) return QStringLiteral("%1 bytes").arg(bytes.size());
@@ -34,16 +43,102 @@ QString shown(const QByteArray& bytes) {
 }
 } // namespace
 
+// A one-shot timer with the precision a line needs: a reply is due to the tenth of a
+// millisecond, and a timer that rounds up to whole milliseconds would make every exchange
+// late by half a millisecond on average. On Linux a timerfd watched by the event loop; elsewhere
+// a precise QTimer.
+class PtyServer::SendTimer {
+public:
+    SendTimer(QObject* parent, std::function<void()> fire) : fire_(std::move(fire)) {
+#ifdef Q_OS_LINUX
+        fd_ = ::timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
+        if (fd_ >= 0) {
+            notifier_ = new QSocketNotifier(fd_, QSocketNotifier::Read, parent);
+            QObject::connect(notifier_, &QSocketNotifier::activated, parent, [this] {
+                quint64 expirations = 0;
+                [[maybe_unused]] const ssize_t n = ::read(fd_, &expirations, sizeof expirations);
+                due_.reset();
+                fire_();
+            });
+            return;
+        }
+#endif
+        timer_ = new QTimer(parent);
+        timer_->setSingleShot(true);
+        timer_->setTimerType(Qt::PreciseTimer);
+        QObject::connect(timer_, &QTimer::timeout, parent, [this] {
+            due_.reset();
+            fire_();
+        });
+    }
+    ~SendTimer() {
+        // Neither may fire into a timer that is gone while it waits for its deletion.
+        if (notifier_) {
+            notifier_->setEnabled(false);
+            notifier_->deleteLater();
+        }
+        if (timer_) {
+            timer_->stop();
+            timer_->deleteLater();
+        }
+#ifdef Q_OS_UNIX
+        if (fd_ >= 0) ::close(fd_);
+#endif
+    }
+    SendTimer(const SendTimer&) = delete;
+    SendTimer& operator=(const SendTimer&) = delete;
+
+    // Fires `seconds` from now (at once when not positive), unless it already fires earlier.
+    void startUnlessSooner(double seconds) {
+        // A zero time would disarm a timerfd; one nanosecond fires at once.
+        const qint64 ns = std::max<qint64>(1, qint64(std::ceil(std::max(seconds, 0.0) * 1e9)));
+        const qint64 due = QDeadlineTimer::current(Qt::PreciseTimer).deadlineNSecs() + ns;
+        if (due_ && *due_ <= due) return;
+        due_ = due;
+#ifdef Q_OS_LINUX
+        if (fd_ >= 0) {
+            itimerspec spec{};
+            spec.it_value.tv_sec = time_t(ns / 1000000000);
+            spec.it_value.tv_nsec = long(ns % 1000000000);
+            ::timerfd_settime(fd_, 0, &spec, nullptr);
+            return;
+        }
+#endif
+        timer_->start(std::clamp(int(std::ceil(seconds * 1000.0)), 0, 60000));
+    }
+    void stop() {
+        due_.reset();
+#ifdef Q_OS_LINUX
+        if (fd_ >= 0) {
+            const itimerspec off{};
+            ::timerfd_settime(fd_, 0, &off, nullptr);
+        }
+#endif
+        if (timer_) timer_->stop();
+    }
+    bool isActive() const {
+        return due_.has_value();
+    }
+
+private:
+    std::function<void()> fire_;
+    std::optional<qint64> due_; // when it fires, on the monotonic clock in nanoseconds
+    int fd_ = -1;
+    QSocketNotifier* notifier_ = nullptr;
+    QTimer* timer_ = nullptr;
+};
+
 struct PtyServer::Station {
     int port = 0;
     int master = -1;
     QString device;
     QString link;
     QSocketNotifier* reader = nullptr;
-    QTimer* sender = nullptr;
+    std::unique_ptr<SendTimer> sender;
     QByteArray unsent;   // left over when the terminal's buffer was full
     bool hungUp = false; // no program has the terminal open
     bool present = true;
+    double inputLineFree = 0; // when the last byte written by the program has crossed the line
 };
 
 PtyServer::PtyServer(SimNetwork& network, QString appDir, QObject* parent)
@@ -84,11 +179,8 @@ bool PtyServer::start(QString* error) {
         auto st = std::make_unique<Station>();
         st->port = port;
         st->link = linkPath(port);
-        st->sender = new QTimer(this);
-        st->sender->setSingleShot(true);
-        st->sender->setTimerType(Qt::PreciseTimer);
         Station* raw = st.get();
-        connect(st->sender, &QTimer::timeout, this, [this, raw] { sendDue(*raw); });
+        st->sender = std::make_unique<SendTimer>(this, [this, raw] { sendDue(*raw); });
         ProbeModel* probe = network_.probe(port);
         if (verbose_) {
             probe->setObserver([this, port](const QByteArray& command, const QByteArray& reply) {
@@ -197,7 +289,11 @@ void PtyServer::onReadable(Station& st) {
     for (;;) {
         const ssize_t n = ::read(st.master, buffer, sizeof buffer);
         if (n > 0) {
-            if (probe) probe->receive(QByteArray(buffer, int(n)), network_.now());
+            // A terminal hands the program's bytes over at once; on the line they follow one
+            // another at the line rate, and the probe has a command when its last byte is in.
+            st.inputLineFree = std::max(network_.now(), st.inputLineFree) +
+                               double(n) / ProbeModel::kBytesPerSecond;
+            if (probe) probe->receive(QByteArray(buffer, int(n)), st.inputLineFree);
             continue;
         }
         if (n < 0 && errno == EINTR) continue;
@@ -243,13 +339,21 @@ bool PtyServer::checkHungUp(Station& st) {
 void PtyServer::scheduleSend(Station& st) {
     ProbeModel* probe = network_.probe(st.port);
     if (!probe || st.master < 0) return;
-    double due = probe->nextByteTime();
-    if (!st.unsent.isEmpty()) due = std::min(due, network_.now());
-    if (!std::isfinite(due)) return;
-    // A few milliseconds of bytes go out together; the line rate is kept on average.
-    const double wait = due - network_.now();
-    const int ms = std::clamp(int(std::ceil(wait * 1000.0)), 4, 60000);
-    if (!st.sender->isActive() || st.sender->remainingTime() > ms) st.sender->start(ms);
+    const double now = network_.now();
+    const double next = probe->nextByteTime();
+    double at = std::numeric_limits<double>::infinity();
+    if (std::isfinite(next)) {
+        // A reply leaves in one write when its last byte is due, so the program sees it
+        // complete at the moment the line would deliver it; a long stream leaves in batches,
+        // which keeps the simulator's wake-ups few without any byte leaving early.
+        const double allSent =
+            next + double(probe->queuedBytes() - 1) / ProbeModel::kBytesPerSecond;
+        at = std::min(allSent, next + kBatchSeconds);
+    }
+    // The terminal was full: try again after a batch's time.
+    if (!st.unsent.isEmpty()) at = std::min(at, now + kBatchSeconds);
+    if (!std::isfinite(at)) return;
+    st.sender->startUnlessSooner(std::min(at - now, 60.0));
 }
 
 void PtyServer::sendDue(Station& st) {

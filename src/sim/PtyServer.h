@@ -42,6 +42,7 @@ public:
 
 private:
     struct Station;
+    class SendTimer;
 
     bool openTerminal(Station& st, QString* error);
     void closeTerminal(Station& st);

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 SimChannel::SimChannel(SimNetwork& network)
     : network_(&network), virtualTime_(dynamic_cast<VirtualClock*>(&network.clock()) != nullptr) {}
@@ -102,6 +103,14 @@ double SimChannel::blockingSeconds(int ms) {
     const double due = p->nextByteTime() - network_->now();
     const double seconds = std::min(double(ms) / 1000.0, std::max(due, 0.0));
     return std::isfinite(seconds) && seconds > 0 ? seconds : 0.0;
+}
+
+double SimChannel::secondsToNextInput() {
+    ProbeModel* p = live();
+    if (!p) return std::numeric_limits<double>::infinity();
+    // Bytes due by now join the input, so the next one is still to come.
+    input_ += p->transmit(network_->now());
+    return std::max(p->nextByteTime() - network_->now(), 0.0);
 }
 
 void SimChannel::waitForInput(int ms) {

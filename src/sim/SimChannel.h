@@ -45,6 +45,8 @@ public:
     // byte is due, at most ms (all of ms without an open, present port). Bytes already
     // reported do not end a wait, or a wait that leaves them unread would spin.
     double blockingSeconds(int ms);
+    // Until the open probe's next byte is due; infinity when it sends nothing.
+    double secondsToNextInput() override;
 
 private:
     // The open probe when it is still there, else nullptr.

@@ -52,8 +52,9 @@ void SweepAcquisition::setView(SweepView* view) {
     view_ = view ? view : &nullView_;
 }
 
-void SweepAcquisition::serveStation(int slot) {
-    link_.CurrentStation = slot;
+void SweepAcquisition::serveStation(int slot, const QString& serial) {
+    // Keep the serial the run already gave the link when the record brings none.
+    if (!serial.isEmpty() || link_.currentStation() != slot) link_.setCurrentStation(slot, serial);
 }
 
 bool SweepAcquisition::stopped() const {
@@ -66,7 +67,7 @@ bool SweepAcquisition::pause(double seconds) {
     Deadline deadline(ctx.clock, seconds);
     while (!stopped()) {
         if (deadline.expired()) return true;
-        ctx.pump.pump();
+        ctx.pump.pump(deadline);
     }
     return false;
 }
@@ -83,7 +84,7 @@ SweepAcquisition::Wait SweepAcquisition::sendAndAwait(const QByteArray& framed,
     AppContext& ctx = link_.context();
     Deadline deadline(ctx.clock, timeout);
     for (;;) {
-        ctx.pump.pump();
+        ctx.pump.pump(deadline);
         readWaiting();
         if (buffer_.contains(expected)) return Wait::Found;
         if (stopped()) return Wait::Stopped;
@@ -130,7 +131,7 @@ SweepOutcome SweepAcquisition::runAcquisition(int slot, SweepSettings& settings,
                                               AcquisitionRecord& record,
                                               const SweepChoice& choice) {
     slot_ = slot;
-    serveStation(slot);
+    serveStation(slot, record.stationId);
     data_.FieldType = std::clamp(choice.fieldType, 0, 3);
     data_.PreampWanted = choice.preamp ? 1 : 0;
     data_.AxisEnabled = choice.axes;
@@ -139,6 +140,9 @@ SweepOutcome SweepAcquisition::runAcquisition(int slot, SweepSettings& settings,
         link_.LogLine(true, QStringLiteral("Stop Sweep Spectrum manual"));
         return end(SweepOutcome::ManualStop);
     }
+    // The end of the previous exchange may still be on the line (an echo is taken as soon as
+    // its expected text arrives): it must not be read as the firmware reply.
+    drainToSilence();
     record.firmware = ProbeCommands(link_).ReadFirmware();
     const FieldTypeSetup setup =
         fieldTypeSetup(data_.FieldType, link_.context().switches, auxUnit_);
@@ -200,7 +204,7 @@ void SweepAcquisition::drainToSilence() {
     std::optional<Deadline> silence;
     silence.emplace(ctx.clock, kDrainSilence);
     while (!silence->expired() && !limit.expired()) {
-        ctx.pump.pump();
+        ctx.pump.pump(*silence); // the sooner of the two: silence is at most its limit
         const qint64 n = link_.PortBytesWaiting();
         if (n < 0) return;
         if (n > 0) {
@@ -362,7 +366,7 @@ SweepAcquisition::Pass SweepAcquisition::pass(const SweepSettings& settings) {
     std::optional<Deadline> silence;
     silence.emplace(ctx.clock, kStreamSilence);
     while (buffer_.available() < SweepBuffer::HeaderBytes) {
-        ctx.pump.pump();
+        ctx.pump.pump(*silence);
         const qsizetype before = buffer_.available();
         readWaiting();
         if (buffer_.available() != before) silence.emplace(ctx.clock, kStreamSilence);
@@ -375,13 +379,13 @@ SweepAcquisition::Pass SweepAcquisition::pass(const SweepSettings& settings) {
     const double stepMhz = double(wholeHz(settings.Step)) / 1e6;
     const double startMhz = double(wholeHz(settings.FStart)) / 1e6;
     while (data_.PointIndex < data_.NPoints) {
-        ctx.pump.pump();
+        ctx.pump.pump(*silence);
         const qsizetype before = buffer_.available();
         readWaiting();
         if (buffer_.available() != before) silence.emplace(ctx.clock, kStreamSilence);
         bool cut = false;
         // A point is taken once a byte of the next one is there.
-        while (buffer_.available() > SweepPoint::Bytes && data_.PointIndex < data_.NPoints) {
+        while (buffer_.settled() > SweepPoint::Bytes && data_.PointIndex < data_.NPoints) {
             bool boxesChanged = false;
             const int index = data_.PointIndex;
             if (decoder_.decode(buffer_, &boxesChanged) != SweepDecoder::Result::Decoded) {

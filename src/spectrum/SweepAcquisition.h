@@ -72,7 +72,7 @@ private:
     void showTuning(double mhz, bool alarm);
     SweepOutcome end(SweepOutcome outcome);
     // The one place that tells the link which station it serves.
-    void serveStation(int slot);
+    void serveStation(int slot, const QString& serial);
 
     ProbeLink& link_;
     SpectrumFileSink& files_;

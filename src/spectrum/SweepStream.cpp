@@ -51,6 +51,13 @@ void SweepBuffer::append(const QByteArray& bytes) {
     }
 }
 
+qsizetype SweepBuffer::settled() const {
+    const qsizetype left = available();
+    for (qsizetype n = std::min<qsizetype>(kNotice.size() - 1, left); n > 0; --n)
+        if (QByteArrayView(data_).last(n) == QByteArrayView(kNotice).first(n)) return left - n;
+    return left;
+}
+
 void SweepBuffer::consume(qsizetype count) {
     offset_ = std::min(data_.size(), offset_ + std::max<qsizetype>(0, count));
     if (offset_ >= kCompactBytes && offset_ * 2 >= data_.size()) {

@@ -32,6 +32,9 @@ public:
     void clear();
     void append(const QByteArray& bytes);
     qsizetype available() const { return data_.size() - offset_; }
+    // available() less a tail that may be the first bytes of a notice whose rest is still on
+    // the line: those bytes must not be taken for a point yet.
+    qsizetype settled() const;
     const char* front() const { return data_.constData() + offset_; }
     void consume(qsizetype count);
     // Whether text occurs in the bytes not read yet.

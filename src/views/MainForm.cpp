@@ -624,10 +624,6 @@ void MainForm::stampLinkTime(int slot, int gridRow, const QString& text) {
     grid_->setCellText(row, col, text);
 }
 
-QString MainForm::serialCell(int slot) const {
-    return grid_->cellText(slot + 1, grid_->columnOf(Column::SerialNumber)).trimmed();
-}
-
 void MainForm::setSerialCell(int slot, const QString& serial) {
     grid_->setCellText(slot + 1, grid_->columnOf(Column::SerialNumber), serial);
 }

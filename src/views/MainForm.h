@@ -49,7 +49,6 @@ public:
     void markStationLink(int slot, bool failed, quint32 colour) override;
     void showBatteryLevel(int slot, const BatteryDisplay& display) override;
     void stampLinkTime(int slot, int gridRow, const QString& text) override;
-    QString serialCell(int slot) const override;
 
     // --- RunView: what the measurement cycle shows ----------------------------------------
     void lockForRun() override { DisabilitaControlli(); }

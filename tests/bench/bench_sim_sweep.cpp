@@ -1,6 +1,8 @@
-// One 4001-point sweep served by halvex-probesim through a pseudo-terminal, read with the
+// 4001-point sweeps served by halvex-probesim through a pseudo-terminal, read with the
 // program's serial port channel. Prints how long the pass took against the floor the line
-// rate sets (20017 bytes at 3840 bytes a second), and the simulator's CPU time meanwhile.
+// rate sets (20017 bytes at 3840 bytes a second), and the simulator's CPU time meanwhile
+// (target: at most 0.5 % of the pass). With --check, a missed target makes the exit status
+// non-zero.
 
 #include "link/SerialPortChannel.h"
 #include "sim/ProbeModel.h"
@@ -20,9 +22,20 @@
 #endif
 
 namespace {
+// The simulator paces its output with timers; serving a stream should cost next to nothing.
+constexpr double kMaxSimCpuPercent = 0.5;
 
-// User + system CPU seconds of a process, from /proc; -1 where there is no /proc.
+// CPU seconds of a process, from /proc: the scheduler's nanosecond count of its main thread
+// where there is one (the simulator serves everything from it), else user + system time in
+// clock ticks, which are too coarse for a few seconds of a quiet process. -1 without /proc.
 double cpuSeconds(qint64 pid) {
+    QFile sched(QStringLiteral("/proc/%1/schedstat").arg(pid));
+    if (sched.open(QIODevice::ReadOnly)) {
+        bool ok = false;
+        const double ns = sched.readAll().split(' ').value(0).toDouble(&ok);
+        // Some kernels keep no scheduler statistics and show 0.
+        if (ok && ns > 0) return ns / 1e9;
+    }
     QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
     if (!stat.open(QIODevice::ReadOnly)) return -1;
     const QByteArray text = stat.readAll();
@@ -86,28 +99,38 @@ int main(int argc, char** argv) {
         const qint64 expected =
             ProbeModel::kSweepHeaderBytes + qint64(points) * ProbeModel::kSweepPointBytes + 1;
         const double floor = double(expected) / ProbeModel::kBytesPerSecond;
+        // Three sweeps, so that the coarse CPU clock of /proc counts enough ticks.
+        constexpr int kSweeps = 3;
         const double cpuBefore = cpuSeconds(sim.processId());
-        QElapsedTimer timer;
-        timer.start();
-        port.write("#00(g*", 1000);
-        QByteArray stream;
-        while (stream.size() < expected && timer.elapsed() < 60000) {
-            port.waitForInput(20);
-            QByteArray chunk;
-            const qint64 n = port.bytesWaiting();
-            if (n > 0 && port.read(n, chunk)) stream += chunk;
+        double seconds = 0;
+        for (int sweep = 0; sweep < kSweeps && rc == 0; ++sweep) {
+            QElapsedTimer timer;
+            timer.start();
+            port.write("#00(g*", 1000);
+            QByteArray stream;
+            while (stream.size() < expected && timer.elapsed() < 60000) {
+                port.waitForInput(20);
+                QByteArray chunk;
+                const qint64 n = port.bytesWaiting();
+                if (n > 0 && port.read(n, chunk)) stream += chunk;
+            }
+            const double s = double(timer.nsecsElapsed()) / 1e9;
+            seconds += s;
+            std::printf("bench_sim_sweep: %lld of %lld bytes (%d points) in %.3f s; line-rate "
+                        "floor %.3f s; ratio %.3f\n",
+                        static_cast<long long>(stream.size()), static_cast<long long>(expected),
+                        points, s, floor, s / floor);
+            if (stream.size() < expected || !stream.endsWith('*')) rc = 1;
         }
-        const double seconds = double(timer.nsecsElapsed()) / 1e9;
         const double cpu = cpuSeconds(sim.processId()) - cpuBefore;
-        std::printf("bench_sim_sweep: %lld of %lld bytes (%d points) in %.3f s; line-rate "
-                    "floor %.3f s; ratio %.3f\n",
-                    static_cast<long long>(stream.size()), static_cast<long long>(expected), points,
-                    seconds, floor, seconds / floor);
-        if (cpuBefore >= 0)
-            std::printf("bench_sim_sweep: simulator CPU during the pass %.3f s (%.1f%% of the "
-                        "pass)\n",
-                        cpu, 100.0 * cpu / seconds);
-        if (stream.size() < expected || !stream.endsWith('*')) rc = 1;
+        if (cpuBefore >= 0 && seconds > 0) {
+            const double share = 100.0 * cpu / seconds;
+            const bool costly = share > kMaxSimCpuPercent;
+            std::printf("bench_sim_sweep: simulator CPU during the sweeps %.3f s (%.2f%% of "
+                        "their time, target <= %.1f%%)%s\n",
+                        cpu, share, kMaxSimCpuPercent, costly ? "  MISSED" : "");
+            if (costly && QCoreApplication::arguments().contains(QStringLiteral("--check"))) rc = 1;
+        }
         port.close();
     }
     sim.terminate();

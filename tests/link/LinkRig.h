@@ -30,15 +30,10 @@ public:
     void stampLinkTime(int slot, int gridRow, const QString& text) override {
         stamps.push_back(QStringLiteral("%1/%2 %3").arg(slot).arg(gridRow).arg(text));
     }
-    QString serialCell(int slot) const override {
-        const auto it = serials.find(slot);
-        return it == serials.end() ? QString() : it->second;
-    }
 
     std::vector<Mark> marks;
     std::vector<std::pair<int, BatteryDisplay>> batteries;
     QStringList stamps;
-    std::map<int, QString> serials;
 };
 
 // A probe link on a virtual clock, a scripted probe and a temporary application directory.
@@ -46,10 +41,12 @@ public:
 struct LinkRig {
     explicit LinkRig(const QString& commandLine = QString(), QDate date = QDate(2026, 1, 15),
                      double seconds = 36000.0)
-        : clock(date, seconds), pump(clock, 0.001), ctx(dir.path(), commandLine, clock, pump),
+        : clock(date, seconds), pump(clock), ctx(dir.path(), commandLine, clock, pump),
           channel(clock), link(ctx, channel, &view), commands(link) {
-        link.CurrentStation = 2;
-        link.CurrentPort = 3;
+        // The pump moves the clock straight to the next scripted byte or the end of a wait.
+        pump.setInputDue([this] { return channel.secondsToNextInput(); });
+        link.setCurrentStation(2);
+        link.setCurrentPort(3);
         channel.open(3);
     }
 

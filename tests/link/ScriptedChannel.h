@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <functional>
+#include <limits>
 #include <map>
 #include <vector>
 
@@ -95,6 +96,11 @@ public:
         inbox_.remove(0, out.size());
         ++reads;
         return true;
+    }
+    double secondsToNextInput() override {
+        const auto next = pending_.upper_bound(clock_.micros());
+        if (!open_ || next == pending_.end()) return std::numeric_limits<double>::infinity();
+        return double(next->first - clock_.micros()) / 1e6;
     }
     bool flushOutput() override {
         ++flushes;

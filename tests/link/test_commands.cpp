@@ -41,7 +41,7 @@ TEST(Commands, SettingsSendTheirBytesAndWaitForTheirReplies) {
                                            LinkRig::line(false, "Set Preamplifier ON"),
                                            LinkRig::line(false, "Set Preamplifier OFF"),
                                            LinkRig::line(false, "Set Hx")}));
-    EXPECT_FALSE(rig.link.LinkFailed[2]);
+    EXPECT_FALSE(rig.link.linkFailed(2));
     // Each command drains the input and flushes the output after its exchange.
     EXPECT_GE(rig.channel.flushes, 12);
 }
@@ -62,13 +62,13 @@ TEST(Commands, FailedSettingLogsItsFailTextOnce) {
     rig.commands.SetFrequency(0.009);
     EXPECT_EQ(rig.failureLines(),
               QStringList{LinkRig::line(true, "Set frequency: 0.009 MHz failed")});
-    EXPECT_TRUE(rig.link.LinkFailed[2]);
-    EXPECT_FALSE(rig.link.CommError);
+    EXPECT_TRUE(rig.link.linkFailed(2));
+    EXPECT_FALSE(rig.link.commError());
     // Echo of another frequency is no confirmation.
     LinkRig other;
     other.channel.queueReplies(3, at(0.05, "#00(t 9001"));
     other.commands.SetFrequency(0.0091);
-    EXPECT_TRUE(other.link.LinkFailed[2]);
+    EXPECT_TRUE(other.link.linkFailed(2));
     // A tiny frequency (allowed with "/NOLIMIT") is written in plain decimals.
     LinkRig tiny;
     tiny.commands.SetFrequency(0.00005);
@@ -79,7 +79,7 @@ TEST(Commands, FailedSettingLogsItsFailTextOnce) {
     LinkRig bad;
     bad.commands.SetRbw(6);
     EXPECT_TRUE(bad.channel.writes.empty());
-    EXPECT_TRUE(bad.link.LinkFailed[2]);
+    EXPECT_TRUE(bad.link.linkFailed(2));
 }
 
 TEST(Commands, ReadFieldValues) {
@@ -99,10 +99,9 @@ TEST(Commands, ReadFieldValues) {
     EXPECT_TRUE(rig.logLines().isEmpty());
 
     // A reading asked to be logged logs its data; a failed one gives 0 and its line.
-    rig.link.LogReadingRequest = true;
     rig.channel.queueReply(at(0.1, "7.25*"));
-    EXPECT_FLOAT_EQ(rig.commands.ReadField("Ex 27.12 MHz"), 7.25f);
-    EXPECT_FLOAT_EQ(rig.commands.ReadField("Ex 27.12 MHz"), 0.0f);
+    EXPECT_FLOAT_EQ(rig.commands.ReadField("Ex 27.12 MHz", true), 7.25f);
+    EXPECT_FLOAT_EQ(rig.commands.ReadField("Ex 27.12 MHz", true), 0.0f);
     EXPECT_EQ(rig.logLines(),
               (QStringList{LinkRig::line(false, "Reading field Ex 27.12 MHz 7.25"),
                            LinkRig::line(true, "Reading field Ex 27.12 MHz failed")}));
@@ -137,7 +136,7 @@ TEST(Commands, ReadSerialNumberAcceptsAsReceived) {
     retry.channel.queueReply(at(0.2, "123AB01123*"));
     EXPECT_EQ(retry.commands.ReadSerialNumber(), QStringLiteral("123AB01123"));
     EXPECT_EQ(retry.channel.writes.size(), 2u);
-    EXPECT_FALSE(retry.link.CommError);
+    EXPECT_FALSE(retry.link.commError());
     EXPECT_TRUE(retry.failureLines().isEmpty());
 }
 
@@ -147,15 +146,15 @@ TEST(Commands, ReadSerialNumberGivesUpAfterThreeInvalidNumbers) {
     EXPECT_EQ(rig.commands.ReadSerialNumber(), QStringLiteral("123A301012"));
     EXPECT_EQ(rig.failureLines(),
               QStringList{LinkRig::line(true, "Reading serial number failed [123A301012] ")});
-    EXPECT_TRUE(rig.link.CommError);
-    EXPECT_TRUE(rig.link.LinkFailed[2]);
+    EXPECT_TRUE(rig.link.commError());
+    EXPECT_TRUE(rig.link.linkFailed(2));
 
     // A silent station: three failed exchanges and the final line.
     LinkRig silent;
     EXPECT_EQ(silent.commands.ReadSerialNumber(), QString());
     EXPECT_EQ(silent.channel.writes.size(), 9u);
     EXPECT_EQ(silent.failureLines().size(), 4);
-    EXPECT_TRUE(silent.link.CommError);
+    EXPECT_TRUE(silent.link.commError());
 
     // A stop ends the reading without giving up on the station.
     LinkRig stopped;
@@ -163,7 +162,7 @@ TEST(Commands, ReadSerialNumberGivesUpAfterThreeInvalidNumbers) {
     stopped.pump.after(0.2, [&] { stopped.ctx.flags.StopRequest = true; });
     EXPECT_EQ(stopped.commands.ReadSerialNumber(), QString());
     EXPECT_EQ(stopped.channel.writes.size(), 1u);
-    EXPECT_FALSE(stopped.link.CommError);
+    EXPECT_FALSE(stopped.link.commError());
     EXPECT_TRUE(stopped.failureLines().isEmpty());
 }
 
@@ -190,8 +189,8 @@ TEST(Commands, BatteryLevelsAndColours) {
 
 TEST(Commands, ReadBatteryShowsAndLogsTheLevel) {
     LinkRig rig;
-    rig.view.serials[2] = "123AB01123";
-    rig.link.LinkFailed[2] = true;
+    rig.link.setCurrentStation(2, "123AB01123");
+    rig.link.MarkStationLink(true);
     rig.channel.queueReply({{0.05, "#00tB"}, {0.25, ":255"}, {0.45, "V\r\n"}});
     rig.commands.ReadBattery(2);
     EXPECT_EQ(rig.channel.writes, std::vector<QByteArray>{"#00t*"});
@@ -201,8 +200,8 @@ TEST(Commands, ReadBatteryShowsAndLogsTheLevel) {
     EXPECT_EQ(rig.logLines(),
               QStringList{LinkRig::line(false, "Reading battery: 4.50 V ", "123AB01123")});
     // A good reading leaves the station's mark alone.
-    EXPECT_TRUE(rig.link.LinkFailed[2]);
-    EXPECT_FALSE(rig.link.CommError);
+    EXPECT_TRUE(rig.link.linkFailed(2));
+    EXPECT_FALSE(rig.link.commError());
 }
 
 TEST(Commands, ZeroBatteryReadingIsAFailedAttempt) {
@@ -220,8 +219,8 @@ TEST(Commands, ZeroBatteryReadingIsAFailedAttempt) {
     EXPECT_TRUE(zero.view.batteries.empty());
     EXPECT_EQ(zero.logLines(),
               QStringList{LinkRig::line(true, "Reading battery failed [#00tB:000] ")});
-    EXPECT_TRUE(zero.link.CommError);
-    EXPECT_TRUE(zero.link.LinkFailed[2]);
+    EXPECT_TRUE(zero.link.commError());
+    EXPECT_TRUE(zero.link.linkFailed(2));
 
     // A garbled value with an exponent is held to the 16-bit range, not wrapped around.
     LinkRig huge;
@@ -239,8 +238,8 @@ TEST(Commands, BatterySilenceOrAGapEndsAnAttempt) {
     rig.commands.ReadBattery(2);
     EXPECT_EQ(rig.channel.writes.size(), 3u);
     EXPECT_EQ(rig.logLines(), QStringList{LinkRig::line(true, "Reading battery failed [#00tB] ")});
-    EXPECT_TRUE(rig.link.CommError);
-    EXPECT_TRUE(rig.link.LinkFailed[2]);
+    EXPECT_TRUE(rig.link.commError());
+    EXPECT_TRUE(rig.link.linkFailed(2));
 }
 
 TEST(Commands, ReadFirmwareIgnoresTheNotice) {
@@ -255,7 +254,7 @@ TEST(Commands, ReadFirmwareIgnoresTheNotice) {
     EXPECT_EQ(ProbeCommands::FirmwareRelease("no version"), QString());
     EXPECT_EQ(rig.logLines(), QStringList{LinkRig::line(false, "Reading firmware: MZ Rel 1.07*")});
     EXPECT_EQ(rig.channel.writes, std::vector<QByteArray>{"#00V*"});
-    EXPECT_FALSE(rig.link.LinkFailed[2]);
+    EXPECT_FALSE(rig.link.linkFailed(2));
 }
 
 TEST(Commands, ReadFirmwareFailsAfterFiveSilentTries) {
@@ -263,6 +262,6 @@ TEST(Commands, ReadFirmwareFailsAfterFiveSilentTries) {
     EXPECT_EQ(rig.commands.ReadFirmware(), QString());
     EXPECT_EQ(rig.channel.writes.size(), 5u);
     EXPECT_EQ(rig.failureLines(), QStringList{LinkRig::line(true, "Reading firmware failed")});
-    EXPECT_TRUE(rig.link.LinkFailed[2]);
-    EXPECT_FALSE(rig.link.CommError);
+    EXPECT_TRUE(rig.link.linkFailed(2));
+    EXPECT_FALSE(rig.link.commError());
 }

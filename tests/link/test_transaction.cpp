@@ -11,6 +11,15 @@ const QString kFail("Set RBW: 10 kHz failed");
 const QString kOk("Set RBW: 10 kHz");
 } // namespace
 
+TEST(Transaction, WaitWakesAtEachArrivalAndNowhereElse) {
+    LinkRig rig;
+    rig.channel.queueReply({{0.3, "#0"}, {2.5, "0(b3"}});
+    EXPECT_EQ(rig.link.ExecuteTransaction(3.0, kEcho, kCmd, kFail, kOk, false), kEcho);
+    // The reply is taken the moment its last piece arrives, after one wake-up per piece.
+    EXPECT_EQ(rig.clock.micros() - rig.start, 2500000);
+    EXPECT_EQ(rig.pump.pumps(), 2);
+}
+
 TEST(Transaction, ReplyInPiecesIsMatchedAcrossTheBoundaries) {
     LinkRig rig;
     rig.channel.queueReply({{0.1, "#0"}, {0.5, "0(b"}, {1.2, "3tail"}});
@@ -32,10 +41,10 @@ TEST(Transaction, ReplyInPiecesIsMatchedAcrossTheBoundaries) {
 TEST(Transaction, StrayBytesBeforeTheEchoShowInTheLoggedData) {
     {
         LinkRig rig;
-        rig.view.serials[2] = "123AB01123";
-        rig.link.LogReadingRequest = true;
+        rig.link.setCurrentStation(2, "123AB01123");
         rig.channel.queueReply(at(0.2, "\x01zz#00(b3"));
-        EXPECT_FALSE(rig.link.ExecuteTransaction(3.0, kEcho, kCmd, kFail, kOk, false).isEmpty());
+        EXPECT_FALSE(
+            rig.link.ExecuteTransaction(3.0, kEcho, kCmd, kFail, kOk, false, true).isEmpty());
         EXPECT_EQ(rig.logLines(), QStringList{LinkRig::line(false, kOk + " \x01zz", "123AB01123")});
     }
     {
@@ -59,7 +68,7 @@ TEST(Transaction, StrayBytesBeforeTheEchoShowInTheLoggedData) {
 
 TEST(Transaction, SilenceForThreeTriesFailsOnceAndMarksTheStation) {
     LinkRig rig("/LOGDLC");
-    rig.view.serials[2] = "123AB01123";
+    rig.link.setCurrentStation(2, "123AB01123");
     // Only the last try's bytes appear in the failure line.
     rig.channel.queueReply(at(0.5, "first"));
     rig.channel.queueReply({});
@@ -69,18 +78,19 @@ TEST(Transaction, SilenceForThreeTriesFailsOnceAndMarksTheStation) {
     EXPECT_EQ(rig.channel.writes.size(), 3u);
     EXPECT_NEAR(rig.elapsed(), 9.0, 0.1);
     EXPECT_EQ(rig.logLines(), QStringList{LinkRig::line(true, kFail + " [#00(b] ", "123AB01123")});
-    EXPECT_TRUE(rig.link.LinkFailed[2]);
+    EXPECT_TRUE(rig.link.linkFailed(2));
     EXPECT_TRUE(rig.link.currentLinkFailed());
     EXPECT_EQ(rig.view.marks.back().colour, LinkFailColour);
     // A later success repaints the station as working.
     rig.channel.queueReply(at(0.1, kEcho));
     EXPECT_FALSE(rig.link.ExecuteTransaction(3.0, kEcho, kCmd, kFail, kOk, false).isEmpty());
-    EXPECT_FALSE(rig.link.LinkFailed[2]);
+    EXPECT_FALSE(rig.link.linkFailed(2));
 }
 
 TEST(Transaction, StopRequestEndsAtOnceWithoutLineOrMark) {
     LinkRig rig("/SEGNATUTTO");
-    rig.link.LinkFailed[2] = true;
+    rig.link.MarkStationLink(true);
+    rig.view.marks.clear();
     rig.channel.queueReply(at(2.0, kEcho));
     rig.pump.after(0.4, [&] { rig.ctx.flags.StopRequest = true; });
     const QByteArray reply = rig.link.ExecuteTransaction(3.0, kEcho, kCmd, kFail, kOk, false);
@@ -89,12 +99,12 @@ TEST(Transaction, StopRequestEndsAtOnceWithoutLineOrMark) {
     EXPECT_EQ(rig.channel.writes.size(), 1u);
     EXPECT_TRUE(rig.logLines().isEmpty());
     EXPECT_TRUE(rig.view.marks.empty());
-    EXPECT_TRUE(rig.link.LinkFailed[2]);
+    EXPECT_TRUE(rig.link.linkFailed(2));
 }
 
 TEST(Transaction, WriteErrorReopensThePortAndRetries) {
     LinkRig rig("/SEGNATUTTO");
-    rig.view.serials[2] = "123AB01123";
+    rig.link.setCurrentStation(2, "123AB01123");
     rig.channel.failWrites(1);
     rig.channel.queueReply(at(0.1, kEcho));
     const QByteArray reply = rig.link.ExecuteTransaction(3.0, kEcho, kCmd, kFail, kOk, false);
@@ -104,7 +114,7 @@ TEST(Transaction, WriteErrorReopensThePortAndRetries) {
     EXPECT_EQ(rig.channel.openAttempts.back(), 3);
     // Reopen: one second to settle plus half a second.
     EXPECT_GT(rig.elapsed(), 1.5);
-    EXPECT_FALSE(rig.link.LinkFailed[2]);
+    EXPECT_FALSE(rig.link.linkFailed(2));
     EXPECT_EQ(rig.logLines(), (QStringList{LinkRig::line(false, "Port 3 close", "123AB01123"),
                                            LinkRig::line(false, "Port 3 open", "123AB01123"),
                                            LinkRig::line(false, kOk, "123AB01123")}));
@@ -119,7 +129,7 @@ TEST(Transaction, PortThatCannotBeReopenedFailsTheStation) {
     ASSERT_EQ(failures.size(), 4);
     EXPECT_EQ(failures[0], LinkRig::line(true, "Port 3 not available"));
     EXPECT_EQ(failures[3], LinkRig::line(true, kFail));
-    EXPECT_TRUE(rig.link.LinkFailed[2]);
+    EXPECT_TRUE(rig.link.linkFailed(2));
 }
 
 TEST(Transaction, ReadErrorReopensThePortAndReturnsNothing) {
@@ -149,17 +159,18 @@ TEST(Transaction, WaitsAcrossMidnightKeepTheirLength) {
 
 TEST(ReplyEnd, NoticeAnywhereIsDroppedAndTerminatorFound) {
     LinkRig rig;
-    rig.link.ReceiveBuffer = "stale";
+    rig.channel.inject(0.0, "stale");
+    ASSERT_EQ(rig.link.WaitForReplyEnd(0.01, "e"), 0);
     rig.link.ClearReceiveBuffer();
-    EXPECT_TRUE(rig.link.ReceiveBuffer.isEmpty());
+    EXPECT_TRUE(rig.link.receiveBuffer().isEmpty());
     // The notice is split over two pieces; its "*" must not end the reply.
     rig.channel.inject(0.01, "#00V#00@");
     rig.channel.inject(0.02, "%*Rel");
     rig.channel.inject(0.03, " 1.07*");
     EXPECT_EQ(rig.link.WaitForReplyEnd(0.2, "*"), 0);
-    EXPECT_EQ(rig.link.ReceiveBuffer, QByteArray("#00VRel 1.07*"));
+    EXPECT_EQ(rig.link.receiveBuffer(), QByteArray("#00VRel 1.07*"));
 
-    rig.link.ReceiveBuffer.clear();
+    rig.link.ClearReceiveBuffer();
     rig.channel.inject(0.01, "#00@%*");
     EXPECT_EQ(rig.link.WaitForReplyEnd(0.2, "*"), -1);
     EXPECT_NEAR(rig.elapsed(), 0.23, 0.02);
@@ -175,21 +186,21 @@ TEST(PortChannel, OpenAndCloseLogAndPaint) {
     rig.channel.close();
     rig.link.OpenStationPort(12);
     EXPECT_TRUE(rig.channel.isOpen());
-    EXPECT_EQ(rig.link.CurrentPort, 12);
+    EXPECT_EQ(rig.link.currentPort(), 12);
     EXPECT_NEAR(rig.elapsed(), 1.0, 0.01); // the probe's settle time
     rig.link.CloseStationPort();
     EXPECT_FALSE(rig.channel.isOpen());
 
     rig.channel.refuseOpens(1);
     rig.link.OpenStationPort(7);
-    EXPECT_TRUE(rig.link.LinkFailed[2]);
+    EXPECT_TRUE(rig.link.linkFailed(2));
     EXPECT_EQ(rig.view.marks.back().colour, LinkFailColour);
     // Closing always repaints the station as working.
     rig.link.CloseStationPort();
-    EXPECT_FALSE(rig.link.LinkFailed[2]);
+    EXPECT_FALSE(rig.link.linkFailed(2));
     // Port 0 is never a device; with no port known the close line names none.
     rig.link.OpenStationPort(0);
-    rig.link.CurrentPort = 0;
+    rig.link.setCurrentPort(0);
     rig.link.CloseStationPort();
 
     EXPECT_EQ(rig.logLines(), (QStringList{LinkRig::line(false, "Port 12 open"),
@@ -232,20 +243,22 @@ TEST(PortChannel, WritePortTextSendsTheBytesAndLogsTheTraffic) {
     EXPECT_EQ(readAll(rig.dir.file("LOGCR.TXT")), cmd + "\r\n\t\tC \r\n");
 }
 
-TEST(PortChannel, LogLabelComesFromTheViewOrTheSetter) {
+TEST(PortChannel, LogLabelComesWithTheCurrentStation) {
     LinkRig rig;
     EXPECT_EQ(rig.link.StationLogLabel(), QString());
-    rig.view.serials[2] = "123AB01123";
+    rig.link.setCurrentStation(2, "123AB01123");
     EXPECT_EQ(rig.link.StationLogLabel(), QStringLiteral("\t(123AB01123)"));
 
+    // The label does not depend on a window.
     rig.link.setView(nullptr);
+    rig.link.setCurrentStation(2);
     EXPECT_EQ(rig.link.StationLogLabel(), QString());
-    rig.link.setStationSerial(2, "999ZZ19999");
+    rig.link.setCurrentStation(2, "999ZZ19999");
     EXPECT_EQ(rig.link.StationLogLabel(), QStringLiteral("\t(999ZZ19999)"));
     // Without a view, marking still keeps the flag, and a slot out of range is ignored.
     rig.link.MarkStationLink(true);
-    EXPECT_TRUE(rig.link.LinkFailed[2]);
-    rig.link.CurrentStation = 16;
+    EXPECT_TRUE(rig.link.linkFailed(2));
+    rig.link.setCurrentStation(16, "999ZZ19999");
     rig.link.MarkStationLink(true);
     EXPECT_EQ(rig.link.StationLogLabel(), QString());
     EXPECT_FALSE(rig.link.currentLinkFailed());
@@ -253,10 +266,10 @@ TEST(PortChannel, LogLabelComesFromTheViewOrTheSetter) {
 
 TEST(PortChannel, LinkTimeIsStampedOnlyDuringACampaign) {
     LinkRig rig;
-    rig.link.CurrentGridRow = 3;
+    rig.link.setCurrentGridRow(3);
     rig.link.StampLinkTime();
     EXPECT_TRUE(rig.view.stamps.isEmpty());
-    rig.link.LinkTimeEnabled = true;
+    rig.link.setLinkTimeEnabled(true);
     rig.clock.set(QDate(2026, 2, 3), 3600.0 * 9 + 65);
     rig.link.StampLinkTime();
     EXPECT_EQ(rig.view.stamps, QStringList{"2/3 09:01:05 03/02/2026"});

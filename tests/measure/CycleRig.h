@@ -52,7 +52,6 @@ public:
     }
     void showBatteryLevel(int slot, const BatteryDisplay& d) override { battery[slot] = d.caption; }
     void stampLinkTime(int, int, const QString&) override {}
-    QString serialCell(int slot) const override { return serials[slot]; }
 
     bool locked = false;
     int locks = 0;

@@ -245,7 +245,9 @@ TEST(ListModeCycle, RangeCheckRefusesTheStart) {
 TEST(ListModeCycle, ConsoleViewPrintsReadingsBatteryAndWhichFailure) {
     CycleRig rig;
     QStringList lines;
-    ConsoleRunView console(rig.clock, [&](const QString& l) { lines << l; });
+    ConsoleRunView console(
+        rig.clock, [&](const QString& l) { lines << l; },
+        [&](int slot) { return rig.session->run().state().stations[slot].serial; });
     rig.session->setRunView(&console);
     rig.session->setLinkView(&console);
     rig.addProbe(1, "111AA01111", {3, 4, 0}, {1.0});

@@ -20,7 +20,6 @@ public:
     void markStationLink(int, bool failed, quint32) override { marks.push_back(failed); }
     void showBatteryLevel(int, const BatteryDisplay& d) override { captions << d.caption; }
     void stampLinkTime(int, int, const QString&) override {}
-    QString serialCell(int) const override { return {}; }
     std::vector<bool> marks;
     QStringList captions;
 };
@@ -28,12 +27,13 @@ public:
 // A link on port `port` of a simulated network, slot 0, port already open.
 struct SimLink {
     explicit SimLink(Scenario scenario = defaultScenario(), int port = 1)
-        : pump(clock, 0.001), ctx(dir.path(), QString(), clock, pump), channel(clock, scenario),
+        : pump(clock), ctx(dir.path(), QString(), clock, pump), channel(clock, scenario),
           link(ctx, channel, &view), commands(link) {
-        link.CurrentStation = 0;
+        pump.setInputDue([this] { return channel.secondsToNextInput(); });
+        link.setCurrentStation(0);
         link.OpenStationPort(port);
     }
-    ProbeModel& probe() { return *channel.probe(link.CurrentPort); }
+    ProbeModel& probe() { return *channel.probe(link.currentPort()); }
     QStringList failures() const {
         QStringList out;
         const QString path = const_cast<AppContext&>(ctx).eventLog.currentPath();
@@ -49,7 +49,7 @@ struct SimLink {
     int timesSent(const QByteArray& command) const {
         int n = 0;
         for (const QByteArray& c :
-             const_cast<SimChannel&>(channel).probe(link.CurrentPort)->commands())
+             const_cast<SimChannel&>(channel).probe(link.currentPort())->commands())
             n += c == command;
         return n;
     }
@@ -117,7 +117,7 @@ TEST(LinkOnSimulator, SilentStationIsLoggedAndMarkedFailed) {
 
     rig.commands.ReadBattery(0);
     EXPECT_TRUE(rig.failures().contains("Reading battery failed"));
-    EXPECT_TRUE(rig.link.CommError);
+    EXPECT_TRUE(rig.link.commError());
 }
 
 TEST(LinkOnSimulator, LateReplyIsRetriedAndThenMatched) {
@@ -165,18 +165,18 @@ TEST(LinkOnSimulator, InvalidSerialAndZeroBatteryFailTheStation) {
     const QString serial = rig.commands.ReadSerialNumber();
     EXPECT_FALSE(ProbeCommands::IsValidSerialNumber(serial));
     EXPECT_EQ(rig.timesSent("#00?S0*"), 3);
-    EXPECT_TRUE(rig.link.CommError);
+    EXPECT_TRUE(rig.link.commError());
     EXPECT_TRUE(rig.failures().contains("Reading serial number failed"));
 
     SimLink once(withFault(FaultKind::BadSerial, [](Fault& f) { f.count = 1; }));
     EXPECT_EQ(once.commands.ReadSerialNumber(), QStringLiteral("241AB01001"));
-    EXPECT_FALSE(once.link.CommError);
+    EXPECT_FALSE(once.link.commError());
 
     SimLink flat(withFault(FaultKind::BatteryZero));
     flat.commands.ReadBattery(0);
     EXPECT_TRUE(flat.view.captions.isEmpty());
     EXPECT_TRUE(flat.failures().contains("Reading battery failed"));
-    EXPECT_TRUE(flat.link.CommError);
+    EXPECT_TRUE(flat.link.commError());
 }
 
 TEST(LinkOnSimulator, VanishedPortIsNotAvailableUntilItComesBack) {

@@ -22,7 +22,6 @@ public:
     void markStationLink(int, bool, quint32) override {}
     void showBatteryLevel(int, const BatteryDisplay& d) override { captions << d.caption; }
     void stampLinkTime(int, int, const QString&) override {}
-    QString serialCell(int) const override { return {}; }
     QStringList captions;
 };
 
@@ -101,20 +100,20 @@ TEST_F(ProbeSimPty, ProgramReadsEachDefaultStationThroughItsSerialPort) {
     const QStringList serials = {"241AB01001", "241AB01002", "241AB11003"};
     const QStringList releases = {"1.07", "1.07", "1.09"};
     for (int port = 1; port <= 3; ++port) {
-        link.CurrentStation = port - 1;
+        link.setCurrentStation(port - 1);
         link.OpenStationPort(port);
         ASSERT_FALSE(link.currentLinkFailed()) << "COM" << port;
         EXPECT_EQ(commands.ReadSerialNumber(), serials[port - 1]);
         EXPECT_EQ(ProbeCommands::FirmwareRelease(commands.ReadFirmware()), releases[port - 1]);
         commands.ReadBattery(port - 1);
         EXPECT_FALSE(link.currentLinkFailed()) << "COM" << port;
-        EXPECT_FALSE(link.CommError) << "COM" << port;
+        EXPECT_FALSE(link.commError()) << "COM" << port;
         link.CloseStationPort();
     }
     EXPECT_EQ(view.captions, (QStringList{"3.91 V ", "3.70 V ", "3.35 V "}));
 
     // A port the program closed serves the next open as if it were new.
-    link.CurrentStation = 0;
+    link.setCurrentStation(0);
     link.OpenStationPort(1);
     EXPECT_EQ(commands.ReadSerialNumber(), serials[0]);
     link.CloseStationPort();
@@ -170,7 +169,7 @@ TEST_F(ProbeSimPty, PortVanishesAndComesBackOnCommand) {
     SerialPortChannel channel(dir_.path());
     ProbeLink link(ctx, channel);
     ProbeCommands commands(link);
-    link.CurrentStation = 1;
+    link.setCurrentStation(1);
     link.OpenStationPort(2);
     EXPECT_TRUE(link.currentLinkFailed());
     link.CloseStationPort();

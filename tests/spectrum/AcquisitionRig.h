@@ -57,7 +57,6 @@ struct MarkRecorder : LinkView {
     void markStationLink(int, bool failed, quint32) override { failedMarks += failed; }
     void showBatteryLevel(int, const BatteryDisplay&) override {}
     void stampLinkTime(int, int, const QString&) override {}
-    QString serialCell(int) const override { return QStringLiteral("241AB01001"); }
     int failedMarks = 0;
 };
 
@@ -94,7 +93,9 @@ struct AcquisitionRig {
         : clock(date, seconds), pump(clock, 0.002), ctx(dir.path(), commandLine, clock, pump),
           channel(clock), link(ctx, channel, &marks),
           acquisition(link, sink, AcquisitionTexts{boxLevelText, {}}, &view) {
+        pump.setInputDue([this] { return channel.secondsToNextInput(); });
         channel.network().add(st);
+        record.stationId = QString::fromLatin1(st.serial);
         link.OpenStationPort(1);
         settings.setRange(0.1f, 30.0f);
         settings.RbwIndex = 0;

@@ -14,6 +14,7 @@ struct FilesRig {
         : clock(date, seconds), pump(clock, 0.002), ctx(dir.path(), {}, clock, pump),
           channel(clock), link(ctx, channel, &marks), files(dir.path(), clock),
           acquisition(link, files, unitAcquisitionTexts(0)) {
+        pump.setInputDue([this] { return channel.secondsToNextInput(); });
         channel.network().add(quietProbe());
         link.OpenStationPort(1);
         record.stationId = QStringLiteral("241AB01001");

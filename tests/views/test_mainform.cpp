@@ -305,7 +305,9 @@ private slots:
                                 Column::FieldH, Column::Enabled}));
         w.form.setSerialCell(0, QStringLiteral("123AB01123"));
         w.form.setSerialCell(1, QStringLiteral("456CD10456"));
-        QCOMPARE(w.form.serialCell(0), QStringLiteral("123AB01123"));
+        QCOMPARE(
+            w.form.grid()->cellText(1, w.form.grid()->columnOf(Column::SerialNumber)).trimmed(),
+            QStringLiteral("123AB01123"));
         w.form.stampLinkTime(0, 1, QStringLiteral("10:42:05 15/01/2026"));
         w.form.stampLinkTime(1, 2, QStringLiteral("10:42:31 15/01/2026"));
         QCOMPARE(w.form.grid()->cellText(1, 4), QStringLiteral("10:42:05 15/01/2026"));
