@@ -6,8 +6,10 @@
 #include "freqtable/FreqTableFile.h"
 #include "measure/Session.h"
 #include "panel/FileNames.h"
+#include "views/FrmAspect.h"
 #include "views/FrmInsRemCent.h"
 #include "views/FrmMeasure.h"
+#include "views/FrmOpenScan.h"
 #include "views/GridCentraline.h"
 #include "views/ModalWindows.h"
 #include "views/StationGridModel.h"
@@ -18,6 +20,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDesktopServices>
 #include <QFile>
 #include <QFontDatabase>
 #include <QGridLayout>
@@ -33,6 +36,7 @@
 #include <QScrollBar>
 #include <QStyle>
 #include <QToolTip>
+#include <QUrl>
 #include <QVBoxLayout>
 
 namespace {
@@ -94,13 +98,15 @@ void MainForm::buildMenus() {
         ->setEnabled(false);
     addItem(file, QStringLiteral("MNUOpenPanel"), QStringLiteral("Open Panels|#s_Key4"))
         ->setEnabled(false);
-    addItem(file, QStringLiteral("mnuOpenScan"), QStringLiteral("Open Scan|#s_Key8"))
-        ->setEnabled(false);
+    QAction* openScan =
+        addItem(file, QStringLiteral("mnuOpenScan"), QStringLiteral("Open Scan|#s_Key8"));
+    connect(openScan, &QAction::triggered, this, &MainForm::mnuOpenScan_Click);
     QAction* info = addItem(file, QStringLiteral("MNUInfo"), QStringLiteral("Info|#s_Key10"));
     connect(info, &QAction::triggered, this, &MainForm::MNUInfo_Click);
 
     QMenu* opt = addMenu(QStringLiteral("MNUOptions"), QStringLiteral("Option"));
-    addItem(opt, QStringLiteral("MNUAspect"), QStringLiteral("Aspect|#s_Key5"))->setEnabled(false);
+    QAction* aspect = addItem(opt, QStringLiteral("MNUAspect"), QStringLiteral("Aspect|#s_Key5"));
+    connect(aspect, &QAction::triggered, this, &MainForm::MNUAspect_Click);
     QAction* sort = addItem(opt, QStringLiteral("MNUSortByDate"), QStringLiteral("Sort by date"));
     sort->setCheckable(true);
     connect(sort, &QAction::triggered, this, &MainForm::MNUSortByDate_Click);
@@ -454,6 +460,33 @@ void MainForm::MNUMeasure_Click() {
     if (closing_) return;
     panel_.evaluateChecks();
     updateUndo();
+}
+
+void MainForm::mnuOpenScan_Click() {
+    if (locked_ || ctx_.flags.MeasurementRunning || closing_) return;
+    {
+        FrmOpenScan browser(ctx_, panel_, *prompts_, look_, ReviewFile_, this);
+        browser.exec();
+        ReviewFile_ = browser.ReviewFile();
+    }
+    updateUndo();
+    if (closing_ || ReviewFile_.isEmpty()) return;
+    if (panel_.panel().ScanExtensionIndex == 0) {
+        emit reviewRequested(ReviewFile_);
+        return;
+    }
+    // A platform with no program for the type (or no desktop) must not fail in silence.
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(ReviewFile_)))
+        prompts_->message(QStringLiteral("No program could open ") + ReviewFile_,
+                          MessageIcon::Exclamation);
+}
+
+void MainForm::MNUAspect_Click() {
+    if (locked_ || ctx_.flags.MeasurementRunning || closing_) return;
+    FrmAspect dialog(panel_.settings(), settingsPath(ctx_),
+                     ctx_.path(QStringLiteral("Panels/TMP.TMP")), *prompts_, this);
+    connect(&dialog, &FrmAspect::appearanceChanged, this, &MainForm::applyAppearance);
+    dialog.exec();
 }
 
 QStringList MainForm::tableNames() const {
