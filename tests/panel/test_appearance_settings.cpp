@@ -84,13 +84,4 @@ TEST_F(Editor, CancelPutsBackTheFileByteForByteAndTheRecord) {
     EXPECT_FALSE(QFile::exists(tmp));
 }
 
-TEST_F(Editor, CancelWithoutAChangeAnnouncesNothing) {
-    AppearanceEditor e(settings, file, tmp);
-    e.onChange = [&] { ++changes; };
-    e.begin();
-    e.cancel();
-    EXPECT_EQ(changes, 0);
-    EXPECT_FALSE(QFile::exists(tmp));
-}
-
 } // namespace
