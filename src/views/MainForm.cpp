@@ -6,6 +6,7 @@
 #include "freqtable/FreqTableFile.h"
 #include "measure/Session.h"
 #include "panel/FileNames.h"
+#include "spectrum/SpcFile.h"
 #include "views/FrmAspect.h"
 #include "views/FrmInsRemCent.h"
 #include "views/FrmMeasure.h"
@@ -472,7 +473,16 @@ void MainForm::mnuOpenScan_Click() {
     updateUndo();
     if (closing_ || ReviewFile_.isEmpty()) return;
     if (panel_.panel().ScanExtensionIndex == 0) {
-        emit reviewRequested(ReviewFile_);
+        // Only a readable spectrum goes to review: a damaged file is reported here, where the
+        // operator can simply choose another, not in the middle of the spectrum window.
+        SpcHeader header;
+        SweepSettings settings;
+        auto data = std::make_unique<SpectrumData>();
+        if (CaricaStrSpettro(ReviewFile_, header, settings, *data) == SpcLoad::Loaded)
+            emit reviewRequested(ReviewFile_);
+        else
+            prompts_->message(QStringLiteral("Failed loading ") + ReviewFile_,
+                              MessageIcon::Exclamation);
         return;
     }
     // A platform with no program for the type (or no desktop) must not fail in silence.

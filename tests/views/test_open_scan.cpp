@@ -1,4 +1,5 @@
 #include "panel/PanelFile.h"
+#include "spectrum/SpcFile.h"
 #include "views/FrmOpenScan.h"
 #include "views/InitForm.h"
 #include "views/MainForm.h"
@@ -155,6 +156,14 @@ private slots:
         form.load();
         form.show();
         QSignalSpy review(&form, &MainForm::reviewRequested);
+        {
+            SweepSettings settings;
+            settings.setRange(0.1f, 30.0f);
+            auto data = std::make_unique<SpectrumData>();
+            buildFrequencyAxis(settings, *data);
+            QVERIFY(SalvaStrSpettro(f.at("Test/s2/2024/03/04/SM_H2.SPC"), SpcHeader{}, settings,
+                                    *data));
+        }
         Viewer viewer;
         QDesktopServices::setUrlHandler(QStringLiteral("file"), &viewer, "open");
 
@@ -171,9 +180,20 @@ private slots:
         QCOMPARE(review.size(), 1);
         QCOMPARE(review.at(0).at(0).toString(), form.ReviewFile());
 
+        // A damaged spectrum file is reported, not handed on.
+        runBrowser(form, [&](FrmOpenScan& b) {
+            b.showFolder(f.at("Test/s2/2023/01/02"));
+            b.File1()->setCurrentRow(0);
+            b.CMBOpen_Click();
+        });
+        QCOMPARE(review.size(), 1);
+        QCOMPARE(prompts.shown,
+                 QStringList{"Failed loading " + f.at("Test/s2/2023/01/02/SM_E1.SPC")});
+        prompts.shown.clear();
+
         // The next browser starts in that file's folder; a JPG goes to the viewer by Enter.
         runBrowser(form, [&](FrmOpenScan& b) {
-            QCOMPARE(b.currentFolder(), f.at("Test/s2/2024/03/04"));
+            QCOMPARE(b.currentFolder(), f.at("Test/s2/2023/01/02"));
             b.showFolder(f.at("Test/S1/2023/01/02"));
             chooseType(b, 1);
             b.File1()->setCurrentRow(0);
