@@ -29,6 +29,9 @@ public:
     // The name shown in captions: the current name without extension.
     QString panelTitle() const;
     const PanelChecks& checks() const { return checks_; }
+    // The program's one settings record, which a change of the current name rewrites whole:
+    // whoever edits the appearance edits this one, so the next rewrite keeps the new look.
+    SettingsRecord& settings() { return settings_; }
     QString statusText() const { return checks_.statusText(); }
     // Whether Undo would change anything (enables the Undo command).
     bool PanelModified() const;

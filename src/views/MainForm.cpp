@@ -7,8 +7,11 @@
 #include "measure/Session.h"
 #include "panel/FileNames.h"
 #include "panel/LoadSaveDialog.h"
+#include "spectrum/SpcFile.h"
+#include "views/FrmAspect.h"
 #include "views/FrmInsRemCent.h"
 #include "views/FrmMeasure.h"
+#include "views/FrmOpenScan.h"
 #include "views/FrmTTTFreqTab.h"
 #include "views/FrmTableLimFacFT.h"
 #include "views/GridCentraline.h"
@@ -22,6 +25,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCursor>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFontDatabase>
@@ -38,6 +42,7 @@
 #include <QScrollBar>
 #include <QStyle>
 #include <QToolTip>
+#include <QUrl>
 #include <QVBoxLayout>
 
 namespace {
@@ -105,13 +110,14 @@ void MainForm::buildMenus() {
             &QAction::triggered, this, &MainForm::MNUSavePanel_Click);
     connect(addItem(file, QStringLiteral("MNUOpenPanel"), QStringLiteral("Open Panels|#s_Key4")),
             &QAction::triggered, this, &MainForm::MNUOpenPanel_Click);
-    addItem(file, QStringLiteral("mnuOpenScan"), QStringLiteral("Open Scan|#s_Key8"))
-        ->setEnabled(false);
+    connect(addItem(file, QStringLiteral("mnuOpenScan"), QStringLiteral("Open Scan|#s_Key8")),
+            &QAction::triggered, this, &MainForm::mnuOpenScan_Click);
     QAction* info = addItem(file, QStringLiteral("MNUInfo"), QStringLiteral("Info|#s_Key10"));
     connect(info, &QAction::triggered, this, &MainForm::MNUInfo_Click);
 
     QMenu* opt = addMenu(QStringLiteral("MNUOptions"), QStringLiteral("Option"));
-    addItem(opt, QStringLiteral("MNUAspect"), QStringLiteral("Aspect|#s_Key5"))->setEnabled(false);
+    QAction* aspect = addItem(opt, QStringLiteral("MNUAspect"), QStringLiteral("Aspect|#s_Key5"));
+    connect(aspect, &QAction::triggered, this, &MainForm::MNUAspect_Click);
     QAction* sort = addItem(opt, QStringLiteral("MNUSortByDate"), QStringLiteral("Sort by date"));
     sort->setCheckable(true);
     connect(sort, &QAction::triggered, this, &MainForm::MNUSortByDate_Click);
@@ -467,6 +473,42 @@ void MainForm::MNUMeasure_Click() {
     if (closing_) return;
     panel_.evaluateChecks();
     updateUndo();
+}
+
+void MainForm::mnuOpenScan_Click() {
+    if (locked_ || ctx_.flags.MeasurementRunning || closing_) return;
+    {
+        FrmOpenScan browser(ctx_, panel_, *prompts_, look_, ReviewFile_, this);
+        browser.exec();
+        ReviewFile_ = browser.ReviewFile();
+    }
+    updateUndo();
+    if (closing_ || ReviewFile_.isEmpty()) return;
+    if (panel_.panel().ScanExtensionIndex == 0) {
+        // Only a readable spectrum goes to review: a damaged file is reported here, where the
+        // operator can simply choose another, not in the middle of the spectrum window.
+        SpcHeader header;
+        SweepSettings settings;
+        auto data = std::make_unique<SpectrumData>();
+        if (CaricaStrSpettro(ReviewFile_, header, settings, *data) == SpcLoad::Loaded)
+            emit reviewRequested(ReviewFile_);
+        else
+            prompts_->message(QStringLiteral("Failed loading ") + ReviewFile_,
+                              MessageIcon::Exclamation);
+        return;
+    }
+    // A platform with no program for the type (or no desktop) must not fail in silence.
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(ReviewFile_)))
+        prompts_->message(QStringLiteral("No program could open ") + ReviewFile_,
+                          MessageIcon::Exclamation);
+}
+
+void MainForm::MNUAspect_Click() {
+    if (locked_ || ctx_.flags.MeasurementRunning || closing_) return;
+    FrmAspect dialog(panel_.settings(), settingsPath(ctx_),
+                     ctx_.path(QStringLiteral("Panels/TMP.TMP")), *prompts_, this);
+    connect(&dialog, &FrmAspect::appearanceChanged, this, &MainForm::applyAppearance);
+    dialog.exec();
 }
 
 QStringList MainForm::tableNames() const {

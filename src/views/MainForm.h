@@ -79,6 +79,12 @@ public:
     void CMBStop_Click();
     void MNUInfo_Click();
     void MNUSortByDate_Click();
+    // The scan browser; a chosen spectrum file goes to review, any other to the system viewer.
+    void mnuOpenScan_Click();
+    // The file last opened through the browser; empty after the browser was left by Exit.
+    const QString& ReviewFile() const { return ReviewFile_; }
+    // The appearance dialog; every change shows at once on the dialog and every open window.
+    void MNUAspect_Click();
     // The measure-settings dialog; not during a run. The checks and Undo follow its edits.
     void MNUMeasure_Click();
     // The frequency tables in "Table/", in the order the panel's "Sort by date" asks for.
@@ -144,6 +150,8 @@ signals:
     // The frequency-table view, shown for a moment after a table is chosen, and put away.
     void tableViewRequested(const QString& name);
     void tableViewDismissed();
+    // A spectrum file chosen in the scan browser, for the spectrum window to show.
+    void reviewRequested(const QString& path);
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -212,4 +220,5 @@ private:
     QString pendingTable_;
     FreqTable* table_ = nullptr;
     FrmTTTFreqTab* view_ = nullptr;
+    QString ReviewFile_;
 };

@@ -1,0 +1,171 @@
+#include "panel/SettingsFile.h"
+#include "views/FrmAspect.h"
+#include "views/InitForm.h"
+#include "views/MainForm.h"
+#include "views/widgets/StyledControls.h"
+
+#include "ViewsFixture.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+struct ColourPrompts : RecordingPrompts {
+    std::optional<quint32> colour;
+    QStringList titles;
+    std::optional<quint32> chooseColour(const QString& title, quint32) override {
+        titles << title;
+        return colour;
+    }
+};
+
+void chooseStyle(QComboBox* list, int index) {
+    list->setCurrentIndex(index);
+    emit list->activated(index);
+}
+
+// Runs the dialog from the main window's menu; act plays the operator inside it.
+void runAspect(MainForm& form, const std::function<void(FrmAspect&)>& act) {
+    bool ran = false;
+    QTimer::singleShot(0, [&] {
+        auto* d = qobject_cast<FrmAspect*>(QApplication::activeModalWidget());
+        QVERIFY(d);
+        ran = true;
+        act(*d);
+        if (d->isVisible()) d->reject();
+    });
+    form.action(QStringLiteral("MNUAspect"))->trigger();
+    QVERIFY(ran);
+}
+
+QString tmpPath(const ViewsFixture& f) {
+    return f.ctx->path(QStringLiteral("Panels/TMP.TMP"));
+}
+
+} // namespace
+
+class TestAspect : public QObject {
+    Q_OBJECT
+
+private slots:
+    void colourButtonsFollowTheStylesAndPreviewsUpdateLive() {
+        ViewsFixture f;
+        ColourPrompts prompts;
+        FrmAspect d(f.settings, settingsPath(*f.ctx), tmpPath(f), prompts);
+        d.show();
+        QVERIFY(!d.CMBCancel()->isEnabled());
+        chooseStyle(d.CBXStyleButton(), 1);
+        QVERIFY(d.CMBStartEndColorButton(1)->isHidden());
+        QCOMPARE(d.CMBStartEndColorButton(0)->text(), QStringLiteral("Color"));
+        QCOMPARE(d.CMBExampleButton()->buttonStyle(), 1);
+        chooseStyle(d.CBXStyleButton(), 0);
+        QVERIFY(!d.CMBStartEndColorButton(1)->isHidden());
+        QCOMPARE(d.CMBStartEndColorButton(1)->text(), QStringLiteral("End Color"));
+
+        prompts.colour = 0x0000FF; // red as 0x00BBGGRR
+        QTest::mouseClick(d.CMBStartEndColorLabel(1), Qt::LeftButton);
+        QCOMPARE(d.LBExampleLabel()->colorEnd(), QColor(255, 0, 0));
+        chooseStyle(d.CBXStyleLabel(), 7); // "Rect Raised": one colour, the end colour
+        QVERIFY(d.CMBStartEndColorLabel(1)->isHidden());
+        QCOMPARE(d.LBExampleLabel()->colorBegin(), QColor(255, 0, 0));
+        QCOMPARE(prompts.titles, QStringList{"End Color Label"});
+        QVERIFY(d.CMBCancel()->isEnabled());
+
+        // The previous values again: no change, Cancel is off.
+        prompts.colour = 0xFFFFFF;
+        chooseStyle(d.CBXStyleLabel(), 1);
+        QTest::mouseClick(d.CMBStartEndColorLabel(1), Qt::LeftButton);
+        QVERIFY(!d.CMBCancel()->isEnabled());
+    }
+
+    void cancelPutsBackTheFileAndTheMainWindowByEveryRoute() {
+        enum Route { CancelButton, Escape, CloseBox };
+        for (Route route : {CancelButton, Escape, CloseBox}) {
+            ViewsFixture f;
+            ColourPrompts prompts;
+            MainForm form(*f.ctx, *f.model, appearanceFrom(f.settings), QString());
+            form.setPrompts(prompts);
+            form.load();
+            form.show();
+            const QByteArray before = readAll(settingsPath(*f.ctx));
+            const SettingsRecord record = f.settings;
+            const QColor exitBegin = form.CMBExit()->colorBegin();
+            const int buttonStyle = form.CMBExit()->buttonStyle();
+            runAspect(form, [&](FrmAspect& d) {
+                QVERIFY(QFile::exists(tmpPath(f)));
+                prompts.colour = 0x00FF00;
+                QTest::mouseClick(d.CMBStartEndColorLabel(0), Qt::LeftButton);
+                QTest::mouseClick(d.CMBStartEndColorButton(0), Qt::LeftButton);
+                chooseStyle(d.CBXStyleButton(), 1);
+                // The main window takes each change at once, and so does the file.
+                QCOMPARE(form.CMBExit()->colorBegin(), QColor(0, 255, 0));
+                QCOMPARE(d.LBExampleLabel()->colorBegin(), QColor(0, 255, 0));
+                QCOMPARE(form.CMBExit()->buttonStyle(), 1);
+                QVERIFY(readAll(settingsPath(*f.ctx)) != before);
+                QVERIFY(writeAll(tmpPath(f), "stale copy of another dialog"));
+                if (route == CancelButton)
+                    QTest::mouseClick(d.CMBCancel(), Qt::LeftButton);
+                else if (route == Escape)
+                    QTest::keyClick(d.CBXStyleLabel(), Qt::Key_Escape);
+                else
+                    d.close();
+                QVERIFY(!d.isVisible());
+            });
+            QCOMPARE(readAll(settingsPath(*f.ctx)), before);
+            QVERIFY(f.settings == record);
+            QCOMPARE(form.CMBExit()->colorBegin(), exitBegin);
+            QCOMPARE(form.CMBExit()->buttonStyle(), buttonStyle);
+            QVERIFY(!QFile::exists(tmpPath(f)));
+        }
+    }
+
+    void theStatusLabelsStayRedUnderEveryLabelStyle() {
+        ViewsFixture f;
+        ColourPrompts prompts;
+        MainForm form(*f.ctx, *f.model, appearanceFrom(f.settings), QString());
+        form.setPrompts(prompts);
+        form.load();
+        form.show();
+        runAspect(form, [&](FrmAspect& d) {
+            prompts.colour = 0x00FF00;
+            QTest::mouseClick(d.CMBStartEndColorLabel(0), Qt::LeftButton);
+            for (int style = 0; style < 9; ++style) {
+                chooseStyle(d.CBXStyleLabel(), style);
+                for (LB_OCX* fixed : {form.LBPolling(), form.statusCaption()}) {
+                    QCOMPARE(fixed->colorBegin(), QColor(255, 0, 0));
+                    QCOMPARE(fixed->colorEnd(), QColor(255, 192, 192));
+                }
+                QCOMPARE(form.statusCaption()->style(), style);
+            }
+        });
+    }
+
+    void afterOkTheNextOpenOrSavePanelsKeepsTheNewLook() {
+        ViewsFixture f;
+        ColourPrompts prompts;
+        MainForm form(*f.ctx, *f.model, appearanceFrom(f.settings), QString());
+        form.setPrompts(prompts);
+        form.load();
+        form.show();
+        runAspect(form, [&](FrmAspect& d) {
+            chooseStyle(d.CBXStyleLabel(), 8);
+            QTest::keyClick(d.CBXStyleLabel(), Qt::Key_Return); // Enter is OK
+            QCOMPARE(d.result(), int(QDialog::Accepted));
+        });
+        QVERIFY(!QFile::exists(tmpPath(f)));
+        QVERIFY(f.model->saveAs(QStringLiteral("Site")));
+        QCOMPARE(LoadSettings(settingsPath(*f.ctx)).LabelStyle, qint16(8));
+        QCOMPARE(LoadSettings(settingsPath(*f.ctx)).CurrentPanelName, QStringLiteral("Site.EST"));
+        QVERIFY(f.model->open(QStringLiteral("Untitled")));
+        QCOMPARE(LoadSettings(settingsPath(*f.ctx)).LabelStyle, qint16(8));
+        QCOMPARE(form.statusCaption()->style(), 8);
+    }
+};
+
+QTEST_MAIN(TestAspect)
+#include "test_aspect.moc"
