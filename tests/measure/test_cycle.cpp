@@ -337,8 +337,8 @@ TEST(ListModeCycle, HOnlyRunShowsItsValuesInTheHColumn) {
     // The value goes to the column the run laid out for H (an H-only run has no E column).
     rig.view.onReading = [&](const ReadingUpdate& u) {
         seen = true;
-        EXPECT_EQ(rig.view.columns,
-                  (QList<Column>{Column::LastLinkTime, Column::Battery, Column::FieldH}));
+        EXPECT_EQ(rig.view.columns, (QList<Column>{Column::LastLinkTime, Column::Battery,
+                                                   Column::FieldH, Column::Exposure}));
         EXPECT_EQ(rig.view.cells[0][1], u.hText);
         EXPECT_TRUE(rig.view.cells[0][0].isEmpty());
         rig.session->CMBStop();
