@@ -151,7 +151,6 @@ void FrmMeasure::build() {
     repLayout->addWidget(cbxMedia_, 1, 1);
     repLayout->addWidget(chkPre_, 2, 0, 1, 2);
     left->addWidget(reports);
-    left->addWidget(buildExposure());
     left->addStretch();
 
     // Spectrum Mode.
@@ -240,6 +239,7 @@ void FrmMeasure::build() {
         colLayout->addWidget(l, 1, i);
     }
     right->addWidget(colours);
+    right->addWidget(buildExposure());
     columns->addLayout(right);
 
     // Commands.
@@ -419,7 +419,7 @@ void FrmMeasure::refresh() {
     cbxRbw_->setEnabled(e.rbwList);
     sldQuality_->setEnabled(e.quality);
     tbQuality_->setEnabled(e.quality);
-    cancel_->setEnabled(ControllaVarParMeasure(panel_.panel(), snapshot_));
+    cancel_->setEnabled(ControllaVarParMeasure(panel_.panel(), snapshot_) || exposureChanged());
 }
 
 // ---- closing ------------------------------------------------------------------------------
@@ -471,6 +471,15 @@ void FrmMeasure::saveExposure() {
     c.table = cbxLimits_->currentData().toString();
     c.alarmPercent = sbAlarm_->value();
     ExposureChoiceFile::save(exposurePath_, c);
+    refresh();
+}
+
+bool FrmMeasure::exposureChanged() const {
+    QFile f(exposurePath_);
+    const std::optional<QByteArray> now =
+        f.open(QIODevice::ReadOnly) ? std::optional(f.read(ExposureChoiceFile::kMaxFileBytes + 1))
+                                    : std::nullopt;
+    return now != exposureBytes_;
 }
 
 void FrmMeasure::reject() {

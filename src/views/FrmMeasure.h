@@ -72,6 +72,7 @@ private:
     void build();
     QWidget* buildExposure();
     void saveExposure();
+    bool exposureChanged() const;
     XPText* numberBox(QWidget* parent, const QString& name, MeasureSettings::Box box);
     // Applies a change to a copy of the record; stores it only when something changed.
     void edit(const std::function<void(PanelRecord&)>& change);
