@@ -98,8 +98,8 @@ private:
         if (!(l.a > 0)) return failed(QStringLiteral("a level must be greater than 0"));
         if (std::abs(l.k) > kMaxExponent)
             return failed(QStringLiteral("exponent outside -%1 to %1").arg(kMaxExponent));
-        if (l.k < 0 && r.from == 0)
-            return failed(QStringLiteral("a level in f^k with k < 0 cannot start at 0 MHz"));
+        if (l.k != 0 && r.from == 0)
+            return failed(QStringLiteral("a level in f^k cannot start at 0 MHz"));
         for (double f : {std::max(r.from, 1e-12), r.to}) {
             const double v = l.at(f);
             if (!std::isfinite(v) || !(v > 0))

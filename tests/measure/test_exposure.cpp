@@ -28,6 +28,17 @@ QString refusal(const QByteArray& text) {
     return why;
 }
 
+// E only, one-minute periods, the report separated by ";" (the CSV keeps its ",").
+void eOnlySemicolon(CycleRig& rig) {
+    rig.settingsChange([](PanelRecord& p) {
+        p.ListModeOn = 1;
+        p.SpectrumModeOn = 0;
+        p.ListModeFields = {1, 0, 0};
+        p.ListModeRate = 1;
+        p.SeparatorIndex = 2;
+    });
+}
+
 } // namespace
 
 // Known points of the 1998 tables, both shipped files.
@@ -117,8 +128,7 @@ TEST(LimitTable, HostileFilesAreRefusedNamingFileAndLine) {
     EXPECT_EQ(refusal("band 10 1 E 87 H 1\n"),
               QStringLiteral("National.txt, line 1: the range ends before it begins"));
     EXPECT_EQ(refusal("band 0 1 E 87*f^-1 H 1\n"),
-              QStringLiteral("National.txt, line 1: a level in f^k with k < 0 cannot start at 0 "
-                             "MHz"));
+              QStringLiteral("National.txt, line 1: a level in f^k cannot start at 0 MHz"));
     EXPECT_EQ(refusal("band 1 10 E 1e308*f^4 H 1\n"),
               QStringLiteral("National.txt, line 1: the level is not a positive number over its "
                              "range"));
@@ -221,13 +231,7 @@ TEST(ResultsCsv, RunWritesRowsBesideTheReport) {
     ASSERT_TRUE(ExposureChoiceFile::save(
         ExposureChoiceFile::sideFilePath(rig.session->panelModel().currentPanelPath()),
         {QStringLiteral("National.txt"), 100.0}));
-    rig.settingsChange([](PanelRecord& p) {
-        p.ListModeOn = 1;
-        p.SpectrumModeOn = 0;
-        p.ListModeFields = {1, 0, 0};
-        p.ListModeRate = 1;
-        p.SeparatorIndex = 2; // the report's ";" does not change the CSV's ","
-    });
+    eOnlySemicolon(rig);
     rig.session->run().maxPeriods = 2;
     std::vector<StationPeriodResult> seen;
     rig.session->run().periodResults = [&](const std::vector<StationPeriodResult>& r) {
@@ -257,4 +261,32 @@ TEST(ResultsCsv, RunWritesRowsBesideTheReport) {
     EXPECT_EQ(row[15], "17.86");
     EXPECT_EQ(lines[3].trimmed().split(',').last(), "not evaluated: outside the table's bands");
     EXPECT_TRUE(readAll(dir + "Table_Mode.TXT").contains("5.0000"));
+}
+
+// A refused table: the run goes on, the CSV rows say why, the event log names file and line.
+TEST(ResultsCsv, RefusedTableLeavesTheRunWithoutEvaluation) {
+    CycleRig rig;
+    rig.addProbe(1, "111AA01111", {3.0, 4.0, 0.0}, {1.0});
+    rig.addStation(1);
+    rig.setTable({{1.0, 0}});
+    QDir(rig.dir.path()).mkpath("Limits");
+    QFile bad(rig.dir.path() + "Limits/Bad.txt");
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+    bad.write("name Bad\nband 0.1 10 E nan H 1\n");
+    bad.close();
+    ASSERT_TRUE(ExposureChoiceFile::save(
+        ExposureChoiceFile::sideFilePath(rig.session->panelModel().currentPanelPath()),
+        {QStringLiteral("Bad.txt"), 100.0}));
+    eOnlySemicolon(rig);
+    rig.session->run().maxPeriods = 1;
+    rig.session->CMBExecute();
+    EXPECT_TRUE(rig.eventLog().contains(
+        "Exposure not evaluated: Bad.txt, line 2: \"nan\" is not a number"));
+    const QByteArray csv = readAll(rig.dir.path() + "Test/111AA01111/2026/01/15/Table_Mode.csv");
+    EXPECT_TRUE(csv.contains(",5.0000,")) << csv.constData();
+    EXPECT_TRUE(
+        csv.endsWith(",\"not evaluated: Bad.txt, line 2: \"\"nan\"\" is not a number\"\r\n"))
+        << csv.constData();
+    EXPECT_TRUE(rig.view.exposureCells[0].isEmpty());
+    EXPECT_TRUE(rig.report("111AA01111").contains("5.0000"));
 }
