@@ -457,9 +457,9 @@ QWidget* FrmMeasure::buildExposure() {
         const QSignalBlocker block(sbAlarm_);
         sbAlarm_->setValue(int(std::lround(choice.alarmPercent)));
     }
-    layout->addWidget(caption(QStringLiteral("&Limits"), cbxLimits_, frame), 0, 0);
+    layout->addWidget(caption(QStringLiteral("Lim&its"), cbxLimits_, frame), 0, 0);
     layout->addWidget(cbxLimits_, 0, 1);
-    layout->addWidget(caption(QStringLiteral("&Alarm at"), sbAlarm_, frame), 1, 0);
+    layout->addWidget(caption(QStringLiteral("Alarm at"), sbAlarm_, frame), 1, 0);
     layout->addWidget(sbAlarm_, 1, 1);
     connect(cbxLimits_, &QComboBox::currentIndexChanged, this, [this] { saveExposure(); });
     connect(sbAlarm_, &QSpinBox::valueChanged, this, [this] { saveExposure(); });
