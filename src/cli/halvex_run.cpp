@@ -29,7 +29,7 @@
 
 namespace {
 
-enum ExitCode { ExitRan = 0, ExitBadCommandLine = 1, ExitCannotRun = 2 };
+enum ExitCode { ExitRan = 0, ExitBadCommandLine = 1, ExitCannotRun = 2, ExitAboveAlarm = 3 };
 
 const char* const kExitStatus =
     "Exit status:\n"
@@ -41,7 +41,10 @@ const char* const kExitStatus =
     "     is created\n"
     "  2  the panel cannot run; standard error says why, beginning with the status\n"
     "     words of the window (NO STATION SELECTED, COMM IN USE, FREQUENCY TABLE NOT\n"
-    "     FOUND, FREQUENCY TABLE NOT SUITABLE), or Table Mode is off\n";
+    "     FOUND, FREQUENCY TABLE NOT SUITABLE), or Table Mode is off\n"
+    "  3  the run took place as for 0, and a station ended at least one report period\n"
+    "     above the alarm level of the panel's exposure table (the \"Exposure\" lines\n"
+    "     printed at the end of each period say which)\n";
 
 // The switches an argument may carry. Each is a case-sensitive substring test of the whole
 // command line, so an argument may hold several ("/ICONE/SEGNATUTTO"); one that holds none
@@ -311,6 +314,14 @@ int main(int argc, char** argv) {
     session.setLinkView(&view);
     session.panelModel().startUp();
     session.run().maxPeriods = options.periods;
+    bool aboveAlarm = false;
+    session.run().periodResults = [&](const std::vector<StationPeriodResult>& results) {
+        for (const StationPeriodResult& r : results) {
+            const QString line = ResultsCsv::totalsLine(r, session.run().exposure);
+            if (!line.isEmpty()) print(printable(line));
+            aboveAlarm = aboveAlarm || r.aboveAlarm;
+        }
+    };
 
     const PanelRecord& panel = session.panelModel().panel();
     const QString title = printable(session.panelModel().panelTitle());
@@ -354,5 +365,6 @@ int main(int argc, char** argv) {
                      : QString(refused).replace(QLatin1Char('\r'), QLatin1Char(' ')).trimmed());
         return ExitCannotRun;
     }
-    return result == Session::ExecuteResult::ListModeRun ? ExitRan : ExitCannotRun;
+    if (result != Session::ExecuteResult::ListModeRun) return ExitCannotRun;
+    return aboveAlarm ? ExitAboveAlarm : ExitRan;
 }

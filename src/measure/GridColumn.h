@@ -12,6 +12,7 @@ enum class Column {
     Battery,
     FieldE,
     FieldH,
+    Exposure, // the station's total exposure in % of the chosen limit table
     SpectrumInhibit,
     Enabled,
 };

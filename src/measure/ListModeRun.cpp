@@ -50,6 +50,7 @@ void ListModeRun::EseguiSoloLMoLMeSM(const RunSettings& settings, const TableRow
                 continue;
             }
             visitStation(slot);
+            showExposure(slot);
             afterVisit(slot);
             if (ctx_.flags.StopRequest) break;
             ++st_.RigaCorrente;
@@ -89,7 +90,11 @@ void ListModeRun::freshStart() {
     st_.PrimaScansione = true;
     st_.RBWCorrente = -1;
 
-    view_->insertRunColumns(runColumns(s_, false));
+    QList<Column> columns = runColumns(s_, false);
+    if (exposure.table) columns << Column::Exposure;
+    view_->insertRunColumns(columns);
+    if (!exposure.problem.isEmpty())
+        ctx_.eventLog.write(false, QStringLiteral("Exposure not evaluated: ") + exposure.problem);
     // Serial numbers are read again in every run.
     for (int i = 0; i < kStationCount; ++i) {
         if (stations_[i].comm != 0) view_->setSerialCell(i, QString());
@@ -267,6 +272,7 @@ bool ListModeRun::endOfPass() {
         const bool goOn = ListReport::StampaReportListMode(
             ctx_.testDirs, s_, table_, st_.freqColumn, stations_, st_.DatiCampoCent, st_.stations,
             ctx_.flags.StopRequest);
+        recordResults();
         if (!goOn) {
             endOfRun();
             return false;
@@ -293,4 +299,30 @@ void ListModeRun::endOfRun() {
     ctx_.flags.StopRequest = false;
     ctx_.eventLog.write(false, QStringLiteral("Scan Close (List Mode)"));
     if (ctx_.flags.ExitRequest) view_->shutdownRequested();
+}
+
+// Beside the reports: each station's period as CSV rows and its exposure totals.
+void ListModeRun::recordResults() {
+    const auto results =
+        ResultsCsv::recordPeriod(ctx_.testDirs, s_, table_, stations_, st_.DatiCampoCent,
+                                 st_.stations, exposure, ctx_.clock.now());
+    for (const StationPeriodResult& r : results) {
+        if (!r.csvProblem.isEmpty()) ctx_.eventLog.write(false, r.csvProblem);
+    }
+    if (periodResults) periodResults(results);
+}
+
+// The station's exposure of the period so far, from the rows it has read.
+void ListModeRun::showExposure(int slot) {
+    if (!exposure.table) return;
+    const DatiCentralina& d = st_.DatiCampoCent[slot];
+    TableRows read{};
+    for (size_t i = 0; i < table_.size(); ++i) {
+        if (d.rows[i].NumSomme > 0) read[i] = table_[i];
+    }
+    const PeriodExposure x =
+        evaluateExposure(*exposure.table, ResultsCsv::exposureLines(s_, read, d));
+    const auto total = x.total();
+    view_->setFieldCell(slot, Column::Exposure, exposureCellText(total),
+                        exposureCellColour(total, exposure.choice.alarmPercent));
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "measure/ExposureSetup.h"
+#include "measure/ResultsCsv.h"
 #include "measure/RunSettings.h"
 #include "measure/RunState.h"
 
@@ -45,6 +47,12 @@ public:
     // number of passes of the run so far. It may raise the stop request.
     std::function<void(int passes)> passEnded;
 
+    // The exposure table and alarm level of the run, set before it starts.
+    ExposureSetup exposure;
+    // Called after each period's reports and results files were written, with the stations
+    // evaluated.
+    std::function<void(const std::vector<StationPeriodResult>&)> periodResults;
+
 private:
     void freshStart();
     void startPeriod();
@@ -54,6 +62,8 @@ private:
     bool endOfPass(); // false when the run ended
     void MemorizzaUltimiDatiCompleti(int numFreq);
     void endOfRun();
+    void recordResults();
+    void showExposure(int slot);
 
     AppContext& ctx_;
     ProbeIo& io_;

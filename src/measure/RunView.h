@@ -55,7 +55,7 @@ public:
 
     // The station's serial-number cell.
     virtual void setSerialCell(int slot, const QString& serial) = 0;
-    // A field cell (FieldE or FieldH) with its text colour (0x00BBGGRR).
+    // A field cell (FieldE, FieldH or Exposure) with its text colour (0x00BBGGRR).
     virtual void setFieldCell(int slot, Column column, const QString& text, quint32 colour) = 0;
     // Highlights the station's row and scrolls it into view.
     virtual void highlightStation(int slot) = 0;

@@ -44,6 +44,7 @@ Session::ExecuteResult Session::CMBExecute(QString* why) {
 
     if (p.ListModeOn != 0) {
         ctx_.flags.StopRequest = false;
+        run_.exposure = ExposureChoiceFile::forPanel(ctx_.appDir, panel_.currentPanelPath());
         run_.EseguiSoloLMoLMeSM(runSettingsFrom(p), tableRowsFrom(table_, ctx_.switches),
                                 runStationsFrom(p));
         return ExecuteResult::ListModeRun;
@@ -93,6 +94,16 @@ TableRows Session::tableRowsFrom(const FreqTable& table, const Switches& switche
     return out;
 }
 
+namespace {
+// "  21.4 %" or "   n/e  " where the table gives no level (not evaluated).
+QString rowPercent(const LimitTable& t, LimitField field, double frequency, float value) {
+    const auto level = t.referenceLevel(field, frequency);
+    if (!level) return QStringLiteral("   n/e  ");
+    return (QString::number(double(value) / *level * 100.0, 'f', 1) + QStringLiteral(" %"))
+        .rightJustified(8);
+}
+} // namespace
+
 QStringList Session::fieldListLines(int slot, bool hColumn) const {
     if (slot < 0 || slot >= kStationCount) return {};
     const StatoCiclo& st = run_.state();
@@ -103,9 +114,13 @@ QStringList Session::fieldListLines(int slot, bool hColumn) const {
     const int decDigits = st.freqColumn.maxDecDigits();
     const int freqWidth = intDigits + decDigits + 3;
     QStringList lines;
+    // With a limit table each row also shows its share of the reference level there.
+    const std::optional<LimitTable>& limits = run_.exposure.table;
+    const LimitField field = hColumn ? LimitField::H : LimitField::E;
     lines << QStringLiteral("MHz").rightJustified(intDigits + 2).leftJustified(freqWidth) +
                  QLatin1Char(' ') +
-                 (hColumn ? QStringLiteral("A/m") : QStringLiteral("V/m")).rightJustified(6);
+                 (hColumn ? QStringLiteral("A/m") : QStringLiteral("V/m")).rightJustified(6) +
+                 (limits ? QStringLiteral("        %") : QString());
     const DatiCentralina& d = st.DatiCampoCent[slot];
     const TableRows& table = run_.table();
     for (int i = 0; i < kTableRows; ++i) {
@@ -113,7 +128,10 @@ QStringList Session::fieldListLines(int slot, bool hColumn) const {
         const EvaluatedFields& shown = d.rows[i].shown;
         lines << FormattaSTConSpazi(shortestText(table[i].frequency), intDigits, decDigits) +
                      QLatin1Char(' ') +
-                     FormattaSTConSpazi(fieldText(hColumn ? shown.h : shown.e).trimmed(), 3, 4);
+                     FormattaSTConSpazi(fieldText(hColumn ? shown.h : shown.e).trimmed(), 3, 4) +
+                     (limits ? rowPercent(*limits, field, table[i].frequency,
+                                          (hColumn ? shown.h : shown.e).value)
+                             : QString());
     }
     return lines;
 }

@@ -2,7 +2,9 @@
 
 #include "app/AppContext.h"
 #include "app/Keypad.h"
+#include "app/SaveWholeFile.h"
 #include "app/ValueLists.h"
+#include "measure/ExposureSetup.h"
 #include "panel/PanelModel.h"
 #include "views/Prompts.h"
 #include "views/widgets/StyledControls.h"
@@ -10,6 +12,7 @@
 
 #include <QComboBox>
 #include <QEvent>
+#include <QFile>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -17,8 +20,10 @@
 #include <QMouseEvent>
 #include <QSignalBlocker>
 #include <QSlider>
+#include <QSpinBox>
 #include <QStyle>
 #include <QVBoxLayout>
+#include <cmath>
 
 using namespace MeasureSettings;
 
@@ -234,6 +239,7 @@ void FrmMeasure::build() {
         colLayout->addWidget(l, 1, i);
     }
     right->addWidget(colours);
+    right->addWidget(buildExposure());
     columns->addLayout(right);
 
     // Commands.
@@ -413,7 +419,7 @@ void FrmMeasure::refresh() {
     cbxRbw_->setEnabled(e.rbwList);
     sldQuality_->setEnabled(e.quality);
     tbQuality_->setEnabled(e.quality);
-    cancel_->setEnabled(ControllaVarParMeasure(panel_.panel(), snapshot_));
+    cancel_->setEnabled(ControllaVarParMeasure(panel_.panel(), snapshot_) || exposureChanged());
 }
 
 // ---- closing ------------------------------------------------------------------------------
@@ -424,9 +430,65 @@ void FrmMeasure::accept() {
     QDialog::accept();
 }
 
+// The exposure choice lives in "Panels/<panel>.json" beside the panel file, so the panel file
+// keeps its layout; like the panel, each change is written at once and Cancel puts it back.
+QWidget* FrmMeasure::buildExposure() {
+    exposurePath_ = ExposureChoiceFile::sideFilePath(panel_.currentPanelPath());
+    if (QFile f(exposurePath_); f.open(QIODevice::ReadOnly))
+        exposureBytes_ = f.read(ExposureChoiceFile::kMaxFileBytes + 1);
+    const ExposureChoice choice = ExposureChoiceFile::load(exposurePath_);
+
+    auto* frame = new XPFrame(QStringLiteral("Exposure"), this);
+    frame->setObjectName(QStringLiteral("FrmExposure"));
+    auto* layout = new QGridLayout(frame);
+    cbxLimits_ = new QComboBox(frame);
+    cbxLimits_->setObjectName(QStringLiteral("CBXLimits"));
+    cbxLimits_->addItem(QStringLiteral("None"), QString());
+    for (const QString& name : ExposureChoiceFile::choices(ctx_.appDir))
+        cbxLimits_->addItem(name, name);
+    if (!choice.table.isEmpty() && cbxLimits_->findData(choice.table) < 0)
+        cbxLimits_->addItem(choice.table + QStringLiteral(" (missing)"), choice.table);
+    setIndex(cbxLimits_, cbxLimits_->findData(choice.table));
+    sbAlarm_ = new QSpinBox(frame);
+    sbAlarm_->setObjectName(QStringLiteral("SBAlarm"));
+    sbAlarm_->setRange(1, int(ExposureChoiceFile::kMaxAlarmPercent));
+    sbAlarm_->setSuffix(QStringLiteral(" %"));
+    {
+        const QSignalBlocker block(sbAlarm_);
+        sbAlarm_->setValue(int(std::lround(choice.alarmPercent)));
+    }
+    layout->addWidget(caption(QStringLiteral("Lim&its"), cbxLimits_, frame), 0, 0);
+    layout->addWidget(cbxLimits_, 0, 1);
+    layout->addWidget(caption(QStringLiteral("Alarm at"), sbAlarm_, frame), 1, 0);
+    layout->addWidget(sbAlarm_, 1, 1);
+    connect(cbxLimits_, &QComboBox::currentIndexChanged, this, [this] { saveExposure(); });
+    connect(sbAlarm_, &QSpinBox::valueChanged, this, [this] { saveExposure(); });
+    return frame;
+}
+
+void FrmMeasure::saveExposure() {
+    ExposureChoice c;
+    c.table = cbxLimits_->currentData().toString();
+    c.alarmPercent = sbAlarm_->value();
+    ExposureChoiceFile::save(exposurePath_, c);
+    refresh();
+}
+
+bool FrmMeasure::exposureChanged() const {
+    QFile f(exposurePath_);
+    const std::optional<QByteArray> now =
+        f.open(QIODevice::ReadOnly) ? std::optional(f.read(ExposureChoiceFile::kMaxFileBytes + 1))
+                                    : std::nullopt;
+    return now != exposureBytes_;
+}
+
 void FrmMeasure::reject() {
     if (!closing_) {
         closing_ = true;
+        if (exposureBytes_)
+            saveWholeFile(exposurePath_, *exposureBytes_);
+        else
+            QFile::remove(exposurePath_);
         // Only this dialog's edits go: the record as it was at opening (Undo's copy is not
         // touched) and the file's bytes as they were, in one replace-on-commit write.
         if (!(panel_.panel() == snapshot_))

@@ -7,7 +7,9 @@
 
 #include <QDialog>
 
+#include <QByteArray>
 #include <functional>
+#include <optional>
 
 class AppContext;
 class PanelModel;
@@ -19,6 +21,7 @@ class XPFrame;
 class XPText;
 class QComboBox;
 class QSlider;
+class QSpinBox;
 
 // The measure-settings dialog (`FrmMeasure`). Each edit goes through the measure-settings
 // rules into the panel and its file at once; Cancel, Esc and the close box put back the panel
@@ -51,6 +54,9 @@ public:
     LB_OCX* LbColor(int i) const { return lbColor_[i]; }
     XPFrame* FrmFieldListMode() const { return frmFieldLM_; }
     XPFrame* FrmRateListMode() const { return frmRateLM_; }
+    // The exposure table and alarm level, kept in the panel's side file (not the panel file).
+    QComboBox* CBXLimits() const { return cbxLimits_; }
+    QSpinBox* SBAlarm() const { return sbAlarm_; }
     XPButton* CMBOK() const { return ok_; }
     XPButton* CMBCancel() const { return cancel_; }
     XPButton* CMBDefaultColor() const { return default_; }
@@ -64,6 +70,9 @@ protected:
 
 private:
     void build();
+    QWidget* buildExposure();
+    void saveExposure();
+    bool exposureChanged() const;
     XPText* numberBox(QWidget* parent, const QString& name, MeasureSettings::Box box);
     // Applies a change to a copy of the record; stores it only when something changed.
     void edit(const std::function<void(PanelRecord&)>& change);
@@ -108,4 +117,8 @@ private:
     XPButton* cancel_ = nullptr;
     XPButton* default_ = nullptr;
     QList<QWidget*> spectrumControls_;
+    QComboBox* cbxLimits_ = nullptr;
+    QSpinBox* sbAlarm_ = nullptr;
+    QString exposurePath_;
+    std::optional<QByteArray> exposureBytes_; // the side file at opening; empty: none
 };

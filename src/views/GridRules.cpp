@@ -15,13 +15,15 @@ QString columnTitle(Column c) {
                                        QStringLiteral("Battery"),
                                        QStringLiteral("E V/m"),
                                        QStringLiteral("H A/m"),
+                                       QStringLiteral("Exposure %"),
                                        QStringLiteral("Spectrum inhibit time"),
                                        QStringLiteral("Enabled")};
     return titles.value(int(c));
 }
 
 int columnWidthTwips(Column c) {
-    static const int widths[kColumnCount] = {300, 700, 1400, 5500, 1700, 800, 900, 900, 1600, 800};
+    static const int widths[kColumnCount] = {300, 700, 1400, 5500, 1700, 800,
+                                             900, 900, 1200, 1600, 800};
     return widths[int(c)];
 }
 

@@ -134,6 +134,11 @@ TEST(HalvexRun, OnePeriodAgainstTheProbeSimulator) {
 
     TempAppDir dir;
     preparePanel(dir.path());
+    // An alarm level that any field reaches: the run ends with its own exit status.
+    QFile side(dir.path() + "Panels/Untitled.json");
+    ASSERT_TRUE(side.open(QIODevice::WriteOnly));
+    side.write(R"({"limitTable": "ICNIRP 1998 general public", "alarmPercent": 0.001})");
+    side.close();
 
     QProcess probes;
     probes.start(sim, {"--app-dir", dir.path()});
@@ -151,8 +156,10 @@ TEST(HalvexRun, OnePeriodAgainstTheProbeSimulator) {
     probes.waitForFinished(5000);
     ASSERT_TRUE(finished) << out.constData();
     EXPECT_EQ(runner.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(runner.exitCode(), 0) << out.constData();
+    EXPECT_EQ(runner.exitCode(), 3) << out.constData();
     EXPECT_TRUE(out.contains(" MHz  E = ")) << out.constData();
+    EXPECT_TRUE(out.contains("% of ICNIRP 1998 general public (E linear ")) << out.constData();
+    EXPECT_TRUE(out.contains("; ABOVE THE ALARM LEVEL\n")) << out.constData();
 
     const QDate today = QDate::currentDate();
     const QByteArray log =
@@ -177,6 +184,13 @@ TEST(HalvexRun, OnePeriodAgainstTheProbeSimulator) {
         EXPECT_TRUE(report.contains("Frequency MHz  \t            RBW\t  E V/m (RMS)  \t"));
         EXPECT_TRUE(report.contains("\t         30 kHz\t")); // 0.1 MHz at 300 kHz is limited
         EXPECT_EQ(report.count("\r\n"), 9);                  // one block, then the stop line
+        QByteArray csv;
+        for (const QDate d : {today, today.addDays(-1)}) {
+            csv = readAll(dir.path() + "Test/" + serial + "/" + d.toString("yyyy/MM/dd") +
+                          "/Table_Mode.csv");
+            if (!csv.isEmpty()) break;
+        }
+        EXPECT_TRUE(csv.startsWith("serial,period_start,period_end,")) << serial.toStdString();
         EXPECT_TRUE(report.endsWith(
             "-------------------------- Stop Test  ---------------------------\r\n"));
     }

@@ -29,6 +29,11 @@ public:
         if (!serial.isEmpty()) serialHistory.push_back({slot, serial});
     }
     void setFieldCell(int slot, Column column, const QString& text, quint32 colour) override {
+        if (column == Column::Exposure) {
+            exposureCells[slot] = text;
+            exposureColours[slot] = colour;
+            return;
+        }
         const int i = column == Column::FieldH ? 1 : 0;
         cells[slot][i] = text;
         cellColours[slot][i] = colour;
@@ -60,6 +65,8 @@ public:
     std::vector<std::pair<int, QString>> serialHistory;
     std::array<std::array<QString, 2>, 16> cells;
     std::array<std::array<quint32, 2>, 16> cellColours{};
+    std::array<QString, 16> exposureCells;
+    std::array<quint32, 16> exposureColours{};
     int highlighted = -1;
     WaitBar stationWait, rateWait;
     QString caption;

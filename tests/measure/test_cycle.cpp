@@ -66,7 +66,8 @@ TEST(ListModeCycle, SilentStationIsSkippedAndOthersKeepTheirOwnAverages) {
     const QStringList list = rig.session->fieldListLines(2, false);
     ASSERT_EQ(list.size(), 3);
     EXPECT_TRUE(list[0].contains("MHz") && list[0].contains("V/m"));
-    EXPECT_EQ(list[1], QStringLiteral("  1   10.0000  "));
+    // 10 V/m at 1 MHz against the default table's 87 V/m.
+    EXPECT_EQ(list[1], QStringLiteral("  1   10.0000    11.5 %"));
     EXPECT_TRUE(rig.session->fieldListLines(2, true).isEmpty()); // H is not measured
     EXPECT_FALSE(rig.ctx->flags.MeasurementRunning);
 }
@@ -338,8 +339,8 @@ TEST(ListModeCycle, HOnlyRunShowsItsValuesInTheHColumn) {
     // The value goes to the column the run laid out for H (an H-only run has no E column).
     rig.view.onReading = [&](const ReadingUpdate& u) {
         seen = true;
-        EXPECT_EQ(rig.view.columns,
-                  (QList<Column>{Column::LastLinkTime, Column::Battery, Column::FieldH}));
+        EXPECT_EQ(rig.view.columns, (QList<Column>{Column::LastLinkTime, Column::Battery,
+                                                   Column::FieldH, Column::Exposure}));
         EXPECT_EQ(rig.view.cells[0][1], u.hText);
         EXPECT_TRUE(rig.view.cells[0][0].isEmpty());
         rig.session->CMBStop();

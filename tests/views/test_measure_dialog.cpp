@@ -1,5 +1,6 @@
 #include "app/Format.h"
 #include "app/Keypad.h"
+#include "measure/ExposureSetup.h"
 #include "views/FrmMeasure.h"
 #include "views/InitForm.h"
 #include "views/MainForm.h"
@@ -12,6 +13,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QSlider>
+#include <QSpinBox>
 #include <QTest>
 #include <QTimer>
 
@@ -117,6 +119,34 @@ private slots:
         QVERIFY(f.model->panel() == edited);
         QVERIFY(f.fileRecord() == edited);
         QVERIFY(!QFile::exists(tmpPath(f)));
+    }
+
+    // The exposure choice goes to the panel's side file at once, the panel file untouched;
+    // Cancel puts the side file back (here: none, so the default table again).
+    void exposureChoiceLivesBesideThePanel() {
+        ViewsFixture f;
+        DialogPrompts prompts;
+        QDir(f.ctx->appDir).mkpath(QStringLiteral("Limits"));
+        QFile national(f.ctx->path(QStringLiteral("Limits/National.txt")));
+        QVERIFY(national.open(QIODevice::WriteOnly));
+        national.write("band 0.1 30 E 6 H 0.016\n");
+        national.close();
+        const QString side = ExposureChoiceFile::sideFilePath(f.model->currentPanelPath());
+        const QByteArray panelBytes = readAll(f.model->currentPanelPath());
+        for (bool ok : {true, false}) {
+            QFile::remove(side);
+            FrmMeasure d(*f.ctx, *f.model, prompts, AppearanceValues{});
+            d.show();
+            QCOMPARE(d.CBXLimits()->currentText(), QStringLiteral("ICNIRP 1998 general public"));
+            QCOMPARE(d.CBXLimits()->count(), 4); // None, the two shipped tables, National.txt
+            d.CBXLimits()->setCurrentIndex(d.CBXLimits()->findText(QStringLiteral("National.txt")));
+            d.SBAlarm()->setValue(50);
+            QCOMPARE(ExposureChoiceFile::load(side),
+                     (ExposureChoice{QStringLiteral("National.txt"), 50.0}));
+            QTest::mouseClick(ok ? d.CMBOK() : d.CMBCancel(), Qt::LeftButton);
+            QCOMPARE(QFile::exists(side), ok);
+            QCOMPARE(readAll(f.model->currentPanelPath()), panelBytes);
+        }
     }
 
     void numberBoxesTakeTheirValues() {
