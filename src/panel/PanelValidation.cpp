@@ -72,6 +72,9 @@ void adjustSpan(float& start, float& stop, double upper) {
     // Widening must not carry stop past the limit either (start at the limit, stop below).
     if (stop - start < span && stop + span <= hi && start + span <= hi) stop = start + span;
     if (!(start < stop)) start = lo;
+    // Start at the limit and stop at the bottom ends here as 0.009..0.009; a zero span
+    // would leave the sweep nothing to divide by, so the pair becomes the whole range.
+    if (!(start < stop)) stop = hi;
 }
 
 int rbwIndexForSpan(double start, double stop) {

@@ -10,8 +10,10 @@ class Switches;
 // H Mode A; 0 for anything else.
 double spanUpperLimit(const std::array<qint16, 3>& listModeFields);
 
-// Clamps start and stop into 0.009..upper and keeps a span of at least 0.005 MHz. A value
-// that is not a number is replaced (start by 0.009, stop by upper) before clamping.
+// Clamps start and stop into 0.009..upper and keeps a span of at least 0.005 MHz where the
+// limit allows it. A value that is not a number is replaced (start by 0.009, stop by upper)
+// before clamping. With an upper limit above 0.009 the pair always ends with
+// 0.009 <= start < stop <= upper.
 void adjustSpan(float& start, float& stop, double upper);
 
 // The RBW index suited to a span: from the narrowest RBW down, while a hundredth of the
