@@ -41,14 +41,14 @@ QByteArray lineEndFor(const QString& path) {
 }
 
 // Appends the bytes, or leaves the file exactly as it was: a write that fails part way (a
-// full disk) is taken back, so the next block does not follow a torn one. The buffer is
-// flushed here because a failure found only when the file closes would go unseen.
+// full disk) is taken back, so the next block does not follow a torn one. Unbuffered, so a
+// failure is seen at the write (not lost at close) and nothing is left to retry on resize.
 bool append(const QString& path, const QByteArray& bytes) {
     const QByteArray out = lineEndFor(path) + bytes;
     QFile f(path);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Append)) return false;
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) return false;
     const qint64 before = f.size();
-    if (f.write(out) == out.size() && f.flush()) return true;
+    if (f.write(out) == out.size()) return true;
     f.resize(before);
     return false;
 }
