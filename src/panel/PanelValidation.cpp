@@ -164,8 +164,14 @@ void ValidatePanel(PanelRecord& p, const AppContext& ctx) {
     if (!isCheck(p.SpectrumRateOn)) p.SpectrumRateOn = 0;
     if (p.SpectrumRateOn == 0) atLeastOne();
     if (p.ListModeFields[FieldE] == 0) p.SpectrumModeFields[0] = 0;
-    if (!(p.ListModeFields[FieldHModeA] > 0) && !(p.ListModeFields[FieldHModeB] > 0))
-        p.SpectrumModeFields[1] = 0;
+    const bool listH = p.ListModeFields[FieldHModeA] > 0 || p.ListModeFields[FieldHModeB] > 0;
+    if (!listH) p.SpectrumModeFields[1] = 0;
+    // Following the List Mode fields can clear both (Spectrum E alone with List Mode H alone),
+    // leaving a sweep with nothing to measure; the next load would then pick both again. The
+    // fields List Mode measures are taken instead.
+    if (p.SpectrumModeFields[0] == 0 && p.SpectrumModeFields[1] == 0)
+        p.SpectrumModeFields = {qint16(p.ListModeFields[FieldE] == 1 ? 1 : 0),
+                                qint16(listH ? 1 : 0)};
 
     // 8. The frequency table must exist; else the first one listed.
     chooseFreqTable(p, ctx);

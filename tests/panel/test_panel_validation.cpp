@@ -108,6 +108,13 @@ TEST(PanelValidation, FieldSelectionsModesAndChecks) {
     EXPECT_EQ(p.SpectrumModeFields, (std::array<qint16, 2>{1, 0}));
 
     p = freshPanel();
+    p.ListModeFields = {0, 1, 0};
+    p.SpectrumModeFields = {1, 0}; // E alone, which List Mode does not measure: H, not none
+    p = validated(p, c.ctx);
+    EXPECT_EQ(p.SpectrumModeFields, (std::array<qint16, 2>{0, 1}));
+    EXPECT_EQ(validated(p, c.ctx), p);
+
+    p = freshPanel();
     p.ListModeOn = 5;
     p.SpectrumModeOn = 0;
     p.SpectrumRateOn = 0;
