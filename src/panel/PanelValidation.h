@@ -2,6 +2,10 @@
 
 #include "panel/PanelRecord.h"
 
+#include <QStringList>
+
+#include <functional>
+
 class AppContext;
 class Switches;
 
@@ -24,8 +28,20 @@ int rbwIndexForSpan(double start, double stop);
 // TableEditorRBWIndex, LayoutVersionFlag and the reserved regions keep what they hold.
 void applyNewPanelDefaults(PanelRecord& panel, const Switches& switches);
 
+// What the load rules need from the disk, so that they can also run on files held in memory.
+struct PanelValidationFiles {
+    // True when a frequency table of that (trimmed) name exists.
+    std::function<bool(const QString& name)> tableExists;
+    // The names of the frequency tables, sorted newest first or by name.
+    std::function<QStringList(bool newestFirst)> sortedTables;
+    // Receives the record just upgraded from the old layout.
+    std::function<void(const PanelRecord& upgraded)> upgradeCopy;
+};
+
 // Brings every checked field of a panel just read into its range, in the fixed order of the
 // load rules. An old layout is upgraded and a copy of the upgraded record is written to
 // "Panels/TMP.TMP"; a missing frequency table is replaced by the first table by name (or
 // date, with SortByDate). Stations in use are moved up to close any gaps.
 void ValidatePanel(PanelRecord& panel, const AppContext& ctx);
+// The same rules with the tables and the upgrade copy given by the caller.
+void ValidatePanel(PanelRecord& panel, const PanelValidationFiles& files);
