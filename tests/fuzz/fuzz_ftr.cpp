@@ -1,10 +1,10 @@
 // The frequency table reader and what a run does with a table: rows come out finite and in
-// range, survive a write/read round trip, and the RBW coupling, sorting, range checks and
-// text export take any of them.
+// range, survive a write/read round trip, and the RBW coupling, sorting and range checks take
+// any of them. (The text export only formats the rows in use; it is left out so the target
+// spends its time in the reader.)
 // libFuzzer flags: -max_len=1300
 #include "app/Switches.h"
 #include "freqtable/FreqTable.h"
-#include "freqtable/FreqTableText.h"
 #include "freqtable/RbwCoupling.h"
 #include "fuzz/FuzzCheck.h"
 #include "panel/RangeCheck.h"
@@ -23,8 +23,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
     }
     sortFreqTable(t);
     (void)frequencyTableSuitable(t, true, {1, 0, 1}, plain);
-    for (const RangeCheck::OutOfRange& bad : RangeCheck::outOfRangeRows(t, {0, 1, 0}, plain))
-        FUZZ_CHECK(!RangeCheck::message(bad).isEmpty());
-    (void)freqTableText(QStringLiteral("f"), QDateTime(), t.usedFrequencies(), 1);
+    // A refused run shows the first row out of range.
+    const auto bad = RangeCheck::outOfRangeRows(t, {0, 1, 0}, plain);
+    if (!bad.empty()) FUZZ_CHECK(!RangeCheck::message(bad.front()).isEmpty());
     return 0;
 }
