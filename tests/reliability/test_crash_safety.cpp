@@ -69,7 +69,9 @@ TEST(CrashSafety, RewritesKilledAtRandomLeaveTheOldOrTheNewFile) {
             ++seen[f][size_t(version)];
         }
     }
-    // No half-written temporary file is left beside them either.
+    // A kill before the commit may leave a temporary file beside them; the next save that
+    // commits removes it.
+    ASSERT_TRUE(CrashFiles::writeAll(dir.path(), 0));
     EXPECT_EQ(QDir(dir.file("Panels")).entryList(QDir::Files),
               (QStringList{"Crash.EST", "Untitled.EPN"}));
     EXPECT_EQ(QDir(dir.file("Table")).entryList(QDir::Files), QStringList{"Crash.FTR"});
