@@ -50,10 +50,21 @@ QByteArray tableImage(int version) {
     return table(version).toBytes();
 }
 
+QByteArray image(int file, int version) {
+    return file == 0   ? panelImage(version)
+           : file == 1 ? settingsImage(version)
+                       : tableImage(version);
+}
+
+bool write(const QString& appDir, int file, int version) {
+    const QString path = appDir + QLatin1String(kFiles[file]);
+    if (file == 0) return PanelFile::write(path, panel(version));
+    if (file == 1) return SaveSettings(path, settings(version));
+    return FreqTableFile::write(path, table(version));
+}
+
 bool writeAll(const QString& appDir, int version) {
-    return PanelFile::write(appDir + kPanel, panel(version)) &&
-           SaveSettings(appDir + kSettings, settings(version)) &&
-           FreqTableFile::write(appDir + kTable, table(version));
+    return write(appDir, 0, version) && write(appDir, 1, version) && write(appDir, 2, version);
 }
 
 Report::Report(const QString& appDir) : clock_(kDay, 43200.0), dirs_(appDir, clock_) {

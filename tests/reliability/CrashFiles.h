@@ -25,6 +25,10 @@ QByteArray settingsImage(int version);
 QByteArray tableImage(int version);
 // Writes version `version` of all three through the program's own writers.
 bool writeAll(const QString& appDir, int version);
+// The three files by index 0..2 (panel, settings, table): path, image, write.
+inline const char* const kFiles[3] = {kPanel, kSettings, kTable};
+QByteArray image(int file, int version);
+bool write(const QString& appDir, int file, int version);
 
 // The report of station kSerial on kDay with a 100-row table, one block a call.
 class Report {

@@ -50,11 +50,10 @@ void expectNothingGlued(const QByteArray& text, const QByteArray& marker) {
 TEST(CrashSafety, RewritesKilledAtRandomLeaveTheOldOrTheNewFile) {
     TempAppDir dir;
     ASSERT_TRUE(CrashFiles::writeAll(dir.path(), 0));
-    const std::array<std::pair<const char*, std::array<QByteArray, 2>>, 3> files = {{
-        {CrashFiles::kPanel, {CrashFiles::panelImage(0), CrashFiles::panelImage(1)}},
-        {CrashFiles::kSettings, {CrashFiles::settingsImage(0), CrashFiles::settingsImage(1)}},
-        {CrashFiles::kTable, {CrashFiles::tableImage(0), CrashFiles::tableImage(1)}},
-    }};
+    std::array<std::pair<const char*, std::array<QByteArray, 2>>, 3> files;
+    for (int f = 0; f < 3; ++f)
+        files[size_t(f)] = {CrashFiles::kFiles[f],
+                            {CrashFiles::image(f, 0), CrashFiles::image(f, 1)}};
     std::mt19937 random(19);
     std::array<std::array<int, 2>, 3> seen{};
     const int n = kills(30);
