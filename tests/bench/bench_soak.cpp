@@ -122,7 +122,10 @@ int main(int argc, char** argv) {
     const double totalSeconds = double(total.nsecsElapsed()) / 1e9;
     const double cpuPerDay = (cpuSeconds() - cpuStart) / days;
 
-    // Every block, by station and period (from the time of its first reading).
+    // Every block of every station, by the time of its first reading. A period starts when
+    // the previous one has been reported, so periods do not keep to a fixed grid: a missing
+    // period shows as a gap of two periods between blocks, a period reported twice as two
+    // blocks close together. A gap is allowed only where the station was silent.
     int failures = 0;
     auto fail = [&failures](const QString& what) {
         if (++failures <= 20) std::printf("  FAIL %s\n", qPrintable(what));
@@ -130,47 +133,55 @@ int main(int argc, char** argv) {
     const QRegularExpression header(QStringLiteral(
         "^Station: (\\S+) Reading : (\\d+) (\\d\\d/\\d\\d/\\d{4} \\d\\d:\\d\\d:\\d\\d)"));
     const QDateTime origin = rig.clock.now().addMSecs(-(rig.clock.micros() - start) / 1000);
-    int blocks = 0, expected = 0;
+    const qint64 runEnd = rig.clock.micros() - start;
+    const qint64 period = kPeriodMicros;
+    int blocks = 0;
     for (int i = 0; i < kStations; ++i) {
-        std::map<qint64, int> seen;
-        for (int d = -1; d <= days; ++d) {
-            const QByteArray text = rig.report(serialOf(i), firstDay.addDays(d));
-            const QList<QByteArray> lines = text.split('\n');
+        std::vector<qint64> firsts; // micros after the start of the run
+        for (int d = -1; d <= days + 1; ++d) {
+            const QList<QByteArray> lines =
+                rig.report(serialOf(i), firstDay.addDays(d)).split('\n');
             for (qsizetype l = 0; l < lines.size(); ++l) {
                 const auto m = header.match(QString::fromLatin1(lines[l].trimmed()));
                 if (!m.hasMatch()) continue;
                 ++blocks;
                 const QDateTime first =
                     QDateTime::fromString(m.captured(3), QStringLiteral("dd/MM/yyyy HH:mm:ss"));
-                const qint64 period = origin.secsTo(first) * 1000000 / kPeriodMicros;
-                ++seen[period];
-                // A complete block: heading, then one line per table row.
+                firsts.push_back(origin.msecsTo(first) * 1000);
+                // A complete block: after its heading, one line per table row.
+                qsizetype k = l + 1;
+                while (k < lines.size() && !lines[k].startsWith("Frequency MHz"))
+                    ++k;
                 qsizetype rows = 0;
-                for (qsizetype k = l + 1; k < lines.size() && !lines[k].trimmed().isEmpty(); ++k)
+                while (k + 1 + rows < lines.size() && !lines[k + 1 + rows].trimmed().isEmpty() &&
+                       !lines[k + 1 + rows].startsWith("-"))
                     ++rows;
-                for (qsizetype k = l + 1; k < lines.size(); ++k) {
-                    if (!lines[k].startsWith("Frequency MHz")) continue;
-                    rows = 0;
-                    while (k + 1 + rows < lines.size() &&
-                           !lines[k + 1 + rows].trimmed().isEmpty() &&
-                           !lines[k + 1 + rows].startsWith("-"))
-                        ++rows;
-                    break;
-                }
                 if (rows != qsizetype(freqs.size()))
-                    fail(QStringLiteral("%1 period %2: %3 rows").arg(i).arg(period).arg(rows));
+                    fail(QStringLiteral("station %1 block %2: %3 rows")
+                             .arg(i)
+                             .arg(blocks)
+                             .arg(rows));
             }
         }
-        for (qint64 p = 0; p < periods; ++p) {
-            const qint64 from = p * kPeriodMicros, to = from + kPeriodMicros;
-            bool answering = true;
-            for (qint64 h = from / kHourMicros; h <= (to - 1) / kHourMicros; ++h)
-                answering = answering && !silentHours[size_t(i)].count(h);
-            const int n = seen.count(p) ? seen[p] : 0;
-            if (answering) ++expected;
-            if (answering && n != 1)
-                fail(QStringLiteral("station %1 period %2: %3 blocks").arg(i).arg(p).arg(n));
-            if (n > 1) fail(QStringLiteral("station %1 period %2: %3 blocks").arg(i).arg(p).arg(n));
+        std::sort(firsts.begin(), firsts.end());
+        auto silentBetween = [&](qint64 from, qint64 to) {
+            for (qint64 h = std::max<qint64>(0, from / kHourMicros); h <= to / kHourMicros; ++h)
+                if (silentHours[size_t(i)].count(h)) return true;
+            return false;
+        };
+        firsts.insert(firsts.begin(), -period / 2); // the run's start
+        firsts.push_back(runEnd);                   // and its end
+        for (size_t b = 1; b < firsts.size(); ++b) {
+            const qint64 gap = firsts[b] - firsts[b - 1];
+            if (gap > period * 3 / 2 && !silentBetween(firsts[b - 1], firsts[b]))
+                fail(QStringLiteral("station %1: no block for %2 minutes after minute %3")
+                         .arg(i)
+                         .arg(gap / 60000000)
+                         .arg(firsts[b - 1] / 60000000));
+            if (gap < period / 2)
+                fail(QStringLiteral("station %1: two blocks at minute %2")
+                         .arg(i)
+                         .arg(firsts[b] / 60000000));
         }
     }
     for (int d = -1; d <= days; ++d)
@@ -182,8 +193,8 @@ int main(int argc, char** argv) {
                                                 double(dayWall.size());
     std::printf("bench_soak: %d stations, %d-minute periods, %d simulated days (seed %u)\n",
                 kStations, kRateMinutes, days, seed);
-    std::printf("  periods run: %d; blocks found: %d, expected from answering stations: %d\n",
-                rig.session->run().state().periodsCompleted, blocks, expected);
+    std::printf("  periods run: %d; blocks found: %d (%d stations)\n",
+                rig.session->run().state().periodsCompleted, blocks, kStations);
     std::printf(
         "  wall seconds per simulated day: %.2f (total %.1f s); CPU seconds per day: %.2f\n",
         perDay, totalSeconds, cpuPerDay);
