@@ -269,9 +269,14 @@ bool ListModeRun::endOfPass() {
         // failure or a stop left half read.
         st_.DatiCampoCent = st_.UltimiDatiCompleti;
         st_.NuovoPeriodo = true;
+        QStringList unwritten;
         const bool goOn = ListReport::StampaReportListMode(
             ctx_.testDirs, s_, table_, st_.freqColumn, stations_, st_.DatiCampoCent, st_.stations,
-            ctx_.flags.StopRequest);
+            ctx_.flags.StopRequest, &unwritten);
+        // The run goes on; the next period's report is written once there is room again.
+        for (const QString& serial : unwritten)
+            ctx_.eventLog.write(true, QStringLiteral("Report not written"),
+                                QStringLiteral("\t(") + serial + QLatin1Char(')'));
         recordResults();
         if (!goOn) {
             endOfRun();

@@ -30,10 +30,27 @@ QString reportPath(TestDirs& dirs, const QString& serial, bool create) {
     return dir.isEmpty() ? QString() : dir + QLatin1String(kFileName);
 }
 
-bool append(const QString& path, const QByteArray& bytes) {
+// A file whose last write was cut short (the program killed mid-block) ends inside a line;
+// the next block must not be glued to it.
+QByteArray lineEndFor(const QString& path) {
     QFile f(path);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Append)) return false;
-    return f.write(bytes) == bytes.size();
+    if (!f.open(QIODevice::ReadOnly) || f.size() == 0 || !f.seek(f.size() - 1)) return {};
+    const QByteArray last = f.read(1);
+    if (last == "\n") return {};
+    return last == "\r" ? QByteArray("\n") : QByteArray("\r\n");
+}
+
+// Appends the bytes, or leaves the file exactly as it was: a write that fails part way (a
+// full disk) is taken back, so the next block does not follow a torn one. Unbuffered, so a
+// failure is seen at the write (not lost at close) and nothing is left to retry on resize.
+bool append(const QString& path, const QByteArray& bytes) {
+    const QByteArray out = lineEndFor(path) + bytes;
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) return false;
+    const qint64 before = f.size();
+    if (f.write(out) == out.size()) return true;
+    f.resize(before);
+    return false;
 }
 } // namespace
 
@@ -89,7 +106,8 @@ QByteArray block(const RunSettings& s, const TableRows& table, const NumberColum
 
 bool StampaReportListMode(TestDirs& dirs, const RunSettings& s, const TableRows& table,
                           const NumberColumns& freqColumn, const RunStations& stations,
-                          const DatiStazioni& data, ReportStations& report, bool stopRequested) {
+                          const DatiStazioni& data, ReportStations& report, bool stopRequested,
+                          QStringList* unwritten) {
     const int rowsInUse = countRowsInUse(table);
     for (int i = 0; i < kStationCount; ++i) {
         if (!stations[i].presentAndSelected() || report[i].serial.isEmpty()) continue;
@@ -99,13 +117,16 @@ bool StampaReportListMode(TestDirs& dirs, const RunSettings& s, const TableRows&
         const bool fileEmpty = QFileInfo(path).size() == 0;
         if (append(path, block(s, table, freqColumn, data[i], report[i], fileEmpty)))
             report[i].firstBlock = false;
+        else if (unwritten)
+            unwritten->append(report[i].serial);
     }
     if (!stopRequested) return true;
     for (int i = 0; i < kStationCount; ++i) {
         if (report[i].serial.isEmpty()) continue;
         const QString path = reportPath(dirs, report[i].serial, false);
         if (path.isEmpty() || QFileInfo(path).size() <= 0) continue;
-        append(path, QByteArray(kStopLine) + "\r\n");
+        if (!append(path, QByteArray(kStopLine) + "\r\n") && unwritten)
+            unwritten->append(report[i].serial);
     }
     return false;
 }

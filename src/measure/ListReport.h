@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 #include <array>
 
 class TestDirs;
@@ -42,9 +43,12 @@ QByteArray block(const RunSettings& s, const TableRows& table, const NumberColum
 // data are complete and whose serial number is known and safe as a folder name; clears the
 // first-block flags of the stations written. On a stop, also appends the stop line to every
 // such station file of the day that holds data. Returns whether the run goes on (no stop).
-// `reportRows` is the number of rows in use of the table.
+// `reportRows` is the number of rows in use of the table. A block that could not be written
+// (a full disk) leaves its file as it was; the station's serial number is added to
+// `unwritten` when given.
 bool StampaReportListMode(TestDirs& dirs, const RunSettings& s, const TableRows& table,
                           const NumberColumns& freqColumn, const RunStations& stations,
-                          const DatiStazioni& data, ReportStations& report, bool stopRequested);
+                          const DatiStazioni& data, ReportStations& report, bool stopRequested,
+                          QStringList* unwritten = nullptr);
 
 } // namespace ListReport

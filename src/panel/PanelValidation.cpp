@@ -35,15 +35,12 @@ float checkedThreshold(float v, float lo, float hi, float fallback) {
     return std::clamp(v, lo, hi);
 }
 
-void chooseFreqTable(PanelRecord& p, const AppContext& ctx) {
+void chooseFreqTable(PanelRecord& p, const PanelValidationFiles& files) {
     const QString name = p.freqTableNameText();
     p.setFreqTableName(name);
-    if (!FreqTableFile::find(ctx.appDir, name).isEmpty()) return;
-    QStringList tables = FreqTableFile::list(ctx.appDir);
-    if (tables.isEmpty()) return;
-    FileNames::sortFileNamesIn(tables, p.SortByDate == -1, ctx.path(QStringLiteral("Table/")),
-                               QStringLiteral("FTR"));
-    p.setFreqTableName(tables.first());
+    if (files.tableExists(name)) return;
+    const QStringList tables = files.sortedTables(p.SortByDate == -1);
+    if (!tables.isEmpty()) p.setFreqTableName(tables.first());
 }
 } // namespace
 
@@ -72,6 +69,9 @@ void adjustSpan(float& start, float& stop, double upper) {
     // Widening must not carry stop past the limit either (start at the limit, stop below).
     if (stop - start < span && stop + span <= hi && start + span <= hi) stop = start + span;
     if (!(start < stop)) start = lo;
+    // Start at the limit and stop at the bottom ends here as 0.009..0.009; a zero span
+    // would leave the sweep nothing to divide by, so the pair becomes the whole range.
+    if (!(start < stop)) stop = hi;
 }
 
 int rbwIndexForSpan(double start, double stop) {
@@ -114,6 +114,23 @@ void applyNewPanelDefaults(PanelRecord& p, const Switches& switches) {
 }
 
 void ValidatePanel(PanelRecord& p, const AppContext& ctx) {
+    PanelValidationFiles files;
+    files.tableExists = [&ctx](const QString& name) {
+        return !FreqTableFile::find(ctx.appDir, name).isEmpty();
+    };
+    files.sortedTables = [&ctx](bool newestFirst) {
+        QStringList tables = FreqTableFile::list(ctx.appDir);
+        FileNames::sortFileNamesIn(tables, newestFirst, ctx.path(QStringLiteral("Table/")),
+                                   QStringLiteral("FTR"));
+        return tables;
+    };
+    files.upgradeCopy = [&ctx](const PanelRecord& upgraded) {
+        PanelFile::write(ctx.path(QStringLiteral("Panels/TMP.TMP")), upgraded);
+    };
+    ValidatePanel(p, files);
+}
+
+void ValidatePanel(PanelRecord& p, const PanelValidationFiles& files) {
     // 1. Stations.
     for (StationRecord& s : p.Stations) {
         if (!isBoolean(s.Enabled)) s.Enabled = 0;
@@ -138,7 +155,7 @@ void ValidatePanel(PanelRecord& p, const AppContext& ctx) {
     if (p.LayoutVersionFlag == 0) {
         p.LayoutVersionFlag = 1;
         p.SpectrumModeRateIndex = clamp16(p.SpectrumModeRateIndex + 3, -32768, 32767);
-        PanelFile::write(ctx.path(QStringLiteral("Panels/TMP.TMP")), p);
+        files.upgradeCopy(p);
     }
     p.SpectrumModeRateIndex = clamp16(nonNegative(p.SpectrumModeRateIndex, 0), 0, 10);
 
@@ -161,11 +178,17 @@ void ValidatePanel(PanelRecord& p, const AppContext& ctx) {
     if (!isCheck(p.SpectrumRateOn)) p.SpectrumRateOn = 0;
     if (p.SpectrumRateOn == 0) atLeastOne();
     if (p.ListModeFields[FieldE] == 0) p.SpectrumModeFields[0] = 0;
-    if (!(p.ListModeFields[FieldHModeA] > 0) && !(p.ListModeFields[FieldHModeB] > 0))
-        p.SpectrumModeFields[1] = 0;
+    const bool listH = p.ListModeFields[FieldHModeA] > 0 || p.ListModeFields[FieldHModeB] > 0;
+    if (!listH) p.SpectrumModeFields[1] = 0;
+    // Following the List Mode fields can clear both (Spectrum E alone with List Mode H alone),
+    // leaving a sweep with nothing to measure; the next load would then pick both again. The
+    // fields List Mode measures are taken instead.
+    if (p.SpectrumModeFields[0] == 0 && p.SpectrumModeFields[1] == 0)
+        p.SpectrumModeFields = {qint16(p.ListModeFields[FieldE] == 1 ? 1 : 0),
+                                qint16(listH ? 1 : 0)};
 
     // 8. The frequency table must exist; else the first one listed.
-    chooseFreqTable(p, ctx);
+    chooseFreqTable(p, files);
 
     // 9. Reports and images.
     p.SeparatorIndex = clamp16(nonNegative(p.SeparatorIndex, 0), 0, 2);

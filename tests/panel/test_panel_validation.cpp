@@ -5,6 +5,10 @@
 
 #include <QFile>
 
+#include <cmath>
+#include <limits>
+#include <vector>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -104,6 +108,13 @@ TEST(PanelValidation, FieldSelectionsModesAndChecks) {
     EXPECT_EQ(p.SpectrumModeFields, (std::array<qint16, 2>{1, 0}));
 
     p = freshPanel();
+    p.ListModeFields = {0, 1, 0};
+    p.SpectrumModeFields = {1, 0}; // E alone, which List Mode does not measure: H, not none
+    p = validated(p, c.ctx);
+    EXPECT_EQ(p.SpectrumModeFields, (std::array<qint16, 2>{0, 1}));
+    EXPECT_EQ(validated(p, c.ctx), p);
+
+    p = freshPanel();
     p.ListModeOn = 5;
     p.SpectrumModeOn = 0;
     p.SpectrumRateOn = 0;
@@ -161,6 +172,59 @@ TEST(PanelValidation, StartAndStopPairs) {
     EXPECT_EQ(spanUpperLimit({1, 0, 1}), 30.0);
     EXPECT_EQ(spanUpperLimit({1, 1, 0}), 3.0);
     EXPECT_EQ(spanUpperLimit({0, 1, 1}), 0.0);
+}
+
+// Every pair of awkward values, in both orders and under both limits, ends as a span the
+// sweep can use: the bottom, the limit, just beside each, far outside, and not a number.
+TEST(PanelValidation, EveryStartAndStopEndsAsAUsableSpan) {
+    const float inf = std::numeric_limits<float>::infinity();
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    for (const float upper : {3.0f, 30.0f}) {
+        const std::vector<float> values = {nan,
+                                           -inf,
+                                           inf,
+                                           -1.0f,
+                                           0.0f,
+                                           1e-25f,
+                                           0.009f,
+                                           std::nextafter(0.009f, 1.0f),
+                                           0.012f,
+                                           0.014f,
+                                           1.0f,
+                                           upper - 0.005f,
+                                           std::nextafter(upper, 0.0f),
+                                           upper,
+                                           std::nextafter(upper, 100.0f),
+                                           upper + 0.004f,
+                                           2.846e26f,
+                                           3.4e38f};
+        for (const float a : values) {
+            for (const float b : values) {
+                float start = a, stop = b;
+                adjustSpan(start, stop, upper);
+                EXPECT_TRUE(0.009f <= start && start < stop && stop <= upper)
+                    << a << ".." << b << " -> " << start << ".." << stop << " (limit " << upper
+                    << ")";
+            }
+        }
+    }
+}
+
+// A fuzzing finding: start far above and stop far below the range, no List Mode field.
+// The fields become E + H Mode A (limit 3 MHz); start sat at the limit, so it was moved down
+// onto stop, leaving start = stop = 0.009.
+TEST(PanelValidation, FindingZeroSpanComesBackAsTheWholeRange) {
+    Context c;
+    const QByteArray bytes = readAll(qEnvironmentVariable("HALVEX_SOURCE_DIR") +
+                                     "/tests/fuzz/corpus/panel/panel-zero-span.EST");
+    ASSERT_EQ(bytes.size(), 17607);
+    const PanelRecord read = PanelFile::fromBytes(bytes);
+    ASSERT_GT(read.SpectrumStartFrequency, 1e26f);
+    ASSERT_LT(read.SpectrumStopFrequency, 1e-24f);
+    const PanelRecord p = validated(read, c.ctx);
+    EXPECT_EQ(p.ListModeFields, (std::array<qint16, 3>{1, 1, 0}));
+    EXPECT_EQ(p.SpectrumStartFrequency, 0.009f);
+    EXPECT_EQ(p.SpectrumStopFrequency, 3.0f);
 }
 
 TEST(PanelValidation, MissingTableIsReplacedByTheFirstByNameOrNewest) {
