@@ -1,6 +1,7 @@
 // halvex-run: runs the current panel of an application directory without a desktop, as the
-// main window's Start command would, printing one line per reading; or, with --check, says
-// what a run would do, or why it cannot, without opening a port.
+// main window's Start command would, printing one line per reading and one per spectrum
+// acquisition; or, with --check, says what a run would do, or why it cannot, without opening
+// a port.
 //
 // Readings and progress go to standard output; refusals and command-line errors go to
 // standard error in full sentences that begin with the window's status words. The usage text
@@ -16,11 +17,15 @@
 #include "measure/Session.h"
 #include "panel/PanelChecks.h"
 #include "panel/SettingsFile.h"
+#include "spectrum/SpectrumDisplay.h"
+#include "spectrum/SpectrumFiles.h"
+#include "spectrum/SpectrumPainter.h"
+#include "spectrum/SweepAcquisition.h"
 
 #include <QCommandLineParser>
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QTimer>
 
 #include <algorithm>
@@ -41,7 +46,8 @@ const char* const kExitStatus =
     "     is created\n"
     "  2  the panel cannot run; standard error says why, beginning with the status\n"
     "     words of the window (NO STATION SELECTED, COMM IN USE, FREQUENCY TABLE NOT\n"
-    "     FOUND, FREQUENCY TABLE NOT SUITABLE), or Table Mode is off\n";
+    "     FOUND, FREQUENCY TABLE NOT SUITABLE), or both Table Mode and Spectrum Mode\n"
+    "     are off\n";
 
 // The switches an argument may carry. Each is a case-sensitive substring test of the whole
 // command line, so an argument may hold several ("/ICONE/SEGNATUTTO"); one that holds none
@@ -93,7 +99,7 @@ public:
                   QStringLiteral("DIR")),
           periods_(QStringLiteral("periods"),
                    QStringLiteral("Stop at the end of the N-th report period, after its "
-                                  "report."),
+                                  "report and its Spectrum Mode turn."),
                    QStringLiteral("N")),
           duration_(QStringLiteral("duration"),
                     QStringLiteral("Stop after that many seconds, as the Stop button would."),
@@ -106,12 +112,15 @@ public:
                                 "Spectrum Mode) or why it cannot, and exit without opening "
                                 "a port.")) {
         parser_.setApplicationDescription(QStringLiteral(
-            "Runs the current panel of DIR in Table Mode without a desktop and prints one\n"
-            "line per reading; failed stations are named with the failure of the event log.\n"
-            "Switches such as /SEGNATUTTO or /DELAYSC=2/ are given among the arguments; each\n"
-            "is a case-sensitive substring test of the whole command line. SIGINT and\n"
-            "SIGTERM stop the run as the Stop button does. With Spectrum Mode on, only the\n"
-            "Table Mode part runs."));
+            "Runs the current panel of DIR without a desktop: Table Mode with, when it is on,\n"
+            "the Spectrum Mode turn after each report, or Spectrum Mode alone (bounded by\n"
+            "--duration or a signal). Prints one line per reading and one per spectrum\n"
+            "acquisition; failed stations are named with the failure of the event log.\n"
+            "Spectra are saved as the window saves them, pictures included when the panel\n"
+            "asks for them (drawn offscreen); a file that cannot be written is logged with\n"
+            "\"*** \" and the run goes on. Switches such as /SEGNATUTTO or /DELAYSC=2/ are\n"
+            "given among the arguments; each is a case-sensitive substring test of the whole\n"
+            "command line. SIGINT and SIGTERM stop the run as the Stop button does."));
         parser_.addOptions({help_, appDir_, periods_, duration_, check_});
         parser_.addPositionalArgument(QStringLiteral("switches"),
                                       QStringLiteral("Command-line switches, e.g. /SEGNATUTTO "
@@ -194,7 +203,14 @@ QString spectrumModeText(const PanelRecord& p) {
                    .arg(double(p.SpectrumModeThresholds[0]))
                    .arg(double(p.SpectrumModeThresholds[1]));
     }
-    return QStringLiteral("on, %1; halvex-run runs only the Table Mode part").arg(when);
+    QStringList fields;
+    if (p.SpectrumModeFields[0] != 0) fields << QStringLiteral("E");
+    if (p.SpectrumModeFields[1] != 0) fields << QStringLiteral("H");
+    return QStringLiteral("on, %1, fields %2, %3 - %4 MHz%5")
+        .arg(when, fields.isEmpty() ? QStringLiteral("none") : fields.join(QStringLiteral(", ")))
+        .arg(double(p.SpectrumStartFrequency))
+        .arg(double(p.SpectrumStopFrequency))
+        .arg(p.ListModeOn == 0 ? QStringLiteral(", alone") : QString());
 }
 
 // What a run of this panel would do, for --check.
@@ -270,10 +286,60 @@ void describe(Session& session, const SerialPortChannel& channel) {
         print(QStringLiteral("Switches: ") + ctx.switches.commandLine());
 }
 
+// The spectrum files of the run. A file that cannot be written is logged and the run goes on
+// (there is no one to answer a Retry/Cancel box).
+class LoggedSpectrumFiles : public SpectrumFileSink {
+public:
+    LoggedSpectrumFiles(SpectrumFiles& files, ProbeLink& link) : files_(files), link_(link) {}
+    bool saveAcquisition(const SpectrumData& data, const SweepSettings& settings,
+                         const AcquisitionRecord& record) override {
+        if (files_.saveAcquisition(data, settings, record)) return true;
+        const QString base = files_.baseName(data, record);
+        link_.LogLine(true, QStringLiteral("Cannot save file ") +
+                                (base.isEmpty()
+                                     ? QStringLiteral("SM_") + data.FilePrefix + record.timeText
+                                     : QDir::toNativeSeparators(base)));
+        return false;
+    }
+    void removeTemporaryFiles() override { files_.removeTemporaryFiles(); }
+
+private:
+    SpectrumFiles& files_;
+    ProbeLink& link_;
+};
+
+// Keeps what a saved picture needs of the acquisition in progress.
+class PictureSweepView : public NullSweepView {
+public:
+    void preparePlot(const SweepSettings& settings, const AcquisitionRecord& record,
+                     const SpectrumData&) override {
+        settings_ = settings;
+        unitCode_ = record.unitCode;
+        thresholds_ = record.thresholds;
+    }
+
+    // The plot as the window would show it at the end of the sweep.
+    QImage picture(const SpectrumData& data, bool showThreshold) const {
+        SpectrumDisplay display(data);
+        display.setUnitCode(unitCode_);
+        display.setThresholds(thresholds_);
+        display.setShowThreshold(showThreshold);
+        display.beginReview(settings_, {});
+        return paintSpectrum(QSize(1000, 600), display, QStringList{});
+    }
+
+private:
+    SweepSettings settings_;
+    int unitCode_ = 0;
+    std::array<float, 2> thresholds_{20.0f, 0.053f};
+};
+
 } // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
+    // No window is ever shown, but a picture of a sweep needs the fonts of a GUI application.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("halvex-run"));
 
     // Nothing is created before the command line is known to be good.
@@ -313,8 +379,9 @@ int main(int argc, char** argv) {
     const PanelRecord& panel = session.panelModel().panel();
     const QString title = printable(session.panelModel().panelTitle());
     if (options.check) describe(session, channel);
-    if (panel.ListModeOn == 0) {
-        complain(QStringLiteral("Table Mode is off in panel %1: halvex-run has nothing to run.")
+    if (panel.ListModeOn == 0 && panel.SpectrumModeOn == 0) {
+        complain(QStringLiteral("Table Mode and Spectrum Mode are off in panel %1: halvex-run "
+                                "has nothing to run.")
                      .arg(title));
         return ExitCannotRun;
     }
@@ -328,6 +395,16 @@ int main(int argc, char** argv) {
         print(QStringLiteral("The panel can run."));
         return ExitRan;
     }
+
+    SpectrumFiles spectrumFiles(ctx.appDir, clock);
+    LoggedSpectrumFiles loggedFiles(spectrumFiles, session.link());
+    PictureSweepView pictureView;
+    SweepAcquisition acquisition(session.link(), loggedFiles, unitAcquisitionTexts(0),
+                                 &pictureView);
+    const bool showThreshold = panel.ShowThreshold != 0;
+    spectrumFiles.setPictureSource(
+        [&] { return pictureView.picture(acquisition.data(), showThreshold); });
+    session.setSweepRunner(&acquisition);
 
     watchTerminationSignals(&app, [&session] {
         print(QStringLiteral("Stop requested"));
@@ -352,5 +429,8 @@ int main(int argc, char** argv) {
                      : QString(refused).replace(QLatin1Char('\r'), QLatin1Char(' ')).trimmed());
         return ExitCannotRun;
     }
-    return result == Session::ExecuteResult::ListModeRun ? ExitRan : ExitCannotRun;
+    return result == Session::ExecuteResult::ListModeRun ||
+                   result == Session::ExecuteResult::SpectrumOnly
+               ? ExitRan
+               : ExitCannotRun;
 }

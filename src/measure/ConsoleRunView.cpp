@@ -57,3 +57,26 @@ void ConsoleRunView::visitFailed(int slot, const QString& reason) {
 void ConsoleRunView::showBatteryLevel(int slot, const BatteryDisplay& display) {
     if (slot >= 0 && slot < 16) battery_[slot] = display.caption;
 }
+
+void ConsoleRunView::spectrumSwept(const SpectrumSweepUpdate& u) {
+    if (u.slot >= 0 && u.slot < 16 && !u.serial.isEmpty()) serials_[u.slot] = u.serial;
+    QString text = stationName(u.slot) + (u.field == 0 ? QStringLiteral(": E spectrum ")
+                                                       : QStringLiteral(": H spectrum "));
+    switch (u.outcome) {
+    case SweepOutcome::Done:
+        text += QStringLiteral("saved");
+        break;
+    case SweepOutcome::Failed:
+        text += QStringLiteral("failed");
+        break;
+    case SweepOutcome::ManualStop:
+        text += QStringLiteral("stopped");
+        break;
+    case SweepOutcome::NoFirmware:
+        text += QStringLiteral("not swept (no firmware release)");
+        break;
+    }
+    if (!u.startTime.isEmpty())
+        text += QStringLiteral(" (started ") + u.startTime + QLatin1Char(')');
+    line(text);
+}

@@ -11,7 +11,7 @@ class Clock;
 
 // A run shown as text lines, for runs without a desktop: one line per reading (station,
 // frequency, E and H with their marks, battery), one per failed visit saying which failure it
-// was, the messages and the polling result.
+// was, one per spectrum acquisition, the messages and the polling result.
 class ConsoleRunView : public NullRunView, public LinkView {
 public:
     using Sink = std::function<void(const QString& line)>;
@@ -24,6 +24,7 @@ public:
     void message(const QString& text, MessageIcon icon) override;
     void readingShown(const ReadingUpdate& u) override;
     void visitFailed(int slot, const QString& reason) override;
+    void spectrumSwept(const SpectrumSweepUpdate& u) override;
 
     // A failed link is told by visitFailed, with its reason.
     void markStationLink(int, bool, quint32) override {}
