@@ -31,6 +31,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -334,19 +335,29 @@ private:
     std::array<float, 2> thresholds_{20.0f, 0.053f};
 };
 
+// Whether the current panel of appDir saves pictures of its sweeps. Only files are read.
+bool panelWantsPictures(const QString& appDir, const QString& switches) {
+    VirtualClock clock;
+    VirtualPump pump(clock);
+    AppContext ctx(appDir, switches, clock, pump);
+    SettingsRecord settings = LoadSettings(settingsPath(ctx));
+    PanelModel model(ctx, settings);
+    model.startUp();
+    const PanelRecord& p = model.panel();
+    return p.SpectrumModeOn != 0 && (p.SaveImage[0] != 0 || p.SaveImage[1] != 0);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    // No window is ever shown, but a picture of a sweep needs the fonts of a GUI application.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
+    auto app = std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("halvex-run"));
 
     // Nothing is created before the command line is known to be good.
     CommandLine commandLine;
     Options options;
     bool help = false;
-    const QString error = commandLine.parse(app.arguments(), &options, &help);
+    const QString error = commandLine.parse(app->arguments(), &options, &help);
     if (help) {
         std::fputs(commandLine.usage().toLocal8Bit().constData(), stdout);
         return ExitRan;
@@ -356,6 +367,16 @@ int main(int argc, char** argv) {
         complain(QString());
         std::fputs(commandLine.usage().toLocal8Bit().constData(), stderr);
         return ExitBadCommandLine;
+    }
+
+    // No window is ever shown, but a picture of a sweep needs the fonts of a GUI
+    // application; only a panel that saves pictures gets one (on the offscreen platform).
+    if (!options.check && panelWantsPictures(QFileInfo(options.appDir).absoluteFilePath(),
+                                             options.switches.join(QLatin1Char(' ')))) {
+        app.reset();
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QGuiApplication>(argc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("halvex-run"));
     }
 
     SystemClock clock;
@@ -406,7 +427,7 @@ int main(int argc, char** argv) {
         [&] { return pictureView.picture(acquisition.data(), showThreshold); });
     session.setSweepRunner(&acquisition);
 
-    watchTerminationSignals(&app, [&session] {
+    watchTerminationSignals(app.get(), [&session] {
         print(QStringLiteral("Stop requested"));
         session.CMBStop();
     });
