@@ -40,7 +40,12 @@ struct StopAtPoint : NullSweepView {
             action();
         }
     }
-    void finished(SweepOutcome o) override { outcomes.push_back(o); }
+    void finished(SweepOutcome o) override {
+        outcomes.push_back(o);
+        if (clock) endedAt = clock->secondsSinceMidnight();
+    }
+    const Clock* clock = nullptr;
+    double endedAt = 0;
     std::function<void()> action;
     bool done = false;
     std::vector<SweepOutcome> outcomes;
@@ -52,6 +57,7 @@ struct SpectrumRig : CycleRig {
         : CycleRig({}, date, seconds), files(dir.path(), clock),
           acquisition(session->link(), files, unitAcquisitionTexts(0), &sweepView) {
         view.clock = &clock;
+        sweepView.clock = &clock;
         session->setRunView(&view);
         session->setSweepRunner(&acquisition);
     }
@@ -162,22 +168,36 @@ TEST(SpectrumModeTurn, ThresholdPathSweepsOnlyMarkedStations) {
     rig.addStation(1);
     rig.addStation(2);
     rig.setTable({{1.0, 0}});
-    rig.panel(true, false, 0);
+    rig.panel(true, false, 1); // the inhibit time (15 min) outlasts the next report
     rig.settingsChange([](PanelRecord& p) { p.SpectrumModeFields = {1, 0}; });
-    rig.session->run().maxPeriods = 1;
+    rig.session->run().maxPeriods = 2;
+    // The second station rises above the threshold from the second period on.
+    const double start = rig.clock.secondsSinceMidnight();
+    bool raised = false;
+    rig.view.onReading = [&](const ReadingUpdate& u) {
+        if (raised || u.slot != 0 || rig.clock.secondsSinceMidnight() < start + 600) return;
+        raised = true;
+        rig.addProbe(2, "222BB01222", {6, 8, 0}, {1.0});
+    };
 
     EXPECT_EQ(rig.session->CMBExecute(), Session::ExecuteResult::ListModeRun);
 
-    // The station whose block carries a mark is swept, its headers carry the threshold.
-    EXPECT_TRUE(rig.report("111AA01111").contains("* "));
-    EXPECT_FALSE(rig.report("222BB01222").contains("* "));
+    // The station whose block carries a mark is swept, its headers carry the threshold; the
+    // other is swept at the first report where its block carries one.
+    const QByteArray rising = rig.report("222BB01222");
+    const qsizetype secondBlock = rising.indexOf("Station: ", rising.indexOf("Station: ") + 1);
+    ASSERT_GT(secondBlock, 0) << rising.constData();
+    EXPECT_FALSE(rising.left(secondBlock).contains("* "));
+    EXPECT_TRUE(rising.mid(secondBlock).contains("* "));
     const QStringList txt = rig.spectra("111AA01111", "TXT");
-    ASSERT_EQ(txt.size(), 1);
+    ASSERT_EQ(txt.size(), 1); // then inhibited at the second report
     EXPECT_TRUE(readAll(rig.dir.path() + "Test/111AA01111/" + txt[0]).contains("Threshold: 5"));
-    // The one below is neither swept nor inhibited.
-    EXPECT_TRUE(rig.spectra("222BB01222").isEmpty());
-    EXPECT_FALSE(rig.session->spectrumMode().stations()[1].next);
-    EXPECT_TRUE(rig.view.bars[1].empty());
+    const auto second = rig.sweepsOf(1);
+    ASSERT_EQ(second.size(), 1u);
+    EXPECT_GT(second[0].at - start, 1200.0);
+    EXPECT_LT(second[0].at - start, 1300.0);
+    // Below the threshold it was neither swept nor inhibited, so nothing kept it waiting.
+    EXPECT_EQ(rig.view.bars[1].size(), 1u);
 
     // Exactly at the threshold is due; just below it is not, and nothing is opened.
     SpectrumMode& sm = rig.session->spectrumMode();
@@ -256,6 +276,7 @@ TEST(SpectrumModeStop, StopOrCloseDuringASweepEndsTheRunInOrder) {
         ASSERT_EQ(rig.sweepView.outcomes.size(), 1u);
         EXPECT_EQ(rig.sweepView.outcomes[0], SweepOutcome::ManualStop);
         EXPECT_GT(stopAt, 0);
+        EXPECT_LT(rig.sweepView.endedAt - stopAt, 1.0);
         const QByteArray log = rig.eventLog();
         const qsizetype manual = log.indexOf("*** Stop Sweep Spectrum manual");
         ASSERT_GE(manual, 0);
@@ -284,4 +305,35 @@ TEST(SpectrumModeSingle, SweepsTheStationAndClosesItsPort) {
     EXPECT_EQ(rig.session->spectrumMode().stations()[0].count, 1);
     EXPECT_FALSE(rig.ctx->flags.MeasurementRunning);
     EXPECT_FALSE(rig.session->CMBEseguiSpettroSingCent(5)); // no station there
+}
+
+TEST(SpectrumModeAlone, StopDuringASweepOrCloseDuringTheWaitEndsTheRun) {
+    for (bool duringSweep : {true, false}) {
+        SpectrumRig rig;
+        rig.addProbe(1, "111AA01111", {3, 4, 0}, {1.0});
+        rig.addStation(1);
+        rig.setTable({{1.0, 0}});
+        rig.panel(false, true, 0);
+        double stopAt = 0;
+        auto close = [&] {
+            stopAt = rig.clock.secondsSinceMidnight();
+            rig.ctx->flags.ExitRequest = true;
+            rig.ctx->flags.StopRequest = true;
+        };
+        if (duringSweep)
+            rig.sweepView.action = close;
+        else
+            rig.pump.after(300, close); // in the wait for the next sweep
+
+        EXPECT_EQ(rig.session->CMBExecute(), Session::ExecuteResult::SpectrumOnly);
+
+        const QByteArray log = rig.eventLog();
+        const qsizetype end = log.indexOf("Scan Close (Spectrum Mode)");
+        ASSERT_GT(end, 0) << log.constData();
+        EXPECT_EQ(log.contains("*** Stop Sweep Spectrum manual"), duringSweep);
+        EXPECT_EQ(rig.spectra("111AA01111").size(), duringSweep ? 0 : 2);
+        EXPECT_LT(rig.clock.secondsSinceMidnight() - stopAt, 2.0);
+        EXPECT_EQ(rig.view.shutdowns, 1);
+        EXPECT_FALSE(rig.session->running());
+    }
 }
