@@ -309,7 +309,7 @@ private:
     ProbeLink& link_;
 };
 
-// Keeps what a saved picture needs of the acquisition in progress.
+// Draws the picture of a finished acquisition as the window would show it, offscreen.
 class PictureSweepView : public NullSweepView {
 public:
     void preparePlot(const SweepSettings& settings, const AcquisitionRecord& record,
@@ -319,20 +319,28 @@ public:
         thresholds_ = record.thresholds;
     }
 
-    // The plot as the window would show it at the end of the sweep.
-    QImage picture(const SpectrumData& data, bool showThreshold) const {
+    QImage picture(const SpectrumData& data, bool showThreshold) {
         SpectrumDisplay display(data);
         display.setUnitCode(unitCode_);
         display.setThresholds(thresholds_);
         display.setShowThreshold(showThreshold);
         display.beginReview(settings_, {});
-        return paintSpectrum(QSize(1000, 600), display, QStringList{});
+        // Made at the first picture: fonts need the GUI application of a picture run.
+        if (!painter_) painter_ = std::make_unique<SpectrumPainter>(QSize(1000, 600));
+        painter_->redraw(display);
+        return painter_->image();
+    }
+    // Where a frequency and level lie in the last picture (the header lines go there).
+    QPointF mapping(double frequencyMHz, double db) const {
+        if (!painter_) return {qQNaN(), qQNaN()};
+        return {painter_->xOf(frequencyMHz), painter_->yOfDb(db)};
     }
 
 private:
     SweepSettings settings_;
     int unitCode_ = 0;
     std::array<float, 2> thresholds_{20.0f, 0.053f};
+    std::unique_ptr<SpectrumPainter> painter_;
 };
 
 // Whether the current panel of appDir saves pictures of its sweeps. Only files are read.
@@ -424,7 +432,8 @@ int main(int argc, char** argv) {
                                  &pictureView);
     const bool showThreshold = panel.ShowThreshold != 0;
     spectrumFiles.setPictureSource(
-        [&] { return pictureView.picture(acquisition.data(), showThreshold); });
+        [&] { return pictureView.picture(acquisition.data(), showThreshold); },
+        [&](double mhz, double db) { return pictureView.mapping(mhz, db); });
     session.setSweepRunner(&acquisition);
 
     watchTerminationSignals(app.get(), [&session] {
