@@ -107,6 +107,7 @@ SweepOutcome SpectrumMode::EseguiSingoloSpettro(int slot, int field, bool limitC
 
 SweepCode SpectrumMode::sweepStation(int slot, bool eDue, bool hDue, bool limitCheck) {
     ctx_.testDirs.SetTestDate();
+    sweptFields_ = 0;
     if (!eDue && !hDue) return SweepCode::Nothing;
     if (ctx_.flags.StopRequest || ctx_.flags.SweepStop) return SweepCode::Aborted;
     if (!openStation(slot, stations_[slot].comm)) return SweepCode::NoResponse;
@@ -119,6 +120,7 @@ SweepCode SpectrumMode::sweepStation(int slot, bool eDue, bool hDue, bool limitC
         if (o == SweepOutcome::ManualStop) return SweepCode::Aborted;
         if (o != SweepOutcome::Done) return made ? SweepCode::Swept : SweepCode::NoResponse;
         made = true;
+        ++sweptFields_;
     }
     return limitCheck ? SweepCode::Swept : SweepCode::Nothing;
 }
@@ -205,7 +207,9 @@ void SpectrumMode::ControlloSpectrumMode(ListModeRun& run) {
             ctx_.flags.StopRequest = true;
             return;
         }
-        if (code == SweepCode::Swept || (s_.rateOn && code == SweepCode::Nothing)) {
+        // Only sweeps actually made count and start the inhibit time.
+        if (sweptFields_ > 0 &&
+            (code == SweepCode::Swept || (s_.rateOn && code == SweepCode::Nothing))) {
             counted(slot);
             // The sweep left its own RBW in the probe.
             run.state().forceRbw = true;
@@ -280,7 +284,7 @@ void SpectrumMode::EseguiSoloSM(const SpectrumModeSettings& s, const RunStations
                 ctx_.flags.StopRequest = true;
                 break;
             }
-            if (code == SweepCode::Nothing) counted(slot);
+            if (code == SweepCode::Nothing && sweptFields_ > 0) counted(slot);
             AgiornaPBRateSM();
         }
         if (ctx_.flags.StopRequest) break;
@@ -324,7 +328,8 @@ bool SpectrumMode::sweepOneStation(const SpectrumModeSettings& s, int slot, int 
     // The serial number is read from the probe every time (begin forgot it).
     if (openStation(slot, comm)) {
         io_.ReadFirmwareRelease();
-        if (!io_.linkFailed(slot) && EseguiSpettroSenzaContLim(slot) == SweepCode::Nothing) {
+        if (!io_.linkFailed(slot) && EseguiSpettroSenzaContLim(slot) == SweepCode::Nothing &&
+            sweptFields_ > 0) {
             ++st_[slot].count;
             st_[slot].lastSweep = ctx_.clock.now();
             made = true;

@@ -113,4 +113,5 @@ private:
     bool inhibitColumn_ = false;
     QList<Column> listColumns_;
     bool running_ = false;
+    int sweptFields_ = 0; // sweeps made by the last station turn
 };
