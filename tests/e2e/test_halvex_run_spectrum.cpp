@@ -11,6 +11,7 @@
 #include <QDate>
 #include <QDir>
 #include <QDirIterator>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QThread>
@@ -131,6 +132,12 @@ TEST(HalvexRunSpectrum, SpectrumModeAloneForADurationThenTerminateMidSweep) {
     {
         TempAppDir dir;
         preparePanel(dir.path(), false, false);
+        // The first station's folder cannot be made: its spectra cannot be written.
+        const QString blocked = QString::fromLatin1(defaultScenario().stations[0].serial);
+        QDir().mkpath(dir.path() + "Test");
+        QFile block(dir.path() + "Test/" + blocked);
+        ASSERT_TRUE(block.open(QIODevice::WriteOnly));
+        block.close();
         Programs p(dir.path());
         ASSERT_TRUE(p.start({"--duration", "45"}));
         const bool finished = p.runner.waitForFinished(120000);
@@ -139,10 +146,13 @@ TEST(HalvexRunSpectrum, SpectrumModeAloneForADurationThenTerminateMidSweep) {
         EXPECT_EQ(p.runner.exitCode(), 0) << out.constData();
         for (const StationConfig& st : defaultScenario().stations) {
             const QString serial = QString::fromLatin1(st.serial);
+            if (serial == blocked) continue;
             EXPECT_EQ(spectra(dir.path(), serial, "SM_E_*.SPC").size(), 1) << out.constData();
             EXPECT_EQ(spectra(dir.path(), serial, "SM_H_*.SPC").size(), 1);
         }
         const QByteArray log = todaysLog(dir.path());
+        EXPECT_TRUE(log.contains("*** Cannot save file ")) << log.constData();
+        EXPECT_TRUE(out.contains("(" + blocked.toLatin1() + "): E spectrum failed"));
         EXPECT_GE(log.indexOf("Scan Start (Spectrum Mode)"), 0);
         EXPECT_GT(log.indexOf("Scan Close (Spectrum Mode)"), log.indexOf("Stop Sweep Spectrum"));
     }
