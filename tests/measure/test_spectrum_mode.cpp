@@ -1,4 +1,5 @@
 #include "CycleRig.h"
+#include "link/ProbeLink.h"
 #include "measure/SpectrumMode.h"
 #include "spectrum/SpectrumFiles.h"
 #include "spectrum/SweepAcquisition.h"
@@ -6,6 +7,8 @@
 #include <QDirIterator>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -161,6 +164,16 @@ TEST(SpectrumModeTurn, RatePathSweepsEachDueStationAfterItsReport) {
     EXPECT_FALSE(rig.view.watchedCaptions.filter(QRegularExpression("^00:0\\d:")).isEmpty())
         << rig.view.watchedCaptions.join(' ').toStdString();
     EXPECT_EQ(rig.view.bars[0].front().maximum, 900);
+    EXPECT_TRUE(rig.view.laidOut.contains(Column::SpectrumInhibit));
+    // The scan after a sweep sends the RBW again at its first row.
+    const auto& sent = rig.channel->probe(1)->commands();
+    auto sweepEnd = std::find(sent.begin(), sent.end(), ProbeLink::Frame("(g"));
+    ASSERT_NE(sweepEnd, sent.end());
+    auto firstRow = std::find_if(sweepEnd, sent.end(),
+                                 [](const QByteArray& c) { return c.startsWith("#00(t "); });
+    ASSERT_NE(firstRow, sent.end());
+    ASSERT_NE(firstRow + 1, sent.end());
+    EXPECT_TRUE((firstRow + 1)->startsWith("#00(b")) << (firstRow + 1)->constData();
     // The run's last report still ends with the run's stop line, and the run closes.
     EXPECT_TRUE(rig.report("111AA01111").contains("Stop"));
     const QByteArray log = rig.eventLog();
