@@ -171,7 +171,8 @@ void SpectrumMode::AgiornaPBRateSM() {
 }
 
 void SpectrumMode::ControlloSpectrumMode(ListModeRun& run) {
-    if (!run.settings().spectrumModeOn) return;
+    // Without an acquisition there is nothing to sweep: no port is opened for it.
+    if (!run.settings().spectrumModeOn || !runner_) return;
     stations_ = run.stations();
     listColumns_ = runColumns(run.settings(), true);
     const StatoCiclo& cycle = run.state();
