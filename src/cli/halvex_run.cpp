@@ -1,6 +1,7 @@
 // halvex-run: runs the current panel of an application directory without a desktop, as the
-// main window's Start command would, printing one line per reading; or, with --check, says
-// what a run would do, or why it cannot, without opening a port.
+// main window's Start command would, printing one line per reading and one per spectrum
+// acquisition; or, with --check, says what a run would do, or why it cannot, without opening
+// a port.
 //
 // Readings and progress go to standard output; refusals and command-line errors go to
 // standard error in full sentences that begin with the window's status words. The usage text
@@ -16,16 +17,21 @@
 #include "measure/Session.h"
 #include "panel/PanelChecks.h"
 #include "panel/SettingsFile.h"
+#include "spectrum/SpectrumDisplay.h"
+#include "spectrum/SpectrumFiles.h"
+#include "spectrum/SpectrumPainter.h"
+#include "spectrum/SweepAcquisition.h"
 
 #include <QCommandLineParser>
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QTimer>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -41,7 +47,8 @@ const char* const kExitStatus =
     "     is created\n"
     "  2  the panel cannot run; standard error says why, beginning with the status\n"
     "     words of the window (NO STATION SELECTED, COMM IN USE, FREQUENCY TABLE NOT\n"
-    "     FOUND, FREQUENCY TABLE NOT SUITABLE), or Table Mode is off\n"
+    "     FOUND, FREQUENCY TABLE NOT SUITABLE), or both Table Mode and Spectrum Mode\n"
+    "     are off\n"
     "  3  the run took place as for 0, and a station ended at least one report period\n"
     "     above the alarm level of the panel's exposure table (the \"Exposure\" lines\n"
     "     printed at the end of each period say which)\n";
@@ -96,7 +103,7 @@ public:
                   QStringLiteral("DIR")),
           periods_(QStringLiteral("periods"),
                    QStringLiteral("Stop at the end of the N-th report period, after its "
-                                  "report."),
+                                  "report and its Spectrum Mode turn."),
                    QStringLiteral("N")),
           duration_(QStringLiteral("duration"),
                     QStringLiteral("Stop after that many seconds, as the Stop button would."),
@@ -109,12 +116,15 @@ public:
                                 "Spectrum Mode) or why it cannot, and exit without opening "
                                 "a port.")) {
         parser_.setApplicationDescription(QStringLiteral(
-            "Runs the current panel of DIR in Table Mode without a desktop and prints one\n"
-            "line per reading; failed stations are named with the failure of the event log.\n"
-            "Switches such as /SEGNATUTTO or /DELAYSC=2/ are given among the arguments; each\n"
-            "is a case-sensitive substring test of the whole command line. SIGINT and\n"
-            "SIGTERM stop the run as the Stop button does. With Spectrum Mode on, only the\n"
-            "Table Mode part runs."));
+            "Runs the current panel of DIR without a desktop: Table Mode with, when it is on,\n"
+            "the Spectrum Mode turn after each report, or Spectrum Mode alone (bounded by\n"
+            "--duration or a signal). Prints one line per reading and one per spectrum\n"
+            "acquisition; failed stations are named with the failure of the event log.\n"
+            "Spectra are saved as the window saves them, pictures included when the panel\n"
+            "asks for them (drawn offscreen); a file that cannot be written is logged with\n"
+            "\"*** \" and the run goes on. Switches such as /SEGNATUTTO or /DELAYSC=2/ are\n"
+            "given among the arguments; each is a case-sensitive substring test of the whole\n"
+            "command line. SIGINT and SIGTERM stop the run as the Stop button does."));
         parser_.addOptions({help_, appDir_, periods_, duration_, check_});
         parser_.addPositionalArgument(QStringLiteral("switches"),
                                       QStringLiteral("Command-line switches, e.g. /SEGNATUTTO "
@@ -197,7 +207,14 @@ QString spectrumModeText(const PanelRecord& p) {
                    .arg(double(p.SpectrumModeThresholds[0]))
                    .arg(double(p.SpectrumModeThresholds[1]));
     }
-    return QStringLiteral("on, %1; halvex-run runs only the Table Mode part").arg(when);
+    QStringList fields;
+    if (p.SpectrumModeFields[0] != 0) fields << QStringLiteral("E");
+    if (p.SpectrumModeFields[1] != 0) fields << QStringLiteral("H");
+    return QStringLiteral("on, %1, fields %2, %3 - %4 MHz%5")
+        .arg(when, fields.isEmpty() ? QStringLiteral("none") : fields.join(QStringLiteral(", ")))
+        .arg(double(p.SpectrumStartFrequency))
+        .arg(double(p.SpectrumStopFrequency))
+        .arg(p.ListModeOn == 0 ? QStringLiteral(", alone") : QString());
 }
 
 // What a run of this panel would do, for --check.
@@ -273,17 +290,85 @@ void describe(Session& session, const SerialPortChannel& channel) {
         print(QStringLiteral("Switches: ") + ctx.switches.commandLine());
 }
 
+// The spectrum files of the run. A file that cannot be written is logged and the run goes on
+// (there is no one to answer a Retry/Cancel box).
+class LoggedSpectrumFiles : public SpectrumFileSink {
+public:
+    LoggedSpectrumFiles(SpectrumFiles& files, ProbeLink& link) : files_(files), link_(link) {}
+    bool saveAcquisition(const SpectrumData& data, const SweepSettings& settings,
+                         const AcquisitionRecord& record) override {
+        if (files_.saveAcquisition(data, settings, record)) return true;
+        const QString base = files_.baseName(data, record);
+        link_.LogLine(true, QStringLiteral("Cannot save file ") +
+                                (base.isEmpty()
+                                     ? QStringLiteral("SM_") + data.FilePrefix + record.timeText
+                                     : QDir::toNativeSeparators(base)));
+        return false;
+    }
+    void removeTemporaryFiles() override { files_.removeTemporaryFiles(); }
+
+private:
+    SpectrumFiles& files_;
+    ProbeLink& link_;
+};
+
+// Draws the picture of a finished acquisition as the window would show it, offscreen.
+class PictureSweepView : public NullSweepView {
+public:
+    void preparePlot(const SweepSettings& settings, const AcquisitionRecord& record,
+                     const SpectrumData&) override {
+        settings_ = settings;
+        unitCode_ = record.unitCode;
+        thresholds_ = record.thresholds;
+    }
+
+    QImage picture(const SpectrumData& data, bool showThreshold) {
+        SpectrumDisplay display(data);
+        display.setUnitCode(unitCode_);
+        display.setThresholds(thresholds_);
+        display.setShowThreshold(showThreshold);
+        display.beginReview(settings_, {});
+        // Made at the first picture: fonts need the GUI application of a picture run.
+        if (!painter_) painter_ = std::make_unique<SpectrumPainter>(QSize(1000, 600));
+        painter_->redraw(display);
+        return painter_->image();
+    }
+    // Where a frequency and level lie in the last picture (the header lines go there).
+    QPointF mapping(double frequencyMHz, double db) const {
+        if (!painter_) return {qQNaN(), qQNaN()};
+        return {painter_->xOf(frequencyMHz), painter_->yOfDb(db)};
+    }
+
+private:
+    SweepSettings settings_;
+    int unitCode_ = 0;
+    std::array<float, 2> thresholds_{20.0f, 0.053f};
+    std::unique_ptr<SpectrumPainter> painter_;
+};
+
+// Whether the current panel of appDir saves pictures of its sweeps. Only files are read.
+bool panelWantsPictures(const QString& appDir, const QString& switches) {
+    VirtualClock clock;
+    VirtualPump pump(clock);
+    AppContext ctx(appDir, switches, clock, pump);
+    SettingsRecord settings = LoadSettings(settingsPath(ctx));
+    PanelModel model(ctx, settings);
+    model.startUp();
+    const PanelRecord& p = model.panel();
+    return p.SpectrumModeOn != 0 && (p.SaveImage[0] != 0 || p.SaveImage[1] != 0);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
+    auto app = std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("halvex-run"));
 
     // Nothing is created before the command line is known to be good.
     CommandLine commandLine;
     Options options;
     bool help = false;
-    const QString error = commandLine.parse(app.arguments(), &options, &help);
+    const QString error = commandLine.parse(app->arguments(), &options, &help);
     if (help) {
         std::fputs(commandLine.usage().toLocal8Bit().constData(), stdout);
         return ExitRan;
@@ -293,6 +378,16 @@ int main(int argc, char** argv) {
         complain(QString());
         std::fputs(commandLine.usage().toLocal8Bit().constData(), stderr);
         return ExitBadCommandLine;
+    }
+
+    // No window is ever shown, but a picture of a sweep needs the fonts of a GUI
+    // application; only a panel that saves pictures gets one (on the offscreen platform).
+    if (!options.check && panelWantsPictures(QFileInfo(options.appDir).absoluteFilePath(),
+                                             options.switches.join(QLatin1Char(' ')))) {
+        app.reset();
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QGuiApplication>(argc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("halvex-run"));
     }
 
     SystemClock clock;
@@ -326,8 +421,9 @@ int main(int argc, char** argv) {
     const PanelRecord& panel = session.panelModel().panel();
     const QString title = printable(session.panelModel().panelTitle());
     if (options.check) describe(session, channel);
-    if (panel.ListModeOn == 0) {
-        complain(QStringLiteral("Table Mode is off in panel %1: halvex-run has nothing to run.")
+    if (panel.ListModeOn == 0 && panel.SpectrumModeOn == 0) {
+        complain(QStringLiteral("Table Mode and Spectrum Mode are off in panel %1: halvex-run "
+                                "has nothing to run.")
                      .arg(title));
         return ExitCannotRun;
     }
@@ -342,7 +438,18 @@ int main(int argc, char** argv) {
         return ExitRan;
     }
 
-    watchTerminationSignals(&app, [&session] {
+    SpectrumFiles spectrumFiles(ctx.appDir, clock);
+    LoggedSpectrumFiles loggedFiles(spectrumFiles, session.link());
+    PictureSweepView pictureView;
+    SweepAcquisition acquisition(session.link(), loggedFiles, unitAcquisitionTexts(0),
+                                 &pictureView);
+    const bool showThreshold = panel.ShowThreshold != 0;
+    spectrumFiles.setPictureSource(
+        [&] { return pictureView.picture(acquisition.data(), showThreshold); },
+        [&](double mhz, double db) { return pictureView.mapping(mhz, db); });
+    session.setSweepRunner(&acquisition);
+
+    watchTerminationSignals(app.get(), [&session] {
         print(QStringLiteral("Stop requested"));
         session.CMBStop();
     });
@@ -365,6 +472,8 @@ int main(int argc, char** argv) {
                      : QString(refused).replace(QLatin1Char('\r'), QLatin1Char(' ')).trimmed());
         return ExitCannotRun;
     }
-    if (result != Session::ExecuteResult::ListModeRun) return ExitCannotRun;
+    if (result != Session::ExecuteResult::ListModeRun &&
+        result != Session::ExecuteResult::SpectrumOnly)
+        return ExitCannotRun;
     return aboveAlarm ? ExitAboveAlarm : ExitRan;
 }

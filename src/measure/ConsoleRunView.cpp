@@ -49,3 +49,28 @@ void ConsoleRunView::visitFailed(int slot, const QString& reason) {
 void ConsoleRunView::showBatteryLevel(int slot, const BatteryDisplay& display) {
     if (slot >= 0 && slot < 16) battery_[slot] = display.caption;
 }
+
+void ConsoleRunView::spectrumSwept(const SpectrumSweepUpdate& u) {
+    const QString serial = !u.serial.isEmpty() ? u.serial
+                           : serialOf_         ? serialOf_(u.slot)
+                                               : QString();
+    QString text = stationName(u.slot, serial) + (u.field == 0 ? QStringLiteral(": E spectrum ")
+                                                               : QStringLiteral(": H spectrum "));
+    switch (u.outcome) {
+    case SweepOutcome::Done:
+        text += QStringLiteral("saved");
+        break;
+    case SweepOutcome::Failed:
+        text += QStringLiteral("failed");
+        break;
+    case SweepOutcome::ManualStop:
+        text += QStringLiteral("stopped");
+        break;
+    case SweepOutcome::NoFirmware:
+        text += QStringLiteral("not swept (no firmware release)");
+        break;
+    }
+    if (!u.startTime.isEmpty())
+        text += QStringLiteral(" (started ") + u.startTime + QLatin1Char(')');
+    line(text);
+}

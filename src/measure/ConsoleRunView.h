@@ -11,8 +11,8 @@ class Clock;
 
 // A run shown as text lines, for runs without a desktop: one line per reading (station,
 // frequency, E and H with their marks, battery), one per failed visit saying which failure it
-// was, the messages and the polling result. Serial numbers come from the run state through
-// the serial source.
+// was, one per spectrum acquisition, the messages and the polling result. Serial numbers come
+// from the run state through the serial source.
 class ConsoleRunView : public NullRunView, public LinkView {
 public:
     using Sink = std::function<void(const QString& line)>;
@@ -26,6 +26,7 @@ public:
     void message(const QString& text, MessageIcon icon) override;
     void readingShown(const ReadingUpdate& u) override;
     void visitFailed(int slot, const QString& reason) override;
+    void spectrumSwept(const SpectrumSweepUpdate& u) override;
 
     // A failed link is told by visitFailed, with its reason.
     void markStationLink(int, bool, quint32) override {}

@@ -86,7 +86,6 @@ void ListModeRun::freshStart() {
     }
     st_.periodLength = double(std::max(1, s_.listModeRate)) * 60.0;
     st_.NuovoPeriodo = true;
-    st_.ProssimoSM.fill(-1.0f);
     st_.PrimaScansione = true;
     st_.RBWCorrente = -1;
 
@@ -230,6 +229,7 @@ void ListModeRun::delayBetweenStations(int slot) {
 }
 
 void ListModeRun::afterVisit(int slot) {
+    if (stationVisited) stationVisited(slot);
     ctx_.WaitSeconds(1.0);
     CancellaColCampoEH(*view_, s_, slot);
     if (!ctx_.flags.StopRequest) ++st_.NumCentVisitate;
@@ -260,33 +260,37 @@ bool ListModeRun::endOfPass() {
     st_.Accumula = true;
     st_.periodEnd->applyMidnightRule();
     const bool periodOver = st_.periodEnd->expired();
+    bool lastPeriod = false;
     if (periodOver) {
         ++st_.periodsCompleted;
-        if (maxPeriods > 0 && st_.periodsCompleted >= maxPeriods) ctx_.flags.StopRequest = true;
+        lastPeriod = maxPeriods > 0 && st_.periodsCompleted >= maxPeriods;
     }
     if (periodOver || ctx_.flags.StopRequest) {
         // The report shows the last complete data of each station, never a table that a
         // failure or a stop left half read.
         st_.DatiCampoCent = st_.UltimiDatiCompleti;
         st_.NuovoPeriodo = true;
+        const bool stopped = ctx_.flags.StopRequest;
         QStringList unwritten;
         const bool goOn = ListReport::StampaReportListMode(
             ctx_.testDirs, s_, table_, st_.freqColumn, stations_, st_.DatiCampoCent, st_.stations,
-            ctx_.flags.StopRequest, &unwritten);
+            stopped || lastPeriod, &unwritten);
         // The run goes on; the next period's report is written once there is room again.
         for (const QString& serial : unwritten)
             ctx_.eventLog.write(true, QStringLiteral("Report not written"),
                                 QStringLiteral("\t(") + serial + QLatin1Char(')'));
         recordResults();
-        if (!goOn) {
-            endOfRun();
-            return false;
-        }
         st_.stationWait.visible = false;
         view_->setStationWait(st_.stationWait);
         st_.rateWait.visible = false;
         view_->setRateWait(st_.rateWait);
-        if (s_.spectrumModeOn && spectrumModeTurn) spectrumModeTurn(*this);
+        // The last of a limited number of periods still gets its Spectrum Mode turn.
+        if ((goOn || (lastPeriod && !stopped)) && s_.spectrumModeOn && spectrumModeTurn)
+            spectrumModeTurn(*this);
+        if (!goOn) {
+            endOfRun();
+            return false;
+        }
     }
     ++st_.NumCiclo;
     return true;
@@ -302,6 +306,7 @@ void ListModeRun::endOfRun() {
     st_.InEsecuzione = false;
     ctx_.flags.MeasurementRunning = false;
     ctx_.flags.StopRequest = false;
+    ctx_.flags.SweepStop = false;
     ctx_.eventLog.write(false, QStringLiteral("Scan Close (List Mode)"));
     if (ctx_.flags.ExitRequest) view_->shutdownRequested();
 }

@@ -43,6 +43,8 @@ public:
     // The Spectrum Mode turn after each report of a run that goes on, when Spectrum Mode is
     // on. It may raise the stop request.
     std::function<void(ListModeRun&)> spectrumModeTurn;
+    // Called after each station's visit (the Spectrum Mode wait bars follow it).
+    std::function<void(int slot)> stationVisited;
     // Called when a pass over the stations has ended (before its report check), with the
     // number of passes of the run so far. It may raise the stop request.
     std::function<void(int passes)> passEnded;

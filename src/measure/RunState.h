@@ -34,7 +34,6 @@ struct StatoCiclo {
 
     // Serial number, firmware release, first-block flag and first reading of the period.
     ReportStations stations;
-    std::array<float, kStationCount> ProssimoSM{}; // next Spectrum Mode time, -1 = none yet
 
     FieldLogSelection fieldLog; // the "/SEGNAFIELD" selection, read when the run starts
 

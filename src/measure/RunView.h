@@ -1,6 +1,7 @@
 #pragma once
 
 #include "measure/GridColumn.h"
+#include "measure/SweepSettings.h"
 
 #include <QList>
 #include <QString>
@@ -32,6 +33,15 @@ struct ReadingUpdate {
     QString eText; // "0.0000" + mark, empty when E is not measured
     QString hText;
     int count = 1; // readings in the mean shown
+};
+
+// One Spectrum Mode acquisition that has ended, for views that log.
+struct SpectrumSweepUpdate {
+    int slot = 0;
+    QString serial;
+    int field = 0; // 0 E, 1 H
+    SweepOutcome outcome = SweepOutcome::Done;
+    QString startTime; // "hh:mm:ss"
 };
 
 enum class MessageIcon { Information, Exclamation };
@@ -84,6 +94,14 @@ public:
         (void)slot;
         (void)reason;
     }
+    // A station's Spectrum Mode wait bar (PBAttesaRateSM) in the "Spectrum inhibit time"
+    // column: the seconds until it may be swept again, caption hh:mm:ss, empty at zero.
+    virtual void setSpectrumWait(int slot, const WaitBar& bar) {
+        (void)slot;
+        (void)bar;
+    }
+    // A Spectrum Mode acquisition has ended, whatever its outcome.
+    virtual void spectrumSwept(const SpectrumSweepUpdate& update) { (void)update; }
     // The run ended with a close request pending: the program shuts down (ChiudiSoftware).
     virtual void shutdownRequested() {}
 };

@@ -8,12 +8,18 @@
 
 Session::Session(AppContext& ctx, SettingsRecord& settings, SerialChannel& channel)
     : ctx_(ctx), panel_(ctx, settings), link_(ctx, channel), io_(link_),
-      nullView_(std::make_unique<NullRunView>()), view_(nullView_.get()), run_(ctx, io_, *view_) {}
+      nullView_(std::make_unique<NullRunView>()), view_(nullView_.get()), run_(ctx, io_, *view_),
+      spectrum_(ctx, io_, *view_) {
+    run_.spectrumModeTurn = [this](ListModeRun& run) { spectrum_.ControlloSpectrumMode(run); };
+    run_.stationVisited = [this](int) { spectrum_.AgiornaPBRateSM(); };
+}
 
 void Session::setRunView(RunView* view) {
     if (run_.running()) return;
+    if (spectrum_.running()) return;
     view_ = view ? view : nullView_.get();
     run_.setView(*view_);
+    spectrum_.setView(*view_);
 }
 
 bool Session::loadFreqTable() {
@@ -24,7 +30,7 @@ bool Session::loadFreqTable() {
 }
 
 Session::ExecuteResult Session::CMBExecute(QString* why) {
-    if (run_.running()) return ExecuteResult::Refused;
+    if (running()) return ExecuteResult::Refused;
     panel_.evaluateChecks();
     if (!panel_.checks().canExecute()) {
         if (why) *why = panel_.statusText();
@@ -41,10 +47,13 @@ Session::ExecuteResult Session::CMBExecute(QString* why) {
     }
     link_.setCommError(false);
     panel_.store();
+    // A sweep stop left raised (by "Exit" in review) must not stop this run.
+    ctx_.flags.SweepStop = false;
 
     if (p.ListModeOn != 0) {
         ctx_.flags.StopRequest = false;
         run_.exposure = ExposureChoiceFile::forPanel(ctx_.appDir, panel_.currentPanelPath());
+        spectrum_.begin(SpectrumModeSettings::from(p), runStationsFrom(p), true);
         run_.EseguiSoloLMoLMeSM(runSettingsFrom(p), tableRowsFrom(table_, ctx_.switches),
                                 runStationsFrom(p));
         return ExecuteResult::ListModeRun;
@@ -53,7 +62,20 @@ Session::ExecuteResult Session::CMBExecute(QString* why) {
         spectrumOnlyRun(*this);
         return ExecuteResult::SpectrumOnly;
     }
+    if (p.SpectrumModeOn != 0 && spectrum_.runner()) {
+        spectrum_.EseguiSoloSM(SpectrumModeSettings::from(p), runStationsFrom(p));
+        return ExecuteResult::SpectrumOnly;
+    }
     return ExecuteResult::NothingToRun;
+}
+
+bool Session::CMBEseguiSpettroSingCent(int slot) {
+    if (running() || ctx_.flags.MeasurementRunning) return false;
+    if (slot < 0 || slot >= kStationCount) return false;
+    const PanelRecord& p = panel_.panel();
+    if (!p.Stations[slot].inUse() || !p.Stations[slot].isEnabled()) return false;
+    panel_.store();
+    return spectrum_.sweepOneStation(SpectrumModeSettings::from(p), slot, p.Stations[slot].Comm);
 }
 
 void Session::CMBStop() {

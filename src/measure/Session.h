@@ -6,6 +6,7 @@
 #include "measure/ListModeRun.h"
 #include "measure/RunSettings.h"
 #include "measure/RunView.h"
+#include "measure/SpectrumMode.h"
 #include "panel/PanelModel.h"
 
 #include <QString>
@@ -31,6 +32,12 @@ public:
     ProbeLink& link() { return link_; }
     ListModeRun& run() { return run_; }
     const ListModeRun& run() const { return run_; }
+    SpectrumMode& spectrumMode() { return spectrum_; }
+    const SpectrumMode& spectrumMode() const { return spectrum_; }
+
+    // The acquisition that makes every sweep (built by whoever assembles the program, since
+    // it belongs to the spectrum layer). Without one Spectrum Mode sweeps nothing.
+    void setSweepRunner(SweepRunner* runner) { spectrum_.setRunner(runner); }
 
     // The window side. Without a run view the run shows nothing.
     void setRunView(RunView* view);
@@ -51,9 +58,14 @@ public:
     ExecuteResult CMBExecute(QString* why = nullptr);
     // Requests the running run to stop.
     void CMBStop();
-    bool running() const { return run_.running(); }
+    bool running() const { return run_.running() || spectrum_.running(); }
 
-    // Spectrum Mode alone (run by the spectrum layer when it is there).
+    // The single sweep of the station in `slot` (CMBEseguiSpettroSingCent): ignored during a
+    // run; saves the panel, reads the serial number, sweeps the Spectrum Mode fields and
+    // closes the port. True when the sweeps were made.
+    bool CMBEseguiSpettroSingCent(int slot);
+
+    // Replaces the program's own Spectrum Mode-only run when set.
     std::function<void(Session&)> spectrumOnlyRun;
 
     // The field list of a station's E column (hColumn false) or H column: the unit headings,
@@ -76,4 +88,5 @@ private:
     std::unique_ptr<RunView> nullView_;
     RunView* view_;
     ListModeRun run_;
+    SpectrumMode spectrum_;
 };

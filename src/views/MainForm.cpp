@@ -682,6 +682,11 @@ void MainForm::restoreGrid() {
     fitToContents();
 }
 
+void MainForm::setSpectrumWait(int slot, const WaitBar& bar) {
+    const int col = grid_->columnOf(Column::SpectrumInhibit);
+    if (col >= 0) grid_->setCellText(slot + 1, col, bar.visible ? bar.caption : QString());
+}
+
 void MainForm::setFieldCell(int slot, Column column, const QString& text, quint32 colour) {
     const int col = grid_->columnOf(column);
     if (col < 0) return;

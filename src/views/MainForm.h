@@ -57,6 +57,8 @@ public:
     void restoreGrid() override;
     void setSerialCell(int slot, const QString& serial) override;
     void setFieldCell(int slot, Column column, const QString& text, quint32 colour) override;
+    // PBAttesaRateSM: the time until the station may be swept again, in its inhibit cell.
+    void setSpectrumWait(int slot, const WaitBar& bar) override;
     void highlightStation(int slot) override;
     void setStationWait(const WaitBar& bar) override;
     void setRateWait(const WaitBar& bar) override;

@@ -42,7 +42,7 @@ void preparePanel(const QString& dir) {
     model.setFreqTableName("E2E");
     model.editSettings([](PanelRecord& p) {
         p.ListModeOn = 1;
-        p.SpectrumModeOn = 1; // only its List Mode part runs here
+        p.SpectrumModeOn = 1; // its turn of sweeps follows the report
         p.ListModeRate = 1;
         p.ListModeFields = {1, 1, 0};
         p.DetectorIndex = 1;
