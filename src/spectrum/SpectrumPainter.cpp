@@ -146,8 +146,9 @@ void SpectrumPainter::layout(const SpectrumDisplay& display) {
     const QSize size = image_.size();
     const QFontMetrics fm(plotFont(labelPixels(size)));
     const int line = fm.height();
-    // Two rows above the plot for the boxes' readout (the unit caption beside them).
-    const int top = 6 + 2 * (line + 2) + 4;
+    // Two rows above the plot for the boxes' readout (the unit caption beside them), or one
+    // for the unit caption alone.
+    const int top = style_.readout ? 6 + 2 * (line + 2) + 4 : 6 + line + 6;
     const int left = fm.horizontalAdvance(QStringLiteral("00000")) + 16;
     const int bottom = 2 * line + 16;
     const int right = 18;
@@ -409,6 +410,7 @@ SpectrumPainter::Overlay SpectrumPainter::overlayOf(const SpectrumDisplay& displ
                                         toPixel(at.y()) - 2 - MarkerSize.height()),
                                  MarkerSize);
     }
+    if (!style_.readout) return o;
     if (!readoutDue) {
         o.readout = overlay_.readout;
         o.readoutRect = overlay_.readoutRect;

@@ -75,6 +75,13 @@ public:
     void CMBExit_Click();
     void CMBUndo_Click();
     void CMBStop_Click();
+    // The single sweep of the selected row's station: ignored during a run; the panel is
+    // saved, the table view put away and the window locked while singleSpectrumRequested
+    // sweeps; a close asked for meanwhile closes the program after it.
+    void CMBEseguiSpettroSingCent_Click();
+    // The slot of the selected grid row, or -1.
+    int selectedSlot() const;
+    bool singleSweepRunning() const { return singleSweep_; }
     void MNUInfo_Click();
     void MNUSortByDate_Click();
     // The measure-settings dialog; not during a run. The checks and Undo follow its edits.
@@ -154,6 +161,7 @@ private:
     void requestExitDuringRun();
     void fillFieldList();
     void applyWaitBar(XPFrame* frame, PB_OCX* bar, const WaitBar& w);
+    void lockForSingleSweep(bool locked);
 
     AppContext& ctx_;
     PanelModel& panel_;
@@ -165,6 +173,7 @@ private:
     QWidget* initForm_;
     bool closing_ = false;
     bool locked_ = false;
+    bool singleSweep_ = false;
     PanelChecks checks_;
 
     GridCentraline* grid_ = nullptr;

@@ -3,6 +3,7 @@
 #include "measure/RunView.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -26,6 +27,16 @@ public:
     // A number from the numeric keypad opened in `mode` beside `box`, in the box's unit;
     // -1.0 when the operator cancels (the default, for prompts that offer no keypad).
     virtual double keypad(int mode, QWidget* box);
+
+    // "Cannot save file " with the file name, Retry and Cancel; true for Retry. Cancel (the
+    // default, for prompts that cannot ask) leaves the decision to the caller.
+    virtual bool retryCannotSave(const QString& fileName);
+    // "Failed loading" with the file name, Retry and Cancel; true for Retry.
+    virtual bool retryFailedLoading(const QString& fileName);
+    // The platform's save dialog titled `title` in `folder`, proposing `name`, with `filters`
+    // in order ("Bitmap (*.BMP)" ...); an empty text when the operator cancels.
+    virtual QString saveFileName(const QString& title, const QString& folder, const QString& name,
+                                 const QStringList& filters);
 };
 
 // The operator answers through Qt message boxes over a window.
@@ -36,6 +47,10 @@ public:
     void message(const QString& text, MessageIcon icon) override;
     std::optional<quint32> chooseColour(const QString& title, quint32 current) override;
     double keypad(int mode, QWidget* box) override;
+    bool retryCannotSave(const QString& fileName) override;
+    bool retryFailedLoading(const QString& fileName) override;
+    QString saveFileName(const QString& title, const QString& folder, const QString& name,
+                         const QStringList& filters) override;
 
 private:
     QWidget* parent_;
