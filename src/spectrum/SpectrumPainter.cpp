@@ -529,7 +529,8 @@ QRegion SpectrumPainter::changedOverlay(const Overlay& now) const {
 }
 
 void SpectrumPainter::setOverlay(const Overlay& now, bool all) {
-    if (all || now.readout != overlay_.readout || now.readoutRect != overlay_.readoutRect)
+    if (style_.readout &&
+        (all || now.readout != overlay_.readout || now.readoutRect != overlay_.readoutRect))
         renderReadout(now, all ? Overlay() : overlay_);
     overlay_ = now;
 }

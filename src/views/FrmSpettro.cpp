@@ -18,8 +18,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QPaintEvent>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -386,8 +386,8 @@ SweepChoice FrmSpettro::choiceFor(int sweepField) {
     if (data_.FieldType != fieldType || display_.unitCode() / 10 != (fieldType == 0 ? 0 : 1)) {
         data_.FieldType = fieldType;
         const int option = display_.unitCode() % 10;
-        display_.setUnitCode((fieldType == 0 ? 0 : 10) + (fieldType == 0 ? std::min(option, 2)
-                                                                          : option));
+        display_.setUnitCode((fieldType == 0 ? 0 : 10) +
+                             (fieldType == 0 ? std::min(option, 2) : option));
     }
     syncControls();
     SweepChoice choice;
@@ -495,8 +495,8 @@ void FrmSpettro::syncControls() {
 }
 
 void FrmSpettro::rescale() {
-    const QString auxUnit = optUnitAux_->checkedId() == 1 ? QStringLiteral("dBm")
-                                                          : QStringLiteral("mV");
+    const QString auxUnit =
+        optUnitAux_->checkedId() == 1 ? QStringLiteral("dBm") : QStringLiteral("mV");
     const FieldTypeSetup setup = fieldTypeSetup(data_.FieldType, ctx_.switches, auxUnit);
     data_.FieldNameLong = setup.fieldNameLong;
     data_.FieldName = setup.fieldName;
@@ -525,8 +525,8 @@ void FrmSpettro::updateBoxes() {
     pnlLevel_->setText(display_.peakLevelText().trimmed());
     pnlFreq_->setText(display_.peakFreqText());
     const QString wide = display_.wideBandText().trimmed();
-    wideBox_->setText(wide == QStringLiteral("----") ? wide
-                                                      : wide + QLatin1Char(' ') + display_.unitText());
+    wideBox_->setText(
+        wide == QStringLiteral("----") ? wide : wide + QLatin1Char(' ') + display_.unitText());
     spanBox_->setText(display_.spanText());
     updateMarkerBoxes();
 }
@@ -537,8 +537,7 @@ void FrmSpettro::updateMarkerBoxes() {
 }
 
 void FrmSpettro::updateScrollBar() {
-    const bool shown =
-        display_.zoomFactor() != 1 && ctx_.switches.has(QStringLiteral("/VISSB"));
+    const bool shown = display_.zoomFactor() != 1 && ctx_.switches.has(QStringLiteral("/VISSB"));
     sbSweep_->setVisible(shown);
     if (!shown) return;
     const SweepSettings& s = display_.settings();
@@ -805,8 +804,8 @@ bool FrmSpettro::saveSpectrumAs(const QString& fileName) {
                 SpectrumStyle style = painter_.style();
                 style.readout = true;
                 const QImage picture = paintSpectrum(painter_.size(), display_, lines, style);
-                written = saveImageFile(fileName, picture, ext == QStringLiteral("JPG"),
-                                        jpegQuality_);
+                written =
+                    saveImageFile(fileName, picture, ext == QStringLiteral("JPG"), jpegQuality_);
             }
         }
         if (written) return true;

@@ -82,7 +82,8 @@ QString MessageBoxPrompts::saveFileName(const QString& title, const QString& fol
     if (QFileInfo(chosen).suffix().isEmpty()) {
         const QString filter = dialog.selectedNameFilter();
         const int dot = filter.indexOf(QStringLiteral("*."));
-        if (dot >= 0) chosen += filter.mid(dot + 1, filter.indexOf(QLatin1Char(')'), dot) - dot - 1);
+        if (dot >= 0)
+            chosen += filter.mid(dot + 1, filter.indexOf(QLatin1Char(')'), dot) - dot - 1);
     }
     return chosen;
 }

@@ -26,14 +26,12 @@ bool PromptingSpectrumFiles::saveAcquisition(const SpectrumData& data,
 }
 
 void takePicturesFrom(SpectrumFiles& files, const FrmSpettro& window) {
-    files.setPictureSource([&window] { return window.plotPicture(); },
-                           [&window](double mhz, double db) {
-                               return window.plotPosition(mhz, db);
-                           });
+    files.setPictureSource(
+        [&window] { return window.plotPicture(); },
+        [&window](double mhz, double db) { return window.plotPosition(mhz, db); });
 }
 
-SingleSweep::SingleSweep(Session& session, SweepRunner& runner, FrmSpettro& window,
-                         RunView& view)
+SingleSweep::SingleSweep(Session& session, SweepRunner& runner, FrmSpettro& window, RunView& view)
     : session_(session), runner_(runner), window_(window), view_(view) {}
 
 int SingleSweep::spectrumCount(int slot) const {
@@ -45,8 +43,7 @@ SingleSweep::Result SingleSweep::run(int slot) {
     RunFlags& flags = ctx.flags;
     if (flags.MeasurementRunning) return Result::Ignored;
     const PanelRecord& panel = session_.panelModel().panel();
-    if (slot < 0 || slot >= int(counts_.size()) ||
-        !panel.Stations[size_t(slot)].isEnabled())
+    if (slot < 0 || slot >= int(counts_.size()) || !panel.Stations[size_t(slot)].isEnabled())
         return Result::NoStation;
 
     session_.panelModel().store();

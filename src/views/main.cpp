@@ -4,11 +4,11 @@
 #include "app/TerminationSignals.h"
 #include "link/SerialPortChannel.h"
 #include "measure/Session.h"
-#include "views/InitForm.h"
+#include "spectrum/SweepAcquisition.h"
 #include "views/FrmSpettro.h"
+#include "views/InitForm.h"
 #include "views/MainForm.h"
 #include "views/SingleSweep.h"
-#include "spectrum/SweepAcquisition.h"
 
 #include <QApplication>
 #include <QDir>
@@ -49,8 +49,9 @@ int main(int argc, char** argv) {
         // the full-scale rule of the unit it shows; the files take their picture from it.
         prompts = std::make_unique<MessageBoxPrompts>(window.get());
         spectrumFiles = std::make_unique<PromptingSpectrumFiles>(ctx, *prompts);
-        AcquisitionTexts texts{[&](float level) { return spectrum->levelTextRule()(level); },
-                               [&](float fullScale) { return spectrum->refLevelRule()(fullScale); }};
+        AcquisitionTexts texts{
+            [&](float level) { return spectrum->levelTextRule()(level); },
+            [&](float fullScale) { return spectrum->refLevelRule()(fullScale); }};
         acquisition =
             std::make_unique<SweepAcquisition>(session->link(), *spectrumFiles, std::move(texts));
         spectrum = std::make_unique<FrmSpettro>(ctx, acquisition->data(), *prompts);

@@ -33,13 +33,10 @@ struct SweepProgram {
     MainForm form{ctx, session.panelModel(), AppearanceValues{}, QString()};
     PromptingSpectrumFiles files{ctx, prompts};
     std::unique_ptr<FrmSpettro> window;
-    SweepAcquisition acquisition{session.link(), files,
-                                 AcquisitionTexts{[this](float l) {
-                                                      return window->levelTextRule()(l);
-                                                  },
-                                                  [this](float v) {
-                                                      return window->refLevelRule()(v);
-                                                  }}};
+    SweepAcquisition acquisition{
+        session.link(), files,
+        AcquisitionTexts{[this](float l) { return window->levelTextRule()(l); },
+                         [this](float v) { return window->refLevelRule()(v); }}};
     std::unique_ptr<SingleSweep> sweep;
 
     SweepProgram() {
@@ -100,10 +97,14 @@ struct SweepProgram {
     }
     // The controls the single sweep locks, as (name, enabled).
     QList<bool> lockables() {
-        return {form.CMBEseguiSpettroSingCent()->isEnabled(), form.FRMCentraline()->isEnabled(),
-                form.CMBExecute()->isEnabled(),      form.FrmFrequencyTable()->isEnabled(),
-                form.CBXFrequencyTable()->isEnabled(), form.menu("MNUFile")->isEnabled(),
-                form.menu("MNUOptions")->isEnabled(), form.menu("MNUSettings")->isEnabled()};
+        return {form.CMBEseguiSpettroSingCent()->isEnabled(),
+                form.FRMCentraline()->isEnabled(),
+                form.CMBExecute()->isEnabled(),
+                form.FrmFrequencyTable()->isEnabled(),
+                form.CBXFrequencyTable()->isEnabled(),
+                form.menu("MNUFile")->isEnabled(),
+                form.menu("MNUOptions")->isEnabled(),
+                form.menu("MNUSettings")->isEnabled()};
     }
 };
 
