@@ -132,6 +132,8 @@ private:
                      int last);
 
     SpectrumStyle style_;
+    // The trace colours as drawn: the style's, made to stand out from the plot.
+    std::array<QColor, 4> ink_;
     QImage grid_;  // background, grid, axes and labels
     QImage layer_; // grid + traces
     QImage image_; // traces + threshold, cursor, marker, readout

@@ -39,14 +39,19 @@ QColor fromBgr(quint32 v) {
     return QColor(int(v & 0xFF), int((v >> 8) & 0xFF), int((v >> 16) & 0xFF));
 }
 
+QString boxSheet(const QString& ink = QStringLiteral("#10141c")) {
+    return QStringLiteral("QLabel { background: #ffffff; border: 1px solid #b8c2d0;"
+                          " border-radius: 3px; padding: 3px 6px; color: %1;"
+                          " font-family: 'DejaVu Sans Mono', monospace; }")
+        .arg(ink);
+}
+
 QLabel* boxLabel(const QString& name, QWidget* parent, int minWidth) {
     auto* l = new QLabel(parent);
     l->setObjectName(name);
     l->setMinimumWidth(minWidth);
     l->setAlignment(Qt::AlignCenter);
-    l->setStyleSheet(QStringLiteral("QLabel { background: #ffffff; border: 1px solid #b8c2d0;"
-                                    " border-radius: 3px; padding: 3px 6px;"
-                                    " font-family: 'DejaVu Sans Mono', monospace; }"));
+    l->setStyleSheet(boxSheet());
     return l;
 }
 
@@ -390,6 +395,7 @@ SweepChoice FrmSpettro::choiceFor(int sweepField) {
                              (fieldType == 0 ? std::min(option, 2) : option));
     }
     syncControls();
+    syncRecord();
     SweepChoice choice;
     choice.fieldType = fieldType;
     choice.preamp = chkPre_->isChecked();
@@ -532,8 +538,13 @@ void FrmSpettro::updateBoxes() {
 }
 
 void FrmSpettro::updateMarkerBoxes() {
-    lbFreqMarker_->setText(display_.markerVisible() ? display_.markerFreqText() : QString());
-    lbLevMarker_->setText(display_.markerVisible() ? display_.markerLevelText() : QString());
+    const bool on = display_.markerVisible();
+    lbFreqMarker_->setText(on ? display_.markerFreqText()
+                              : QStringLiteral("Marker: click the plot or Highest Peak"));
+    lbLevMarker_->setText(on ? display_.markerLevelText() : QString());
+    lbLevMarker_->setVisible(on);
+    const QString sheet = boxSheet(on ? QStringLiteral("#10141c") : QStringLiteral("#7a8494"));
+    if (lbFreqMarker_->styleSheet() != sheet) lbFreqMarker_->setStyleSheet(sheet);
 }
 
 void FrmSpettro::updateScrollBar() {

@@ -46,9 +46,9 @@ struct WindowRig {
     }
 
     SweepOutcome sweep(int field = 0) {
-        window->attachRecord(&record);
         settings.SweepField = qint16(field);
         const SweepChoice choice = window->choiceFor(field);
+        window->attachRecord(&record);
         const SweepOutcome o = acquisition.runAcquisition(0, settings, record, choice);
         window->attachRecord(nullptr);
         return o;
@@ -113,6 +113,8 @@ private slots:
             if (!t.isEmpty() && (tunings.isEmpty() || tunings.last() != t)) tunings << t;
             alarmSeen = alarmSeen || rig.window->label("LbFtune")->styleSheet().contains("#ff0000");
             SpectrumData& d = rig.acquisition.data();
+            rig.window->button("CHKShowThreshold")->click();
+            rig.record.thresholds = {5.0f, 0.015f};
             // Half-way through the first pass the operator ticks "Preamplifier".
             if (!preampTicked && rig.window->live() && d.PointIndex > 200) {
                 preampTicked = true;
