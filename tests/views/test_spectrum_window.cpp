@@ -107,21 +107,18 @@ private slots:
         QStringList tunings;
         bool alarmSeen = false, preampTicked = false;
         float refBefore = 0;
-        int repaintedPoints = 0;
+        rig.window->button("CHKShowThreshold")->click();
+        rig.record.thresholds = {5.0f, 0.015f};
         rig.pump.onEveryPump([&] {
             const QString t = rig.text("LbFtune");
             if (!t.isEmpty() && (tunings.isEmpty() || tunings.last() != t)) tunings << t;
             alarmSeen = alarmSeen || rig.window->label("LbFtune")->styleSheet().contains("#ff0000");
             SpectrumData& d = rig.acquisition.data();
-            rig.window->button("CHKShowThreshold")->click();
-            rig.record.thresholds = {5.0f, 0.015f};
             // Half-way through the first pass the operator ticks "Preamplifier".
             if (!preampTicked && rig.window->live() && d.PointIndex > 200) {
                 preampTicked = true;
                 refBefore = d.RefLevel;
                 QVERIFY(rig.window->isVisible());
-                QVERIFY(rig.window->plot()->paintedArea() >= 0);
-                repaintedPoints = d.PointIndex;
                 rig.shot("spectrum-mid-sweep");
                 rig.window->button("ChkPre")->click();
                 rig.channel.probe(1)->clearCommands();
@@ -129,7 +126,6 @@ private slots:
         });
         QCOMPARE(rig.sweep(), SweepOutcome::Done);
         QVERIFY(preampTicked);
-        QVERIFY(repaintedPoints > 200);
         // The restart sent the preamplifier's range byte and the full scale is five times lower.
         bool preampOn = false;
         for (const QByteArray& c : rig.channel.probe(1)->commands())
