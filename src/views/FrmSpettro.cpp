@@ -673,17 +673,19 @@ void FrmSpettro::passStarted(const SpectrumData&) {
 }
 
 void FrmSpettro::setTuning(const QString& text, const TuningColours& colours) {
-    if (lbFtune_->text() != text) lbFtune_->setText(text);
+    lbFtune_->setText(text);
+    // The face changes only between normal and alarm: the sheet is built only then.
+    if (colours == tuningColours_ && !lbFtune_->styleSheet().isEmpty()) return;
+    tuningColours_ = colours;
     const QColor a = fromBgr(colours[0]), b = fromBgr(colours[1]), c = fromBgr(colours[2]);
     // Dark text on the light normal face, white on the red alarm face.
     const QColor ink = b.lightness() > 140 ? QColor(20, 24, 32) : QColor(255, 255, 255);
-    const QString sheet =
+    lbFtune_->setStyleSheet(
         QStringLiteral("QLabel { color: %1; border: 1px solid #8a94a6; border-radius: 3px;"
                        " padding: 3px 6px; font-family: 'DejaVu Sans Mono', monospace;"
                        " background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 %2,"
                        " stop:0.5 %3, stop:1 %4); }")
-            .arg(ink.name(), a.name(), b.name(), c.name());
-    if (lbFtune_->styleSheet() != sheet) lbFtune_->setStyleSheet(sheet);
+            .arg(ink.name(), a.name(), b.name(), c.name()));
 }
 
 void FrmSpettro::pointDecoded(const SpectrumData&, int index, bool boxesChanged) {

@@ -175,6 +175,7 @@ private:
     int jpegQuality_ = 100;
     int separatorIndex_ = 0;
     bool syncing_ = false;
+    TuningColours tuningColours_{};
 
     SpectrumPlot* plot_ = nullptr;
     QLabel* lbFtune_ = nullptr;
