@@ -216,6 +216,8 @@ QGridLayout* MainForm::buildCommandButtons(QWidget* central) {
     cmds->addWidget(stop_, 0, 0);
     single_ = new XPButton(QStringLiteral("Single Spectrum"), central);
     single_->setObjectName(QStringLiteral("CMBEseguiSpettroSingCent"));
+    single_->setShortcut(QKeySequence(Qt::Key_F6));
+    single_->setToolTip(QStringLiteral("Single Spectrum of the selected station (F6)"));
     cmds->addWidget(single_, 1, 0);
     undo_ = new XPButton(QStringLiteral("Undo"), central);
     undo_->setObjectName(QStringLiteral("CMBUndo"));
