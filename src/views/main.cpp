@@ -57,12 +57,12 @@ int main(int argc, char** argv) {
         spectrum = std::make_unique<FrmSpettro>(ctx, acquisition->data(), *prompts);
         acquisition->setView(spectrum.get());
         takePicturesFrom(*spectrumFiles, *spectrum);
-        spectrum->applyPanel(session->panelModel().panel());
         singleSweep = std::make_unique<SingleSweep>(*session, *acquisition, *spectrum, *window);
         QObject::connect(window.get(), &MainForm::singleSpectrumRequested,
                          [&] { singleSweep->run(window->selectedSlot()); });
         QObject::connect(window.get(), &MainForm::softwareClosing, [&] { spectrum->hide(); });
         window->load();
+        spectrum->applyPanel(session->panelModel().panel());
         window->show();
     };
     // A signal from the system closes the program as the close box does: during a run it only
