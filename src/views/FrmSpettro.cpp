@@ -46,12 +46,17 @@ QString boxSheet(const QString& ink = QStringLiteral("#10141c")) {
         .arg(ink);
 }
 
-QLabel* boxLabel(const QString& name, QWidget* parent, int minWidth) {
+// A box of a fixed size for `characters` characters: its text changes with every point of a
+// sweep, and a box that could change size would have the window laid out again each time.
+QLabel* boxLabel(const QString& name, QWidget* parent, int characters) {
     auto* l = new QLabel(parent);
     l->setObjectName(name);
-    l->setMinimumWidth(minWidth);
     l->setAlignment(Qt::AlignCenter);
     l->setStyleSheet(boxSheet());
+    l->ensurePolished();
+    l->setText(QString(characters, QLatin1Char('0')));
+    l->setFixedSize(l->sizeHint() + QSize(4, 0));
+    l->clear();
     return l;
 }
 
@@ -143,12 +148,12 @@ void FrmSpettro::buildLayout() {
     left->setSpacing(6);
     auto* boxes = new QHBoxLayout();
     boxes->setSpacing(8);
-    pnlLevel_ = boxLabel(QStringLiteral("PnlLevel"), this, 110);
-    pnlFreq_ = boxLabel(QStringLiteral("PnlFreq"), this, 110);
-    wideBox_ = boxLabel(QStringLiteral("LBWideBand"), this, 110);
-    spanBox_ = boxLabel(QStringLiteral("LBSpan"), this, 130);
-    lbFtune_ = boxLabel(QStringLiteral("LbFtune"), this, 120);
-    lbAxis_ = boxLabel(QStringLiteral("LBAxis"), this, 60);
+    pnlLevel_ = boxLabel(QStringLiteral("PnlLevel"), this, 14);
+    pnlFreq_ = boxLabel(QStringLiteral("PnlFreq"), this, 12);
+    wideBox_ = boxLabel(QStringLiteral("LBWideBand"), this, 14);
+    spanBox_ = boxLabel(QStringLiteral("LBSpan"), this, 17);
+    lbFtune_ = boxLabel(QStringLiteral("LbFtune"), this, 13);
+    lbAxis_ = boxLabel(QStringLiteral("LBAxis"), this, 3);
     boxes->addWidget(titled(QStringLiteral("Peak"), pnlLevel_, this));
     boxes->addWidget(titled(QStringLiteral("Peak Frequency"), pnlFreq_, this));
     boxes->addWidget(titled(QStringLiteral("Wide Band"), wideBox_, this));
@@ -159,8 +164,8 @@ void FrmSpettro::buildLayout() {
     left->addLayout(boxes);
 
     auto* markers = new QHBoxLayout();
-    lbFreqMarker_ = boxLabel(QStringLiteral("LBFreqMarker"), this, 200);
-    lbLevMarker_ = boxLabel(QStringLiteral("LBLevMarker"), this, 200);
+    lbFreqMarker_ = boxLabel(QStringLiteral("LBFreqMarker"), this, 38);
+    lbLevMarker_ = boxLabel(QStringLiteral("LBLevMarker"), this, 24);
     lbFreqMarker_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     lbLevMarker_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     markers->addWidget(lbFreqMarker_);
