@@ -32,6 +32,7 @@
 namespace {
 
 constexpr int kScrollSteps = 1000;
+constexpr double kFrameSeconds = 0.02;
 const QString kUnitCaptions[4] = {QStringLiteral("V/m"), QStringLiteral("mW/cm2"),
                                   QStringLiteral("W/m2"), QStringLiteral("µT")};
 
@@ -519,6 +520,7 @@ void FrmSpettro::rescale() {
 // ---- drawing ------------------------------------------------------------------------------
 
 void FrmSpettro::redrawAll() {
+    dirty_ = QRegion();
     painter_.redraw(display_);
     plot_->update();
     updateBoxes();
@@ -674,13 +676,36 @@ void FrmSpettro::sweepStarted(const SpectrumData&) {
 }
 
 void FrmSpettro::passStarted(const SpectrumData&) {
+    showFrame();
     overlayChanged();
 }
 
+// The screen follows a sweep at most kFrameSeconds apart: what the points changed in the
+// meantime (the painter's rectangles, the tuning text, the boxes) is shown together, so that
+// a stream arriving in many small pieces does not cost a repaint for each of them.
+void FrmSpettro::frameDue() {
+    const double now = ctx_.clock.secondsSinceMidnight();
+    if (now - lastFrame_ >= kFrameSeconds || now < lastFrame_) showFrame();
+}
+
+void FrmSpettro::showFrame() {
+    lastFrame_ = ctx_.clock.secondsSinceMidnight();
+    if (!dirty_.isEmpty()) plot_->update(dirty_);
+    dirty_ = QRegion();
+    lbFtune_->setText(tuningText_);
+    if (boxesPending_) updateBoxes();
+    boxesPending_ = false;
+}
+
 void FrmSpettro::setTuning(const QString& text, const TuningColours& colours) {
-    lbFtune_->setText(text);
-    // The face changes only between normal and alarm: the sheet is built only then.
-    if (colours == tuningColours_ && !lbFtune_->styleSheet().isEmpty()) return;
+    tuningText_ = text;
+    // The face changes only between normal and alarm: the sheet is built only then, and an
+    // alarm shows at once.
+    if (colours == tuningColours_ && !lbFtune_->styleSheet().isEmpty()) {
+        frameDue();
+        return;
+    }
+    showFrame();
     tuningColours_ = colours;
     const QColor a = fromBgr(colours[0]), b = fromBgr(colours[1]), c = fromBgr(colours[2]);
     // Dark text on the light normal face, white on the red alarm face.
@@ -697,19 +722,19 @@ void FrmSpettro::pointDecoded(const SpectrumData&, int index, bool boxesChanged)
     display_.pointDecoded(index);
     display_.setSweepCursor(index);
     const QRect r = painter_.pointChanged(display_, index);
-    if (!r.isEmpty()) plot_->update(r);
-    if (boxesChanged)
-        updateBoxes();
-    else if (index == display_.markerIndex())
-        updateMarkerBoxes();
+    if (!r.isEmpty()) dirty_ += r;
+    boxesPending_ = boxesPending_ || boxesChanged || index == display_.markerIndex();
+    frameDue();
 }
 
 void FrmSpettro::showSweepCursor(bool visible) {
+    showFrame();
     display_.setSweepCursorVisible(visible);
     overlayChanged();
 }
 
 void FrmSpettro::wideBandChanged(const SpectrumData&) {
+    showFrame();
     updateBoxes();
 }
 
@@ -718,6 +743,7 @@ void FrmSpettro::restarting() {
 }
 
 void FrmSpettro::finished(SweepOutcome outcome) {
+    showFrame();
     live_ = false;
     display_.endSweep();
     display_.setSweepCursorVisible(false);

@@ -6,6 +6,7 @@
 #include "spectrum/SpectrumPainter.h"
 #include "spectrum/SweepView.h"
 
+#include <QRegion>
 #include <QWidget>
 #include <array>
 #include <functional>
@@ -150,6 +151,8 @@ private:
     void rescale();
     void redrawAll();
     void overlayChanged();
+    void frameDue();
+    void showFrame();
     void updateBoxes();
     void updateMarkerBoxes();
     void updateScrollBar();
@@ -176,6 +179,11 @@ private:
     int separatorIndex_ = 0;
     bool syncing_ = false;
     TuningColours tuningColours_{};
+    // What the points of a sweep changed since the screen last followed.
+    QRegion dirty_;
+    QString tuningText_;
+    bool boxesPending_ = false;
+    double lastFrame_ = -1.0;
 
     SpectrumPlot* plot_ = nullptr;
     QLabel* lbFtune_ = nullptr;
