@@ -32,7 +32,7 @@
 namespace {
 
 constexpr int kScrollSteps = 1000;
-constexpr double kFrameSeconds = 0.02;
+constexpr double kFrameSeconds = 0.04;
 const QString kUnitCaptions[4] = {QStringLiteral("V/m"), QStringLiteral("mW/cm2"),
                                   QStringLiteral("W/m2"), QStringLiteral("µT")};
 
@@ -42,7 +42,7 @@ QColor fromBgr(quint32 v) {
 
 QString boxSheet(const QString& ink = QStringLiteral("#10141c")) {
     return QStringLiteral("QLabel { background: #ffffff; border: 1px solid #b8c2d0;"
-                          " border-radius: 3px; padding: 3px 6px; color: %1;"
+                          " padding: 3px 6px; color: %1;"
                           " font-family: 'DejaVu Sans Mono', monospace; }")
         .arg(ink);
 }
@@ -711,7 +711,7 @@ void FrmSpettro::setTuning(const QString& text, const TuningColours& colours) {
     // Dark text on the light normal face, white on the red alarm face.
     const QColor ink = b.lightness() > 140 ? QColor(20, 24, 32) : QColor(255, 255, 255);
     lbFtune_->setStyleSheet(
-        QStringLiteral("QLabel { color: %1; border: 1px solid #8a94a6; border-radius: 3px;"
+        QStringLiteral("QLabel { color: %1; border: 1px solid #8a94a6;"
                        " padding: 3px 6px; font-family: 'DejaVu Sans Mono', monospace;"
                        " background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 %2,"
                        " stop:0.5 %3, stop:1 %4); }")
