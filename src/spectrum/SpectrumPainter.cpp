@@ -102,6 +102,36 @@ int shownTraces(const SpectrumDisplay& display) {
     return mask;
 }
 
+double luminance(const QColor& c) {
+    auto channel = [](int v) {
+        const double s = v / 255.0;
+        return s <= 0.03928 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(c.red()) + 0.7152 * channel(c.green()) + 0.0722 * channel(c.blue());
+}
+
+double contrast(const QColor& a, const QColor& b) {
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// A trace colour that reads on the plot: the chosen hue, mixed towards white (on a dark
+// plot) or black (on a light one) just enough to stand out. The default dark blue of the
+// Total would otherwise all but vanish on the dark plot.
+QColor readableOn(const QColor& colour, const QColor& background) {
+    constexpr double Wanted = 4.5;
+    if (contrast(colour, background) >= Wanted) return colour;
+    const QColor towards = luminance(background) < 0.2 ? QColor(Qt::white) : QColor(Qt::black);
+    QColor mixed = colour;
+    for (int step = 1; step <= 20 && contrast(mixed, background) < Wanted; ++step) {
+        const double t = step / 20.0;
+        mixed = QColor(int(colour.red() + (towards.red() - colour.red()) * t),
+                       int(colour.green() + (towards.green() - colour.green()) * t),
+                       int(colour.blue() + (towards.blue() - colour.blue()) * t));
+    }
+    return mixed;
+}
+
 QColor fromBgr(qint32 value, const QColor& fallback) {
     if (value < 0 || value > 0xFFFFFF) return fallback;
     return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
@@ -116,8 +146,8 @@ SpectrumStyle SpectrumStyle::fromColors(const qint32* colors, int count) {
     return s;
 }
 
-SpectrumPainter::SpectrumPainter(QSize size, const SpectrumStyle& style)
-    : style_(style), metrics_(font_) {
+SpectrumPainter::SpectrumPainter(QSize size, const SpectrumStyle& style) : metrics_(font_) {
+    setStyle(style);
     setSize(size);
 }
 
@@ -137,6 +167,8 @@ void SpectrumPainter::setSize(QSize size) {
 
 void SpectrumPainter::setStyle(const SpectrumStyle& style) {
     style_ = style;
+    for (size_t i = 0; i < ink_.size(); ++i)
+        ink_[i] = readableOn(style_.traces[i], style_.plotBackground);
     thresholdLabel_ = QImage();
     markerPicture_ = QImage();
     gridValid_ = false;
@@ -146,8 +178,9 @@ void SpectrumPainter::layout(const SpectrumDisplay& display) {
     const QSize size = image_.size();
     const QFontMetrics fm(plotFont(labelPixels(size)));
     const int line = fm.height();
-    // Two rows above the plot for the boxes' readout (the unit caption beside them).
-    const int top = 6 + 2 * (line + 2) + 4;
+    // Two rows above the plot for the boxes' readout (the unit caption beside them), or one
+    // for the unit caption alone.
+    const int top = style_.readout ? 6 + 2 * (line + 2) + 4 : 6 + line + 6;
     const int left = fm.horizontalAdvance(QStringLiteral("00000")) + 16;
     const int bottom = 2 * line + 16;
     const int right = 18;
@@ -242,7 +275,7 @@ void SpectrumPainter::drawGrid(const SpectrumDisplay& display) {
         p.drawText(QRect(lx, row2, fm.horizontalAdvance(caption), line),
                    Qt::AlignLeft | Qt::AlignVCenter, caption);
         lx -= 20;
-        p.fillRect(QRect(lx, row2 + line / 2 - 1, 14, traceBrush(trace) + 1), style_.traces[trace]);
+        p.fillRect(QRect(lx, row2 + line / 2 - 1, 14, traceBrush(trace) + 1), ink_[size_t(trace)]);
         lx -= 14;
     }
 
@@ -336,7 +369,7 @@ void SpectrumPainter::drawTraces(const SpectrumDisplay& display, const QRect& cl
     // A light fill under the Total, down to the floor, makes it the trace that stands out.
     const int floorRow =
         std::min(area.bottom(), toPixel(yOfDb(plotFloorDb(display.dynamicRange()))));
-    const QColor fill = style_.traces[0];
+    const QColor fill = ink_[0];
     const int fr = fill.red() * FillAlpha, fg = fill.green() * FillAlpha,
               fb = fill.blue() * FillAlpha;
     columnSpans(display, 0, area.left(), area.right(), shown.first, last);
@@ -352,7 +385,7 @@ void SpectrumPainter::drawTraces(const SpectrumDisplay& display, const QRect& cl
     }
     for (int trace : DrawOrder) {
         if (!display.traceShown(trace)) continue;
-        const QRgb colour = style_.traces[trace].rgb();
+        const QRgb colour = ink_[size_t(trace)].rgb();
         const int brush = traceBrush(trace);
         const int from = area.left() - (brush - 1);
         columnSpans(display, trace, from, area.right(), shown.first, last);
@@ -409,6 +442,7 @@ SpectrumPainter::Overlay SpectrumPainter::overlayOf(const SpectrumDisplay& displ
                                         toPixel(at.y()) - 2 - MarkerSize.height()),
                                  MarkerSize);
     }
+    if (!style_.readout) return o;
     if (!readoutDue) {
         o.readout = overlay_.readout;
         o.readoutRect = overlay_.readoutRect;
@@ -451,7 +485,7 @@ void SpectrumPainter::renderReadout(const Overlay& o, const Overlay& was) {
         if (!fresh && k < was.readout.size() && was.readout[k] == o.readout[k]) continue;
         const QRect line(0, k * (fm.height() + 2), readout_.width(), fm.height() + 2);
         p.fillRect(line, style_.background);
-        p.setPen(k == 0 ? style_.text : style_.traces[0].lighter(150));
+        p.setPen(k == 0 ? style_.text : ink_[0].lighter(150));
         p.drawText(readout_.width() - textWidth(o.readout[k]) - 2, line.top() + fm.ascent(),
                    o.readout[k]);
     }
@@ -472,7 +506,7 @@ void SpectrumPainter::drawOverlay(const QRect& clip, const SpectrumDisplay& disp
     if (!o.cursorRect.isEmpty())
         blendPixels(image_, o.cursorRect & clip & plot_, style_.cursor, 210);
     if (!o.markerRect.isEmpty()) {
-        const QColor colour = style_.traces[display.markerTrace()];
+        const QColor colour = ink_[size_t(std::clamp(display.markerTrace(), 0, 3))];
         if (markerPicture_.isNull() || markerColour_ != colour) {
             markerPicture_ = markerPicture(colour);
             markerColour_ = colour;
@@ -527,7 +561,8 @@ QRegion SpectrumPainter::changedOverlay(const Overlay& now) const {
 }
 
 void SpectrumPainter::setOverlay(const Overlay& now, bool all) {
-    if (all || now.readout != overlay_.readout || now.readoutRect != overlay_.readoutRect)
+    if (style_.readout &&
+        (all || now.readout != overlay_.readout || now.readoutRect != overlay_.readoutRect))
         renderReadout(now, all ? Overlay() : overlay_);
     overlay_ = now;
 }

@@ -28,6 +28,9 @@ struct SpectrumStyle {
     QColor dimText{150, 160, 178};
     QColor threshold{230, 40, 40};
     QColor cursor{255, 160, 0};
+    // The peak, wide-band and marker readout above the plot (a window with boxes of its own
+    // leaves it out).
+    bool readout = true;
 
     // Colours 0..3 of the measurement settings; an entry that is not a plain colour keeps the
     // default.
@@ -129,6 +132,8 @@ private:
                      int last);
 
     SpectrumStyle style_;
+    // The trace colours as drawn: the style's, made to stand out from the plot.
+    std::array<QColor, 4> ink_;
     QImage grid_;  // background, grid, axes and labels
     QImage layer_; // grid + traces
     QImage image_; // traces + threshold, cursor, marker, readout

@@ -235,6 +235,8 @@ QGridLayout* MainForm::buildCommandButtons(QWidget* central) {
     cmds->addWidget(stop_, 0, 0);
     single_ = new XPButton(QStringLiteral("Single Spectrum"), central);
     single_->setObjectName(QStringLiteral("CMBEseguiSpettroSingCent"));
+    single_->setShortcut(QKeySequence(Qt::Key_F6));
+    single_->setToolTip(QStringLiteral("Single Spectrum of the selected station (F6)"));
     cmds->addWidget(single_, 1, 0);
     undo_ = new XPButton(QStringLiteral("Undo"), central);
     undo_->setObjectName(QStringLiteral("CMBUndo"));
@@ -303,9 +305,7 @@ void MainForm::connectControls() {
         if (!ctx_.flags.MeasurementRunning) emit executeRequested();
     });
     connect(stop_, &QPushButton::clicked, this, &MainForm::CMBStop_Click);
-    connect(single_, &QPushButton::clicked, this, [this] {
-        if (!ctx_.flags.MeasurementRunning) emit singleSpectrumRequested();
-    });
+    connect(single_, &QPushButton::clicked, this, &MainForm::CMBEseguiSpettroSingCent_Click);
     connect(undo_, &QPushButton::clicked, this, &MainForm::CMBUndo_Click);
     connect(exit_, &QPushButton::clicked, this, &MainForm::CMBExit_Click);
 }
@@ -449,6 +449,40 @@ void MainForm::CMBUndo_Click() {
 void MainForm::CMBStop_Click() {
     ctx_.flags.StopRequest = true;
     emit stopRequested();
+}
+
+int MainForm::selectedSlot() const {
+    const QModelIndex at = grid_->currentIndex();
+    return at.isValid() && at.row() < grid_->stationRows() ? at.row() : -1;
+}
+
+void MainForm::CMBEseguiSpettroSingCent_Click() {
+    if (ctx_.flags.MeasurementRunning || locked_ || closing_ || selectedSlot() < 0) return;
+    panel_.store();
+    hideTableView();
+    lockForSingleSweep(true);
+    emit singleSpectrumRequested();
+    lockForSingleSweep(false);
+    // A close asked for during the sweep was held until it ended.
+    if (ctx_.flags.ExitRequest) ChiudiSoftware();
+}
+
+void MainForm::lockForSingleSweep(bool locked) {
+    singleSweep_ = locked;
+    locked_ = locked;
+    if (locked) grid_->cancelCellEdit();
+    single_->setEnabled(!locked);
+    undo_->setEnabled(false);
+    frmStations_->setEnabled(!locked);
+    execute_->setEnabled(!locked);
+    frmTable_->setEnabled(!locked);
+    cbxTable_->setEnabled(!locked);
+    for (const char* m : {"MNUFile", "MNUOptions", "MNUSettings"})
+        if (QMenu* mm = menu(QLatin1String(m))) mm->setEnabled(!locked);
+    if (!locked) {
+        updateStatus(checks_);
+        updateUndo();
+    }
 }
 
 void MainForm::MNUInfo_Click() {

@@ -79,6 +79,13 @@ public:
     void CMBExit_Click();
     void CMBUndo_Click();
     void CMBStop_Click();
+    // The single sweep of the selected row's station: ignored during a run; the panel is
+    // saved, the table view put away and the window locked while singleSpectrumRequested
+    // sweeps; a close asked for meanwhile closes the program after it.
+    void CMBEseguiSpettroSingCent_Click();
+    // The slot of the selected grid row, or -1.
+    int selectedSlot() const;
+    bool singleSweepRunning() const { return singleSweep_; }
     void MNUInfo_Click();
     void MNUSortByDate_Click();
     // The scan browser; a chosen spectrum file goes to review, any other to the system viewer.
@@ -185,6 +192,7 @@ private:
     void showTableView();
     bool busy() const;
     void applyWaitBar(XPFrame* frame, PB_OCX* bar, const WaitBar& w);
+    void lockForSingleSweep(bool locked);
 
     AppContext& ctx_;
     PanelModel& panel_;
@@ -196,6 +204,7 @@ private:
     QWidget* initForm_;
     bool closing_ = false;
     bool locked_ = false;
+    bool singleSweep_ = false;
     PanelChecks checks_;
 
     GridCentraline* grid_ = nullptr;

@@ -10,6 +10,7 @@
 
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 
 namespace {
@@ -82,4 +83,47 @@ QString MessageBoxPrompts::FrmLoadSave(const LoadSaveParams& params) {
 QString MessageBoxPrompts::saveFileName(const QString& title, const QString& proposedPath,
                                         const QString& filter) {
     return QFileDialog::getSaveFileName(parent_, title, proposedPath, filter);
+
+}
+
+bool Prompts::retryCannotSave(const QString&) {
+    return false;
+}
+
+bool Prompts::retryFailedLoading(const QString&) {
+    return false;
+}
+
+QString Prompts::saveSpectrumFileName(const QString&, const QString&, const QString&, const QStringList&) {
+    return {};
+}
+
+bool MessageBoxPrompts::retryCannotSave(const QString& fileName) {
+    return QMessageBox::warning(parent_, kTitle,
+                                QStringLiteral("Cannot save file ") + QLatin1Char('\n') + fileName,
+                                QMessageBox::Retry | QMessageBox::Cancel) == QMessageBox::Retry;
+}
+
+bool MessageBoxPrompts::retryFailedLoading(const QString& fileName) {
+    return QMessageBox::warning(parent_, kTitle,
+                                QStringLiteral("Failed loading") + QLatin1Char('\n') + fileName,
+                                QMessageBox::Retry | QMessageBox::Cancel) == QMessageBox::Retry;
+}
+
+QString MessageBoxPrompts::saveSpectrumFileName(const QString& title, const QString& folder,
+                                        const QString& name, const QStringList& filters) {
+    QFileDialog dialog(parent_, title, folder);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilters(filters);
+    dialog.selectFile(name);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    QString chosen = dialog.selectedFiles().constFirst();
+    // A name typed without an extension takes the one of the chosen type.
+    if (QFileInfo(chosen).suffix().isEmpty()) {
+        const QString filter = dialog.selectedNameFilter();
+        const int dot = filter.indexOf(QStringLiteral("*."));
+        if (dot >= 0)
+            chosen += filter.mid(dot + 1, filter.indexOf(QLatin1Char(')'), dot) - dot - 1);
+    }
+    return chosen;
 }

@@ -29,22 +29,37 @@ public:
     // A number from the numeric keypad opened in `mode` beside `box`, in the box's unit;
     // -1.0 when the operator cancels (the default, for prompts that offer no keypad).
     virtual double keypad(int mode, QWidget* box);
-    // --- file and table windows -----------------------------------------------------------
+    // --- file and table windows (each defaults to the answer of an operator who cancels) ----
     // Yes/No with the exclamation icon; true for Yes.
-    virtual bool askYesNo(const QString& text) = 0;
+    virtual bool askYesNo(const QString& /*text*/) { return false; }
     // An exclamation message under its own title.
-    virtual void titledMessage(const QString& title, const QString& text) = 0;
+    virtual void titledMessage(const QString& /*title*/, const QString& /*text*/) {}
     // Retry/Cancel with the exclamation icon after a file error; true for Retry.
-    virtual bool retryOrCancel(const QString& text) = 0;
+    virtual bool retryOrCancel(const QString& /*text*/) { return false; }
     // `MsgboxNameST`: a message, an optional name box (shown when *name is not empty) and one
     // button per non-empty caption. Returns the button's index, 2 when the box was closed by
     // its frame; *name becomes the entered name for 0 and 1, empty for 2.
-    virtual int MsgboxNameST(const QString& text, const QStringList& captions, QString* name) = 0;
+    virtual int MsgboxNameST(const QString& /*text*/, const QStringList& /*captions*/,
+                             QString* /*name*/) {
+        return 2;
+    }
     // `FrmLoadSave` over the parameters; the chosen name (`DialogResult`), empty when none.
-    virtual QString FrmLoadSave(const LoadSaveParams& params) = 0;
+    virtual QString FrmLoadSave(const LoadSaveParams& /*params*/) { return {}; }
     // The platform's save dialog; the chosen path, empty when cancelled.
-    virtual QString saveFileName(const QString& title, const QString& proposedPath,
-                                 const QString& filter) = 0;
+    virtual QString saveFileName(const QString& /*title*/, const QString& /*proposedPath*/,
+                                 const QString& /*filter*/) {
+        return {};
+    }
+
+    // "Cannot save file " with the file name, Retry and Cancel; true for Retry. Cancel (the
+    // default, for prompts that cannot ask) leaves the decision to the caller.
+    virtual bool retryCannotSave(const QString& fileName);
+    // "Failed loading" with the file name, Retry and Cancel; true for Retry.
+    virtual bool retryFailedLoading(const QString& fileName);
+    // The platform's save dialog titled `title` in `folder`, proposing `name`, with `filters`
+    // in order ("Bitmap (*.BMP)" ...); an empty text when the operator cancels.
+    virtual QString saveSpectrumFileName(const QString& title, const QString& folder, const QString& name,
+                                 const QStringList& filters);
 };
 
 // The operator answers through Qt message boxes over a window.
@@ -64,6 +79,10 @@ public:
                          const QString& filter) override;
     // The look the file dialog and the name box take when they open.
     void setAppearance(const AppearanceValues& look) { look_ = look; }
+    bool retryCannotSave(const QString& fileName) override;
+    bool retryFailedLoading(const QString& fileName) override;
+    QString saveSpectrumFileName(const QString& title, const QString& folder, const QString& name,
+                         const QStringList& filters) override;
 
 private:
     QWidget* parent_;

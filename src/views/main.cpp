@@ -4,8 +4,11 @@
 #include "app/TerminationSignals.h"
 #include "link/SerialPortChannel.h"
 #include "measure/Session.h"
+#include "spectrum/SweepAcquisition.h"
+#include "views/FrmSpettro.h"
 #include "views/InitForm.h"
 #include "views/MainForm.h"
+#include "views/SingleSweep.h"
 
 #include <QApplication>
 #include <QDir>
@@ -24,6 +27,11 @@ int main(int argc, char** argv) {
     SerialPortChannel channel(ctx.appDir);
     std::unique_ptr<Session> session;
     std::unique_ptr<MainForm> window;
+    std::unique_ptr<MessageBoxPrompts> prompts;
+    std::unique_ptr<PromptingSpectrumFiles> spectrumFiles;
+    std::unique_ptr<SweepAcquisition> acquisition;
+    std::unique_ptr<FrmSpettro> spectrum;
+    std::unique_ptr<SingleSweep> singleSweep;
     init.onFirstTick = [&] {
         session = std::make_unique<Session>(ctx, init.settings(), channel);
         window =
@@ -37,7 +45,25 @@ int main(int argc, char** argv) {
         // The run returns when it has ended; its waits keep the window responsive.
         QObject::connect(window.get(), &MainForm::executeRequested, [&] { session->CMBExecute(); });
         QObject::connect(window.get(), &MainForm::stopRequested, [&] { session->CMBStop(); });
+
+        // The spectrum window shows the acquisition's spectrum and gives it the level texts and
+        // the full-scale rule of the unit it shows; the files take their picture from it.
+        prompts = std::make_unique<MessageBoxPrompts>(window.get());
+        spectrumFiles = std::make_unique<PromptingSpectrumFiles>(ctx, *prompts);
+        AcquisitionTexts texts{
+            [&](float level) { return spectrum->levelTextRule()(level); },
+            [&](float fullScale) { return spectrum->refLevelRule()(fullScale); }};
+        acquisition =
+            std::make_unique<SweepAcquisition>(session->link(), *spectrumFiles, std::move(texts));
+        spectrum = std::make_unique<FrmSpettro>(ctx, acquisition->data(), *prompts);
+        acquisition->setView(spectrum.get());
+        takePicturesFrom(*spectrumFiles, *spectrum);
+        singleSweep = std::make_unique<SingleSweep>(*session, *acquisition, *spectrum, *window);
+        QObject::connect(window.get(), &MainForm::singleSpectrumRequested,
+                         [&] { singleSweep->run(window->selectedSlot()); });
+        QObject::connect(window.get(), &MainForm::softwareClosing, [&] { spectrum->hide(); });
         window->load();
+        spectrum->applyPanel(session->panelModel().panel());
         window->show();
     };
     // A signal from the system closes the program as the close box does: during a run it only

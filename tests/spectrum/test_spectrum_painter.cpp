@@ -245,6 +245,34 @@ TEST_F(SpectrumPainterTest, TracesSitAtTheirDbPosition) {
     }
 }
 
+// The default dark-blue Total would hardly show on the dark plot: it is drawn lightened, in
+// its own hue, while the style keeps the colour the settings chose; a colour that reads well
+// already is drawn as chosen.
+TEST_F(SpectrumPainterTest, DarkTraceColoursAreDrawnLightEnoughToRead) {
+    LiveSweep s(0);
+    for (int i = 0; i < s.data.NPoints; ++i)
+        s.data.Level[0][size_t(i)] = 1.0f;
+    s.display.setShowXYZ(false);
+    s.display.beginReview(s.settings, {});
+    for (const QColor& chosen : {QColor(0, 0, 255), QColor(255, 0, 0)}) {
+        SpectrumStyle style;
+        style.traces[0] = chosen;
+        s.painter->setStyle(style);
+        s.painter->redraw(s.display);
+        EXPECT_EQ(s.painter->style().traces[0], chosen);
+        const QRect plot = s.painter->plotRect();
+        const int x = plot.center().x();
+        const int y = int(std::lround(s.painter->yOfDb(s.display.levelDb(1.0))));
+        const QColor drawn = s.painter->image().pixelColor(x, y);
+        if (chosen == QColor(255, 0, 0)) {
+            EXPECT_EQ(drawn, chosen);
+        } else {
+            EXPECT_GT(drawn.lightness(), chosen.lightness() + 40);
+            EXPECT_EQ(drawn.hue(), chosen.hue());
+        }
+    }
+}
+
 // Levels and an axis no acquisition makes (a damaged record) are drawn without a fault.
 TEST_F(SpectrumPainterTest, DamagedRecordDrawsWithoutFault) {
     LiveSweep s(0);

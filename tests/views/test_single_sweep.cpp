@@ -1,0 +1,203 @@
+#include "app/AppContext.h"
+#include "app/Clock.h"
+#include "app/EventPump.h"
+#include "measure/Session.h"
+#include "sim/SimChannel.h"
+#include "spectrum/SweepAcquisition.h"
+#include "views/FrmSpettro.h"
+#include "views/GridCentraline.h"
+#include "views/MainForm.h"
+#include "views/SingleSweep.h"
+#include "views/widgets/StyledControls.h"
+
+#include "ViewsFixture.h"
+
+#include <QDirIterator>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+
+// The main window with the spectrum window and the single sweep wired as the program wires
+// them, on one simulated station (port 1) and the virtual clock.
+struct SweepProgram {
+    TempAppDir dir;
+    VirtualClock clock{QDate(2026, 1, 15), 36000.0};
+    VirtualPump pump{clock, 0.002};
+    AppContext ctx{dir.path(), QString(), clock, pump};
+    SimChannel channel{clock};
+    SettingsRecord settings = SettingsDefaults();
+    Session session{ctx, settings, channel};
+    RecordingPrompts prompts;
+    MainForm form{ctx, session.panelModel(), AppearanceValues{}, QString()};
+    PromptingSpectrumFiles files{ctx, prompts};
+    std::unique_ptr<FrmSpettro> window;
+    SweepAcquisition acquisition{
+        session.link(), files,
+        AcquisitionTexts{[this](float l) { return window->levelTextRule()(l); },
+                         [this](float v) { return window->refLevelRule()(v); }}};
+    std::unique_ptr<SingleSweep> sweep;
+
+    SweepProgram() {
+        StationConfig st;
+        st.port = 1;
+        st.serial = "241AB01001";
+        Emitter em;
+        em.frequencyMHz = 13.56;
+        em.e = {3, 1, 2};
+        st.emitters.push_back(em);
+        channel.network().add(st);
+        window = std::make_unique<FrmSpettro>(ctx, acquisition.data(), prompts);
+        sweep = std::make_unique<SingleSweep>(session, acquisition, *window, form);
+        acquisition.setView(window.get());
+        takePicturesFrom(files, *window);
+        form.setPrompts(prompts);
+        session.setRunView(&form);
+        session.setLinkView(&form);
+        form.attachSession(session);
+        QObject::connect(&form, &MainForm::singleSpectrumRequested,
+                         [this] { sweep->run(form.selectedSlot()); });
+        form.load();
+        PanelModel& panel = session.panelModel();
+        FreqTable t;
+        t.rows[0] = {1.0, 1, 0};
+        FreqTableFile::write(dir.path() + "Table/T1.FTR", t);
+        panel.setFreqTableName(QStringLiteral("T1"));
+        panel.addStation(1, {}, QStringLiteral("Roof"), true);
+        panel.editSettings([](PanelRecord& p) {
+            p.ListModeOn = 1;
+            p.ListModeFields = {1, 0, 1};
+            p.SpectrumModeFields = {1, 1};
+            p.SpectrumStartFrequency = 0.1f;
+            p.SpectrumStopFrequency = 30.0f;
+            p.SpectrumRBWIndex = 0;
+        });
+        form.grid()->RebuildGrid();
+        form.grid()->setCurrentGridCell(1, 1);
+    }
+
+    QStringList spectrumFiles() const {
+        QStringList out;
+        QDirIterator it(dir.path() + "Test/241AB01001", {"SM_*.SPC"}, QDir::Files,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext())
+            out << QFileInfo(it.next()).fileName();
+        out.sort();
+        return out;
+    }
+    QStringList logMessages() const {
+        QStringList out;
+        const QByteArray text =
+            readAll(dir.path() + "Test/Log/" + clock.today().toString("yyyy/MM/dd") + ".TXT");
+        for (const QByteArray& line : text.split('\n'))
+            if (line.size() > 23)
+                out << QString::fromLatin1(line.mid(23)).section('\t', 0, 0).trimmed();
+        return out;
+    }
+    // The controls the single sweep locks, as (name, enabled).
+    QList<bool> lockables() {
+        return {form.CMBEseguiSpettroSingCent()->isEnabled(),
+                form.FRMCentraline()->isEnabled(),
+                form.CMBExecute()->isEnabled(),
+                form.FrmFrequencyTable()->isEnabled(),
+                form.CBXFrequencyTable()->isEnabled(),
+                form.menu("MNUFile")->isEnabled(),
+                form.menu("MNUOptions")->isEnabled(),
+                form.menu("MNUSettings")->isEnabled()};
+    }
+};
+
+} // namespace
+
+class TestSingleSweep : public QObject {
+    Q_OBJECT
+
+private slots:
+    void sweepsEAndHOfTheSelectedStationWithTheWindowLocked() {
+        SweepProgram p;
+        QVERIFY(p.form.CMBEseguiSpettroSingCent()->isEnabled());
+        const QList<bool> allOn(8, true);
+        QCOMPARE(p.lockables(), allOn);
+
+        QList<bool> during;
+        bool shown = false;
+        p.pump.onEveryPump([&] {
+            if (during.isEmpty() && p.window->live()) during = p.lockables();
+            shown = shown || p.window->isVisible();
+        });
+        QTest::mouseClick(p.form.CMBEseguiSpettroSingCent(), Qt::LeftButton);
+
+        QCOMPARE(during, QList<bool>(8, false));
+        QVERIFY(shown);
+        QCOMPARE(p.lockables(), allOn);
+        const QStringList files = p.spectrumFiles();
+        QCOMPARE(files.size(), 2);
+        QVERIFY(files[0].startsWith("SM_E_"));
+        QVERIFY(files[1].startsWith("SM_H_"));
+        QCOMPARE(p.sweep->spectrumCount(0), 2);
+        // The serial number read from the probe is in the grid; the window hid itself.
+        QCOMPARE(p.form.grid()->cellText(1, p.form.grid()->columnOf(Column::SerialNumber)).trimmed(), QStringLiteral("241AB01001"));
+        QVERIFY(!p.window->isVisible());
+        QVERIFY(!p.ctx.flags.MeasurementRunning);
+
+        // During a run the button does nothing.
+        p.ctx.flags.MeasurementRunning = true;
+        p.channel.probe(1)->clearCommands();
+        p.form.CMBEseguiSpettroSingCent_Click();
+        QVERIFY(p.channel.probe(1)->commands().empty());
+        QCOMPARE(p.spectrumFiles().size(), 2);
+        p.ctx.flags.MeasurementRunning = false;
+    }
+
+    void closingTheMainWindowDuringTheSweepEndsTheProgramAfterIt() {
+        SweepProgram p;
+        QSignalSpy quit(&p.form, &MainForm::quitRequested);
+        bool asked = false;
+        p.pump.onEveryPump([&] {
+            if (!asked && p.window->live() && p.acquisition.data().PointIndex > 50) {
+                asked = true;
+                p.form.close();
+                // The close only asked: the sweep is still going.
+                QVERIFY(!p.form.closing());
+            }
+        });
+        QTest::mouseClick(p.form.CMBEseguiSpettroSingCent(), Qt::LeftButton);
+
+        QVERIFY(asked);
+        QVERIFY(p.form.closing());
+        QCOMPARE(quit.count(), 1);
+        QVERIFY(p.spectrumFiles().isEmpty()); // the E sweep stopped, no H sweep began
+        const QStringList log = p.logMessages();
+        QVERIFY(log.contains("*** Stop Sweep Spectrum manual"));
+        QCOMPARE(log.last(), QStringLiteral("Software Close"));
+        QCOMPARE(log.filter("Start Sweep Spectrum: ").size(), 1);
+    }
+
+    void aFileThatCannotBeWrittenAsksAndCancelEndsTheProgramInOrder() {
+        SweepProgram p;
+        // The station's folder cannot be made: a file holds its name.
+        QDir().mkpath(p.dir.path() + "Test");
+        writeAll(p.dir.path() + "Test/241AB01001", "in the way");
+        struct CancelSaves : RecordingPrompts {
+            QStringList saves;
+            bool retryCannotSave(const QString& name) override {
+                saves << name;
+                return saves.size() < 2; // Retry once, then Cancel
+            }
+        } prompts;
+        p.files.setPrompts(prompts);
+        QSignalSpy quit(&p.form, &MainForm::quitRequested);
+        QTest::mouseClick(p.form.CMBEseguiSpettroSingCent(), Qt::LeftButton);
+
+        QCOMPARE(prompts.saves.size(), 2);
+        QVERIFY(prompts.saves[0].contains("SM_E_"));
+        QCOMPARE(quit.count(), 1);
+        const QStringList log = p.logMessages();
+        QCOMPARE(log.filter("Start Sweep Spectrum: ").size(), 1); // no H sweep after Cancel
+        QCOMPARE(log.last(), QStringLiteral("Software Close"));
+    }
+};
+
+QTEST_MAIN(TestSingleSweep)
+#include "test_single_sweep.moc"
