@@ -10,6 +10,7 @@
 #include "views/MainForm.h"
 #include "views/SingleSweep.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <memory>
@@ -43,7 +44,10 @@ int main(int argc, char** argv) {
         window->attachFreqTable(session->freqTable());
         QObject::connect(window.get(), &MainForm::quitRequested, &QCoreApplication::quit);
         // The run returns when it has ended; its waits keep the window responsive.
-        QObject::connect(window.get(), &MainForm::executeRequested, [&] { session->CMBExecute(); });
+        QObject::connect(window.get(), &MainForm::executeRequested, [&] {
+            spectrum->applyPanel(session->panelModel().panel());
+            session->CMBExecute();
+        });
         QObject::connect(window.get(), &MainForm::stopRequested, [&] { session->CMBStop(); });
 
         // The spectrum window shows the acquisition's spectrum and gives it the level texts and
@@ -62,6 +66,17 @@ int main(int argc, char** argv) {
         QObject::connect(window.get(), &MainForm::singleSpectrumRequested,
                          [&] { singleSweep->run(window->selectedSlot()); });
         QObject::connect(window.get(), &MainForm::softwareClosing, [&] { spectrum->hide(); });
+        // Spectrum Mode sweeps through the same acquisition and window as the single sweep.
+        session->setSweepRunner(acquisition.get());
+        // The scan browser hands saved spectra to the window, and the window's "Open Scan"
+        // opens the browser again.
+        QObject::connect(window.get(), &MainForm::reviewRequested,
+                         [&](const QString& path) { spectrum->review(path); });
+        if (QAbstractButton* openScan = spectrum->button(QStringLiteral("CMBOpenScan"))) {
+            openScan->setEnabled(true);
+            QObject::connect(openScan, &QAbstractButton::clicked,
+                             [&] { window->mnuOpenScan_Click(); });
+        }
         window->load();
         spectrum->applyPanel(session->panelModel().panel());
         window->show();
