@@ -97,10 +97,10 @@ public:
         due_ = due;
 #ifdef Q_OS_LINUX
         if (fd_ >= 0) {
-            itimerspec spec{};
-            spec.it_value.tv_sec = time_t(ns / 1000000000);
-            spec.it_value.tv_nsec = long(ns % 1000000000);
-            ::timerfd_settime(fd_, 0, &spec, nullptr);
+            itimerspec when{};
+            when.it_value.tv_sec = time_t(ns / 1000000000);
+            when.it_value.tv_nsec = long(ns % 1000000000);
+            ::timerfd_settime(fd_, 0, &when, nullptr);
             return;
         }
 #endif
