@@ -653,6 +653,13 @@ void FrmSpettro::preparePlot(const SweepSettings& settings, const AcquisitionRec
                              const SpectrumData&) {
     live_ = true;
     reviewFile_.clear();
+    // A sweep asked for by Spectrum Mode brings its own field: the units follow it (an H sweep
+    // is never labelled in V/m), keeping the operator's choice within the field's units.
+    const int family = data_.FieldType == 0 ? 0 : 10;
+    if (display_.unitCode() / 10 * 10 != family) {
+        const int option = display_.unitCode() % 10;
+        display_.setUnitCode(family + (family == 0 ? std::min(option, 2) : option));
+    }
     display_.setThresholds(record.thresholds);
     display_.beginSweep(settings);
     cmdSweepFw_->setEnabled(true);

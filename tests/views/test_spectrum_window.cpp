@@ -155,6 +155,18 @@ private slots:
         QVERIFY(alarmSeen);
     }
 
+    void aSweepChosenBySpectrumModeIsLabelledInItsFieldsUnit() {
+        // Spectrum Mode hands the acquisition its own choice, not the window's: an H sweep
+        // must not be labelled in V/m.
+        WindowRig rig;
+        rig.settings.SweepField = 1;
+        SweepChoice choice;
+        choice.fieldType = 2;
+        QCOMPARE(rig.acquisition.runAcquisition(0, rig.settings, rig.record, choice),
+                 SweepOutcome::Done);
+        QCOMPARE(rig.window->display().unitCode(), 10);
+    }
+
     void reviewShowsTheFileAndSavesItsHeaderAsText() {
         WindowRig rig;
         QCOMPARE(rig.sweep(), SweepOutcome::Done);
