@@ -1,7 +1,7 @@
 // The unattended runner against the probe simulator over pseudo-terminals: the real program,
 // real serial ports, real time.
 
-#include "app/AppContext.h"
+#include "E2ePanel.h"
 #include "freqtable/FreqTableFile.h"
 #include "panel/PanelModel.h"
 #include "panel/SettingsFile.h"
@@ -25,30 +25,15 @@ namespace {
 // Writes a panel of the simulator's three default stations, E and H Mode A, RMS, TAB,
 // a rate of one minute, and a three-row table.
 void preparePanel(const QString& dir) {
-    VirtualClock clock;
-    VirtualPump pump(clock);
-    AppContext ctx(dir, {}, clock, pump);
-    FreqTable t;
-    t.rows[0] = {0.1, 0, 0};
-    t.rows[1] = {1.8, 1, 0};
-    t.rows[2] = {2.5, 3, 0};
-    ASSERT_TRUE(FreqTableFile::write(dir + "Table/E2E.FTR", t));
-    QDir().mkpath(dir + "Panels");
-    SettingsRecord settings = SettingsDefaults();
-    PanelModel model(ctx, settings);
-    model.startUp();
-    for (int port : {1, 2, 3})
-        model.addStation(port, {}, {}, true);
-    model.setFreqTableName("E2E");
-    model.editSettings([](PanelRecord& p) {
-        p.ListModeOn = 1;
-        p.SpectrumModeOn = 1; // its turn of sweeps follows the report
-        p.ListModeRate = 1;
-        p.ListModeFields = {1, 1, 0};
-        p.DetectorIndex = 1;
-        p.SeparatorIndex = 0;
-    });
-    ASSERT_TRUE(model.checks().canExecute()) << model.statusText().toStdString();
+    writeE2ePanel(dir, QStringLiteral("E2E"), {{0.1, 0, 0}, {1.8, 1, 0}, {2.5, 3, 0}},
+                  [](PanelRecord& p) {
+                      p.ListModeOn = 1;
+                      p.SpectrumModeOn = 1; // its turn of sweeps follows the report
+                      p.ListModeRate = 1;
+                      p.ListModeFields = {1, 1, 0};
+                      p.DetectorIndex = 1;
+                      p.SeparatorIndex = 0;
+                  });
 }
 
 struct Outcome {

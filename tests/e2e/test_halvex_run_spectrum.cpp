@@ -1,7 +1,7 @@
 // Spectrum Mode in the unattended runner against the probe simulator over pseudo-terminals:
 // the real program, real serial ports, real time.
 
-#include "app/AppContext.h"
+#include "E2ePanel.h"
 #include "freqtable/FreqTableFile.h"
 #include "panel/PanelModel.h"
 #include "panel/SettingsFile.h"
@@ -23,21 +23,7 @@ namespace {
 // The simulator's three default stations on a one-minute rate reading E at two frequencies,
 // and Spectrum Mode of E and H over 1-30 MHz at 300 kHz (a short sweep).
 void preparePanel(const QString& dir, bool listMode, bool pictures) {
-    VirtualClock clock;
-    VirtualPump pump(clock);
-    AppContext ctx(dir, {}, clock, pump);
-    FreqTable t;
-    t.rows[0] = {1.0, 0, 0};
-    t.rows[1] = {13.56, 0, 0};
-    ASSERT_TRUE(FreqTableFile::write(dir + "Table/SM.FTR", t));
-    QDir().mkpath(dir + "Panels");
-    SettingsRecord settings = SettingsDefaults();
-    PanelModel model(ctx, settings);
-    model.startUp();
-    for (int port : {1, 2, 3})
-        model.addStation(port, {}, {}, true);
-    model.setFreqTableName("SM");
-    model.editSettings([&](PanelRecord& p) {
+    writeE2ePanel(dir, QStringLiteral("SM"), {{1.0, 0, 0}, {13.56, 0, 0}}, [&](PanelRecord& p) {
         p.ListModeOn = listMode ? 1 : 0;
         p.SpectrumModeOn = 1;
         p.SpectrumRateOn = 1;
@@ -50,7 +36,6 @@ void preparePanel(const QString& dir, bool listMode, bool pictures) {
         p.SpectrumRBWIndex = 0;
         p.SaveImage = {qint16(pictures ? 1 : 0), 0};
     });
-    ASSERT_TRUE(model.checks().canExecute()) << model.statusText().toStdString();
 }
 
 bool waitFor(const std::function<bool()>& ready, int tenthsOfSecond) {

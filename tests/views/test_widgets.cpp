@@ -1,3 +1,4 @@
+#include "panel/AppearanceSettings.h"
 #include "views/widgets/Appearance.h"
 #include "views/widgets/BAT_OCX.h"
 #include "views/widgets/PB_OCX.h"
@@ -66,7 +67,7 @@ private slots:
             QCOMPARE(f.plain->colorBegin(), QColor(0, 0, 200));
             QCOMPARE(f.plain->colorEnd(), QColor(0, 0, 200));
         }
-        QVERIFY(!labelStyleUsesOneColour(1));
+        QVERIFY(!labelStyleOneColour(1));
     }
 
     void batteryGaugeLevelsAndAnimations() {

@@ -1,5 +1,7 @@
 #include "views/widgets/Appearance.h"
 
+#include "panel/AppearanceSettings.h"
+
 #include "app/ValueLists.h"
 #include "views/widgets/StyledControls.h"
 #include "views/widgets/XPControls.h"
@@ -34,10 +36,6 @@ quint32 colourValue(const QColor& c) {
     return rgbValue(c.red(), c.green(), c.blue());
 }
 
-bool labelStyleUsesOneColour(int style) {
-    return style == 0 || style == 7 || style == 8;
-}
-
 namespace {
 
 bool isStatusLabel(const QString& name) {
@@ -55,7 +53,7 @@ void applyToLabel(LB_OCX* label, const AppearanceValues& v) {
         return;
     }
     const QColor end = storedColour(v.LabelColorEnd);
-    label->setColors(labelStyleUsesOneColour(v.LabelStyle) ? end : storedColour(v.LabelColorStart),
+    label->setColors(labelStyleOneColour(v.LabelStyle) ? end : storedColour(v.LabelColorStart),
                      end);
 }
 

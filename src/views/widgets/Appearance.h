@@ -25,9 +25,6 @@ QColor storedColour(quint32 value);
 // The inverse: QColor as 0x00BBGGRR.
 quint32 colourValue(const QColor& colour);
 
-// Label styles that paint with one colour only (the end colour).
-bool labelStyleUsesOneColour(int style);
-
 // Walks every styled control below `window` (and the window itself) and gives it the
 // appearance values. The labels "LbColor" and "LBSep" keep their own look; the status labels
 // "LBError", "LbFtune" and "LBPolling" always take red on pale red.
