@@ -1,11 +1,14 @@
 #pragma once
 
+#include "app/CountedTexts.h"
+
 #include <QByteArray>
 #include <QtEndian>
 
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <cstring>
 
 // Field-by-field little-endian reading and writing of the binary records. A record's layout
 // is written once, as a function that hands each field to a codec in file order; the same
@@ -19,7 +22,12 @@
 class BinaryCodec {
 public:
     static BinaryCodec reader(QByteArray data) { return BinaryCodec(std::move(data), true); }
-    static BinaryCodec writer() { return BinaryCodec(QByteArray(), false); }
+    // A writer sized for the record it will write grows its buffer only once.
+    static BinaryCodec writer(qsizetype expectedBytes = 0) {
+        BinaryCodec c(QByteArray(), false);
+        c.data_.reserve(expectedBytes);
+        return c;
+    }
 
     bool reading() const { return reading_; }
     qsizetype left() const { return reading_ ? data_.size() - pos_ : 0; }
@@ -28,9 +36,7 @@ public:
 
     template <typename T> void integer(T& v) {
         if (!reading_) {
-            char buf[sizeof(T)];
-            qToLittleEndian<T>(v, buf);
-            data_.append(buf, sizeof(T));
+            qToLittleEndian<T>(v, room(sizeof(T)));
         } else if (left() < qsizetype(sizeof(T))) {
             pos_ = data_.size();
         } else {
@@ -38,9 +44,18 @@ public:
             pos_ += sizeof(T);
         }
     }
+    // The reserved blocks are long arrays: converted in one step where the bytes are there.
     template <typename T, size_t N> void integers(std::array<T, N>& a) {
-        for (T& v : a)
-            integer(v);
+        constexpr qsizetype n = qsizetype(sizeof(T) * N);
+        if (!reading_) {
+            qToLittleEndian<T>(a.data(), qsizetype(N), room(n));
+        } else if (left() >= n) {
+            qFromLittleEndian<T>(data_.constData() + pos_, qsizetype(N), a.data());
+            pos_ += n;
+        } else {
+            for (T& v : a)
+                integer(v);
+        }
     }
     template <typename F> void floating(F& v) {
         using Bits = std::conditional_t<sizeof(F) == 4, quint32, quint64>;
@@ -57,36 +72,57 @@ public:
     // zero bytes.
     void fixed(QByteArray& bytes, qsizetype n) {
         if (!reading_) {
-            data_.append(bytes.left(n));
-            if (bytes.size() < n) data_.append(QByteArray(n - bytes.size(), '\0'));
+            char* out = room(n);
+            const qsizetype k = std::min(n, bytes.size());
+            std::memcpy(out, bytes.constData(), size_t(k));
+            std::memset(out + k, 0, size_t(n - k));
             return;
         }
         bytes = data_.mid(pos_, std::min(n, left()));
         pos_ += bytes.size();
         if (bytes.size() < n) bytes.append(QByteArray(n - bytes.size(), '\0'));
     }
-    // A 16-bit length, then that many bytes. A text longer than 65535 bytes is cut when
-    // written, so the length stays true; a length beyond the data reads what is there.
-    void counted(QByteArray& bytes) {
+    // N counted texts (a 16-bit length, then that many bytes), taken whole. Read, a length
+    // beyond the data takes what is there, and a run cut short is completed with empty texts,
+    // so it always holds N whole texts; N empty texts are kept as no bytes.
+    template <size_t N> void counteds(CountedTexts<N>& texts) {
+        QByteArray& run = texts.run();
         if (!reading_) {
-            const QByteArray b = bytes.left(0xFFFF);
-            quint16 n = quint16(b.size());
-            integer(n);
-            data_.append(b);
+            if (run.isEmpty())
+                std::memset(room(2 * qsizetype(N)), 0, 2 * N);
+            else
+                std::memcpy(room(run.size()), run.constData(), size_t(run.size()));
             return;
         }
-        quint16 n = 0;
-        integer(n);
-        const qsizetype take = std::min(qsizetype(n), left());
-        bytes = data_.mid(pos_, take);
-        pos_ += take;
-    }
-    template <size_t N> void counteds(std::array<QByteArray, N>& a) {
-        for (QByteArray& t : a)
-            counted(t);
+        const qsizetype end = data_.size();
+        qsizetype at = pos_;
+        qsizetype cutWord = -1;
+        size_t whole = 0;
+        for (; whole < N && end - at >= 2; ++whole) {
+            const quint16 word = qFromLittleEndian<quint16>(data_.constData() + at);
+            const qsizetype n = std::min<qsizetype>(word, end - at - 2);
+            if (n < word) cutWord = at;
+            at += 2 + n;
+        }
+        run = data_.mid(pos_, at - pos_);
+        if (cutWord >= 0)
+            qToLittleEndian<quint16>(quint16(at - cutWord - 2), run.data() + (cutWord - pos_));
+        if (std::all_of(run.cbegin(), run.cend(), [](char b) { return b == 0; }))
+            run.clear(); // every text empty
+        else
+            run.append(QByteArray(2 * qsizetype(N - whole), '\0'));
+        // A run cut short has used up the data, down to an odd last byte.
+        pos_ = whole < N ? end : at;
     }
 
 private:
+    // n more bytes at the end of what a writer has written.
+    char* room(qsizetype n) {
+        const qsizetype at = data_.size();
+        data_.resize(at + n);
+        return data_.data() + at;
+    }
+
     BinaryCodec(QByteArray data, bool reading) : data_(std::move(data)), reading_(reading) {}
 
     QByteArray data_;
@@ -97,9 +133,9 @@ private:
 // Runs a layout over a copy of a record to write it: the layout takes the record by
 // reference so that one function serves both directions.
 template <typename Record, typename Layout>
-QByteArray writeRecord(const Record& record, Layout layout) {
+QByteArray writeRecord(const Record& record, Layout layout, qsizetype expectedBytes = 0) {
     Record copy = record;
-    BinaryCodec codec = BinaryCodec::writer();
+    BinaryCodec codec = BinaryCodec::writer(expectedBytes);
     layout(codec, copy);
     return codec.bytes();
 }

@@ -2,6 +2,7 @@
 
 #include <QTime>
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 
 namespace {
@@ -31,7 +32,13 @@ SystemClock::SystemClock() {
 }
 
 double SystemClock::secondsSinceMidnight() const {
-    return QTime::currentTime().msecsSinceStartOfDay() / 1000.0;
+    // To the microsecond: the simulator paces its line by this clock, and at whole
+    // milliseconds a reply's last byte would seem due up to a millisecond late.
+    const qint64 us = std::chrono::duration_cast<std::chrono::microseconds>(
+                          std::chrono::system_clock::now().time_since_epoch())
+                          .count();
+    const QTime local = QDateTime::fromMSecsSinceEpoch(us / 1000).time();
+    return local.msecsSinceStartOfDay() / 1000.0 + double(us % 1000) / 1e6;
 }
 
 QDate SystemClock::today() const {

@@ -34,7 +34,7 @@ void tableLayout(BinaryCodec& c, FreqTable& t) {
 } // namespace
 
 QByteArray FreqTable::toBytes() const {
-    return writeRecord(*this, tableLayout);
+    return writeRecord(*this, tableLayout, FileBytes);
 }
 
 FreqTable FreqTable::fromBytes(const QByteArray& data) {

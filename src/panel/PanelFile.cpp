@@ -55,7 +55,7 @@ void panelLayout(BinaryCodec& c, PanelRecord& p) {
 } // namespace
 
 QByteArray toBytes(const PanelRecord& p) {
-    return writeRecord(p, panelLayout);
+    return writeRecord(p, panelLayout, EmptyFileBytes);
 }
 
 PanelRecord fromBytes(const QByteArray& data) {

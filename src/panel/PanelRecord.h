@@ -43,7 +43,7 @@ struct PanelRecord {
     qint16 LayoutVersionFlag = 0;
     std::array<qint16, 99> Reserved16{};
     std::array<quint32, 101> Reserved32{};
-    std::array<QByteArray, 101> ReservedTexts{};
+    CountedTexts<101> ReservedTexts;
 
     QString freqTableNameText() const { return shownText(FreqTableName); }
     void setFreqTableName(const QString& name) {

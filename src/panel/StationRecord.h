@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/CountedTexts.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QtGlobal>
@@ -26,7 +28,7 @@ struct StationRecord {
     // Carried unchanged through load and save; nothing interprets them.
     std::array<qint16, ReservedCount> Reserved16{};
     std::array<quint32, ReservedCount> Reserved32{};
-    std::array<QByteArray, ReservedCount> ReservedTexts{};
+    CountedTexts<ReservedCount> ReservedTexts;
 
     bool inUse() const { return Comm != 0; }
     bool isEnabled() const { return Enabled == -1; }

@@ -84,7 +84,7 @@ QByteArray toBytes(const SpcHeader& header, const SweepSettings& settings,
     for (int t = 0; t < SpectrumTraces; ++t)
         for (int i = 0; i < SpectrumPoints; ++i)
             r->level[t][i] = storedLevel(data.Level[t][i]);
-    BinaryCodec codec = BinaryCodec::writer();
+    BinaryCodec codec = BinaryCodec::writer(Size);
     spcLayout(codec, *r);
     return codec.bytes();
 }

@@ -25,7 +25,7 @@ PanelRecord busyPanel() {
         s.Enabled = i % 2 ? -1 : 0;
         s.Reserved16[size_t(i)] = qint16(-i - 1);
         s.Reserved32[100] = 0xDEADBEEF - quint32(i);
-        s.ReservedTexts[size_t(i * 6)] = QByteArray("carried ") + QByteArray::number(i);
+        s.ReservedTexts.setText(size_t(i * 6), QByteArray("carried ") + QByteArray::number(i));
     }
     p.SortByDate = -1;
     p.ListModeOn = 1;
@@ -45,7 +45,7 @@ PanelRecord busyPanel() {
     p.LayoutVersionFlag = 1;
     p.Reserved16[98] = 77;
     p.Reserved32[0] = 0xFFFFFFFF;
-    p.ReservedTexts[100] = QByteArray(300, 'r');
+    p.ReservedTexts.setText(100, QByteArray(300, 'r'));
     return p;
 }
 
@@ -131,10 +131,10 @@ TEST(PanelFileLayout, SavedAndReadBackIsIdenticalByteForByte) {
 
 TEST(PanelFileLayout, CountedTextInTheFirstSlotMovesEveryLaterField) {
     PanelRecord p;
-    p.Stations[0].ReservedTexts[0] = "hello";
+    p.Stations[0].ReservedTexts.setText(0, "hello");
     p.Stations[1].Comm = 42;
     p.ListModeRate = 99;
-    p.ReservedTexts[100] = "end";
+    p.ReservedTexts.setText(100, "end");
     const QByteArray b = PanelFile::toBytes(p);
     ASSERT_EQ(b.size(), 17662 + 5 + 3);
     EXPECT_EQ(int16At(b, 830), 5);
@@ -149,9 +149,9 @@ TEST(PanelFileHostile, CountedLengthsRunningPastTheEndAreBoundedByTheData) {
     QByteArray b = PanelFile::toBytes(PanelRecord{});
     qToLittleEndian<quint16>(0xFFFF, b.data() + 830); // first counted text claims 65535 bytes
     const PanelRecord p = PanelFile::fromBytes(b);
-    EXPECT_EQ(p.Stations[0].ReservedTexts[0].size(), b.size() - 832);
+    EXPECT_EQ(p.Stations[0].ReservedTexts.text(0).size(), b.size() - 832);
     for (size_t i = 1; i < 101; ++i)
-        EXPECT_TRUE(p.Stations[0].ReservedTexts[i].isEmpty());
+        EXPECT_TRUE(p.Stations[0].ReservedTexts.text(i).isEmpty());
 }
 
 TEST(PanelFileHostile, TruncatedAndNonFiniteFilesComeBackInRange) {

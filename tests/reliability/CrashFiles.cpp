@@ -19,7 +19,7 @@ PanelRecord panel(int version) {
             p.Stations[size_t(i)].Enabled = -1;
         }
         p.ListModeRate = 10;
-        p.ReservedTexts[0] = QByteArray(60000, 'x');
+        p.ReservedTexts.setText(0, QByteArray(60000, 'x'));
     }
     return p;
 }
