@@ -1,8 +1,6 @@
 #include "freqtable/FreqTableFile.h"
 #include "views/FreqTableGridModel.h"
 #include "views/FrmTableLimFacFT.h"
-#include "views/InitForm.h"
-#include "views/MainForm.h"
 #include "views/MsgboxNameST.h"
 #include "views/widgets/StyledControls.h"
 
@@ -13,8 +11,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTableView>
-#include <QTest>
-#include <QTimer>
 
 namespace {
 
@@ -35,11 +31,6 @@ struct Editor {
         form.gridModel()->setData(cell(row, 1), text, Qt::EditRole);
     }
 };
-
-QStringList logLines(const AppContext& ctx) {
-    return QString::fromLatin1(readAll(ctx.eventLog.currentPath()))
-        .split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
-}
 
 // Runs `act` on the editor once the main window has opened it modally.
 void whenEditorOpens(MainForm& form, std::function<void(FrmTableLimFacFT&)> act) {
@@ -260,7 +251,6 @@ private slots:
         ViewsFixture f;
         f.writeTable(QStringLiteral("T"), 2.0);
         FreqTable table;
-        MainForm form(*f.ctx, *f.model, appearanceFrom(f.settings), {});
         // The table file is unreadable until the operator has fixed it and pressed Retry.
         struct FixingPrompts : RecordingPrompts {
             std::function<void()> fix;
@@ -269,11 +259,10 @@ private slots:
                 if (retry && fix) fix();
                 return retry;
             }
-        } prompts;
-        form.setPrompts(prompts);
-        bool quit = false;
-        QObject::connect(&form, &MainForm::quitRequested, [&] { quit = true; });
-        form.load();
+        };
+        WindowOn<FixingPrompts> w(f);
+        MainForm& form = w.form;
+        FixingPrompts& prompts = w.prompts;
         form.attachFreqTable(table);
         const QString path = tablePath(f, QStringLiteral("T"));
         QFile::remove(path);
@@ -292,7 +281,7 @@ private slots:
         QVERIFY(opened);
         QCOMPARE(prompts.asked, QStringList({QStringLiteral("Failed loading")}));
         QCOMPARE(table.rows[0].Freq, 2.0);
-        QVERIFY(!quit);
+        QVERIFY(!w.quit);
 
         // A write that fails, answered with Cancel, while edits are pending: the program ends
         // through the main window's close, asking and writing nothing more.
@@ -305,7 +294,7 @@ private slots:
             ed.CMBSaveFTAsText_Click();
         });
         form.MNUFrequencyTable_Click();
-        QVERIFY(quit);
+        QVERIFY(w.quit);
         QCOMPARE(prompts.asked.size(), 1);
         QVERIFY(prompts.asked[0].startsWith(QStringLiteral("Cannot save file \r\n")));
         QVERIFY(logLines(*f.ctx).last().contains(QStringLiteral("Software Close")));
@@ -316,24 +305,19 @@ private slots:
     void cancelAfterFailedLoadingEndsTheProgramWithoutTheEditor() {
         ViewsFixture f;
         FreqTable table;
-        RecordingPrompts prompts;
-        MainForm form(*f.ctx, *f.model, appearanceFrom(f.settings), {});
-        form.setPrompts(prompts);
-        bool quit = false;
-        QObject::connect(&form, &MainForm::quitRequested, [&] { quit = true; });
-        form.load();
-        form.attachFreqTable(table);
+        WindowOn<> w(f);
+        w.form.attachFreqTable(table);
         QFile::remove(tablePath(f, QStringLiteral("T")));
         QDir().mkpath(tablePath(f, QStringLiteral("T")));
         bool opened = false;
-        whenEditorOpens(form, [&](FrmTableLimFacFT& ed) {
+        whenEditorOpens(w.form, [&](FrmTableLimFacFT& ed) {
             opened = true;
             ed.CMBExitFT_Click();
         });
-        form.MNUFrequencyTable_Click();
-        QVERIFY(quit);
+        w.form.MNUFrequencyTable_Click();
+        QVERIFY(w.quit);
         QVERIFY(!opened);
-        QCOMPARE(prompts.asked, QStringList({QStringLiteral("Failed loading")}));
+        QCOMPARE(w.prompts.asked, QStringList({QStringLiteral("Failed loading")}));
         QVERIFY(logLines(*f.ctx).last().contains(QStringLiteral("Software Close")));
     }
 };

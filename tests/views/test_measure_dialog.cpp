@@ -2,20 +2,15 @@
 #include "app/Keypad.h"
 #include "measure/ExposureSetup.h"
 #include "views/FrmMeasure.h"
-#include "views/InitForm.h"
-#include "views/MainForm.h"
 #include "views/widgets/StyledControls.h"
 #include "views/widgets/XPControls.h"
 
 #include "ViewsFixture.h"
 
-#include <QAction>
 #include <QComboBox>
 #include <QFile>
 #include <QSlider>
 #include <QSpinBox>
-#include <QTest>
-#include <QTimer>
 
 namespace {
 
@@ -287,54 +282,38 @@ private slots:
     // Cancel route and "Software Close" is the last line of the log.
     void closingTheProgramCancelsAnOpenDialogFirst() {
         ViewsFixture f;
-        DialogPrompts prompts;
-        MainForm form(*f.ctx, *f.model, appearanceFrom(f.settings), QString());
-        form.setPrompts(prompts);
-        bool quit = false;
-        QObject::connect(&form, &MainForm::quitRequested, [&] { quit = true; });
-        form.load();
-        form.show();
+        WindowOn<DialogPrompts> w(f);
+        w.form.show();
         const QByteArray before = readAll(f.model->currentPanelPath());
-        QAction* measure = form.action(QStringLiteral("MNUMeasure"));
+        QAction* measure = w.form.action(QStringLiteral("MNUMeasure"));
         QVERIFY(measure->isEnabled());
-
         bool edited = false;
-        QTimer::singleShot(0, [&] {
-            auto* d = qobject_cast<FrmMeasure*>(QApplication::activeModalWidget());
-            QVERIFY(d);
-            typeInto(d->TBRateListMode(), QStringLiteral("30"));
+        runModal<FrmMeasure>(measure, [&](FrmMeasure& d) {
+            typeInto(d.TBRateListMode(), QStringLiteral("30"));
             edited = readAll(f.model->currentPanelPath()) != before;
-            form.close(); // as the close box or a termination signal
+            w.form.close(); // as the close box or a termination signal
         });
-        measure->trigger();
         QVERIFY(edited);
-        QVERIFY(quit);
+        QVERIFY(w.quit);
         QCOMPARE(readAll(f.model->currentPanelPath()), before);
         QVERIFY(!QFile::exists(tmpPath(f)));
-        const QString log = QString::fromLatin1(readAll(f.ctx->eventLog.currentPath()));
-        QVERIFY(log.trimmed().endsWith(PadLogText(QStringLiteral("Software Close")).trimmed()));
+        QVERIFY(logLines(*f.ctx).last().endsWith(PadLogText(QStringLiteral("Software Close"))));
     }
 
     void measureFromTheMenuRefreshesChecksAndUndo() {
         ViewsFixture f({{3, QStringLiteral("a"), true}});
-        DialogPrompts prompts;
-        MainForm form(*f.ctx, *f.model, appearanceFrom(f.settings), QString());
-        form.setPrompts(prompts);
-        form.load();
-        form.show();
-        QVERIFY(!form.CMBUndo()->isEnabled());
-        QTimer::singleShot(0, [&] {
-            auto* d = qobject_cast<FrmMeasure*>(QApplication::activeModalWidget());
-            QVERIFY(d);
-            typeInto(d->TBRateListMode(), QStringLiteral("30"));
-            QTest::mouseClick(d->CMBOK(), Qt::LeftButton);
+        WindowOn<DialogPrompts> w(f);
+        w.form.show();
+        QVERIFY(!w.form.CMBUndo()->isEnabled());
+        runModal<FrmMeasure>(w.form.action(QStringLiteral("MNUMeasure")), [&](FrmMeasure& d) {
+            typeInto(d.TBRateListMode(), QStringLiteral("30"));
+            QTest::mouseClick(d.CMBOK(), Qt::LeftButton);
         });
-        form.action(QStringLiteral("MNUMeasure"))->trigger();
         QCOMPARE(f.model->panel().ListModeRate, qint16(30));
-        QVERIFY(form.CMBUndo()->isEnabled());
+        QVERIFY(w.form.CMBUndo()->isEnabled());
 
         // Not during a run.
-        form.DisabilitaControlli();
+        w.form.DisabilitaControlli();
         bool opened = false;
         QTimer::singleShot(0, [&] {
             if (QApplication::activeModalWidget()) {
@@ -342,7 +321,7 @@ private slots:
                 QApplication::activeModalWidget()->close();
             }
         });
-        form.MNUMeasure_Click();
+        w.form.MNUMeasure_Click();
         QVERIFY(!opened);
     }
 };

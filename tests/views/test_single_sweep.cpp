@@ -137,7 +137,9 @@ private slots:
         QVERIFY(files[1].startsWith("SM_H_"));
         QCOMPARE(p.sweep->spectrumCount(0), 2);
         // The serial number read from the probe is in the grid; the window hid itself.
-        QCOMPARE(p.form.grid()->cellText(1, p.form.grid()->columnOf(Column::SerialNumber)).trimmed(), QStringLiteral("241AB01001"));
+        QCOMPARE(
+            p.form.grid()->cellText(1, p.form.grid()->columnOf(Column::SerialNumber)).trimmed(),
+            QStringLiteral("241AB01001"));
         QVERIFY(!p.window->isVisible());
         QVERIFY(!p.ctx.flags.MeasurementRunning);
 
