@@ -9,7 +9,6 @@
 #include <QDir>
 #include <QFile>
 #include <QMenu>
-#include <QMouseEvent>
 
 using Window = WindowOn<>;
 
@@ -202,27 +201,6 @@ private slots:
 
         w.form.action(QStringLiteral("MNUSortByDate"))->trigger();
         QCOMPARE(int(f.fileRecord().SortByDate), 0);
-    }
-
-    void chosenTableIsShownForAMoment() {
-        ViewsFixture f({{1, {}, true}});
-        f.writeTable(QStringLiteral("A"), 3.0);
-        Window w(f);
-        QStringList opened;
-        int closed = 0;
-        QObject::connect(&w.form, &MainForm::tableViewRequested,
-                         [&](const QString& name) { opened << name; });
-        QObject::connect(&w.form, &MainForm::tableViewDismissed, [&] { ++closed; });
-        w.form.chooseTable(0);
-        QTRY_COMPARE(opened, QStringList{QStringLiteral("A")});
-        QVERIFY(w.form.TimerNascFreq().isActive());
-        QCOMPARE(w.form.TimerNascFreq().interval(), 2500);
-        // The pointer over the stations frame puts it away at once.
-        QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), QPointF(5, 5), Qt::NoButton,
-                         Qt::NoButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(w.form.FRMCentraline(), &move);
-        QCOMPARE(closed, 1);
-        QVERIFY(!w.form.TimerNascFreq().isActive());
     }
 
     void runLocksAndUnlocks() {

@@ -1,11 +1,13 @@
 #include "views/FreqTableGridModel.h"
 #include "views/FrmTTTFreqTab.h"
 #include "views/FrmTableLimFacFT.h"
+#include "views/widgets/StyledControls.h"
 
 #include "ViewsFixture.h"
 
 #include <QComboBox>
 #include <QFont>
+#include <QMouseEvent>
 #include <QTableView>
 
 class TestTableView : public QObject {
@@ -59,6 +61,15 @@ private slots:
         FrmTTTFreqTab* view = form.tableView();
         QTRY_VERIFY(view->isVisible());
         QCOMPARE(view->gridModel()->rowCount(), 4);
+        QVERIFY(form.TimerNascFreq().isActive()); // it goes by itself after a moment
+        // The pointer over the stations frame puts it away at once.
+        QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), QPointF(5, 5), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(form.FRMCentraline(), &move);
+        QVERIFY(!view->isVisible());
+        QVERIFY(!form.TimerNascFreq().isActive());
+        form.chooseTable(form.CBXFrequencyTable()->findText(QStringLiteral("Four")));
+        QTRY_VERIFY(view->isVisible());
 
         // Double-click row 3, frequency column: the view goes, the editor opens on that cell.
         QModelIndex seen;
