@@ -84,25 +84,6 @@ private slots:
         }
     }
 
-    void theStatusLabelsStayRedUnderEveryLabelStyle() {
-        ViewsFixture f;
-        Window w(f);
-        MainForm& form = w.form;
-        form.show();
-        runAspect(form, [&](FrmAspect& d) {
-            w.prompts.colour = 0x00FF00;
-            QTest::mouseClick(d.CMBStartEndColorLabel(0), Qt::LeftButton);
-            for (int style = 0; style < 9; ++style) {
-                chooseStyle(d.CBXStyleLabel(), style);
-                for (LB_OCX* fixed : {form.LBPolling(), form.statusCaption()}) {
-                    QCOMPARE(fixed->colorBegin(), QColor(255, 0, 0));
-                    QCOMPARE(fixed->colorEnd(), QColor(255, 192, 192));
-                }
-                QCOMPARE(form.statusCaption()->style(), style);
-            }
-        });
-    }
-
     void afterOkTheNextOpenOrSavePanelsKeepsTheNewLook() {
         ViewsFixture f;
         Window w(f);

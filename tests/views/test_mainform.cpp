@@ -140,6 +140,7 @@ private slots:
         Window w(f);
         QVERIFY(w.form.statusCaption()->isVisibleTo(&w.form));
         QCOMPARE(w.form.statusCaption()->caption(), QStringLiteral("COMM IN USE"));
+        QCOMPARE(w.form.statusCaption()->colorBegin(), QColor(255, 0, 0)); // whatever the look
         QVERIFY(!w.form.CMBExecute()->isEnabled());
         const QString why = w.form.statusCaption()->toolTip();
         QVERIFY2(why.startsWith(QStringLiteral("COMM IN USE: port 5 is set for stations 1 and 3")),

@@ -244,8 +244,8 @@ private slots:
         }
     }
 
-    // The styled check boxes and text boxes take the button style of the appearance settings;
-    // the colour swatches keep their own colours.
+    // The styled check boxes, option buttons and text boxes take the button style of the
+    // appearance settings.
     void appearanceStylesTheXpControls() {
         ViewsFixture f;
         DialogPrompts prompts;
@@ -256,7 +256,6 @@ private slots:
         QCOMPARE(d.CHKListMode()->controlStyle(), 1);
         QCOMPARE(d.TBRateListMode()->controlStyle(), 1);
         QVERIFY(d.TBRateListMode()->styleSheet().isEmpty());
-        QCOMPARE(d.LbColor(0)->colorBegin(), QColor(0, 0, 255));
         auto* option = new XPOption(QStringLiteral("option"), &d);
         ApplyAppearance(&d, look);
         QCOMPARE(option->controlStyle(), 1);

@@ -30,9 +30,9 @@ private:
     };
 
 private slots:
-    // Label styles 0, 7 and 8 have one colour, the end colour; style 2 has both.
+    // Label styles 0, 7 and 8 have one colour, the end colour; the others have both.
     void appearanceReachesEveryStyledControl() {
-        for (int style : {2, 0, 7, 8}) {
+        for (int style = 0; style < 9; ++style) {
             Form f;
             AppearanceValues v;
             v.ButtonStyle = 1;
@@ -42,7 +42,8 @@ private slots:
             v.LabelColorStart = rgbOf(200, 0, 0);
             v.LabelColorEnd = rgbOf(0, 0, 200);
             ApplyAppearance(&f.root, v);
-            const QColor labelBegin = style == 2 ? QColor(200, 0, 0) : QColor(0, 0, 200);
+            const bool one = style == 0 || style == 7 || style == 8;
+            const QColor labelBegin = one ? QColor(0, 0, 200) : QColor(200, 0, 0);
 
             QCOMPARE(f.button->buttonStyle(), 1);
             QCOMPARE(f.button->colorBegin(), QColor(10, 20, 30));
