@@ -31,49 +31,43 @@ private slots:
         TempAppDir dir;
         VirtualClock clock;
         VirtualPump pump(clock);
-        for (int run = 0; run < 2; ++run) {
-            AppContext ctx(dir.path(), QString(), clock, pump);
-            InitForm init(ctx);
-            QCOMPARE(init.releaseText(), QStringLiteral("Rel. ") + ReleaseText());
-            QVERIFY(QDir(dir.file(QStringLiteral("Panels"))).exists());
-            QVERIFY(QFile::exists(dir.file(QStringLiteral("Panels/Untitled.EPN"))));
-            QVERIFY(!init.Timer1().isActive());
+        AppContext ctx(dir.path(), QString(), clock, pump);
+        InitForm init(ctx);
+        QCOMPARE(init.releaseText(), QStringLiteral("Rel. ") + ReleaseText());
+        QVERIFY(QDir(dir.file(QStringLiteral("Panels"))).exists());
+        QVERIFY(QFile::exists(dir.file(QStringLiteral("Panels/Untitled.EPN"))));
+        QVERIFY(!init.Timer1().isActive());
 
-            std::unique_ptr<PanelModel> model;
-            std::unique_ptr<MainForm> form;
-            bool quit = false;
-            init.onFirstTick = [&] {
-                model = std::make_unique<PanelModel>(ctx, init.settings());
-                form = std::make_unique<MainForm>(ctx, *model, appearanceFrom(init.settings()),
-                                                  init.SetupRelease(), &init);
-                QObject::connect(form.get(), &MainForm::quitRequested, [&] { quit = true; });
-                form->load();
-                form->show();
-            };
-            init.show();
-            QVERIFY(init.Timer1().isActive());
-            QTRY_VERIFY_WITH_TIMEOUT(form != nullptr, 10000);
-            QVERIFY(!init.isVisible());
-            QVERIFY(!init.Timer1().isActive());
-            QCOMPARE(form->windowTitle(), QStringLiteral("Halvex Panel: Untitled"));
-            QVERIFY(!form->action(QStringLiteral("MNUInfo"))->isVisible());
+        std::unique_ptr<PanelModel> model;
+        std::unique_ptr<MainForm> form;
+        bool quit = false;
+        init.onFirstTick = [&] {
+            model = std::make_unique<PanelModel>(ctx, init.settings());
+            form = std::make_unique<MainForm>(ctx, *model, appearanceFrom(init.settings()),
+                                              init.SetupRelease(), &init);
+            QObject::connect(form.get(), &MainForm::quitRequested, [&] { quit = true; });
+            form->load();
+            form->show();
+        };
+        init.show();
+        QVERIFY(init.Timer1().isActive());
+        QTRY_VERIFY_WITH_TIMEOUT(form != nullptr, 10000);
+        QVERIFY(!init.isVisible());
+        QVERIFY(!init.Timer1().isActive());
+        QCOMPARE(form->windowTitle(), QStringLiteral("Halvex Panel: Untitled"));
+        QVERIFY(!form->action(QStringLiteral("MNUInfo"))->isVisible());
 
-            QStringList lines = logLines(ctx);
-            QVERIFY(lines.last().endsWith(QStringLiteral("    ") +
-                                          PadLogText(QStringLiteral("Software Start"))));
-            if (run == 1) {
-                QCOMPARE(lines.at(lines.size() - 2), QString(130, QLatin1Char('_')));
-            } else {
-                QCOMPARE(lines.size(), 1);
-            }
+        QStringList lines = logLines(ctx);
+        QVERIFY(lines.last().endsWith(QStringLiteral("    ") +
+                                      PadLogText(QStringLiteral("Software Start"))));
+        QCOMPARE(lines.size(), 1);
 
-            form->CMBExit_Click();
-            QVERIFY(quit);
-            QVERIFY(!form->isVisible());
-            lines = logLines(ctx);
-            QVERIFY(lines.last().endsWith(QStringLiteral("    ") +
-                                          PadLogText(QStringLiteral("Software Close"))));
-        }
+        form->CMBExit_Click();
+        QVERIFY(quit);
+        QVERIFY(!form->isVisible());
+        lines = logLines(ctx);
+        QVERIFY(lines.last().endsWith(QStringLiteral("    ") +
+                                      PadLogText(QStringLiteral("Software Close"))));
     }
 
     void closeDuringRunOnlyRaisesRequests() {
@@ -115,10 +109,6 @@ private slots:
         QVERIFY(!w.form.CMBUndo()->isEnabled());
 
         g->pressCell(2, g->lastColumn(), Qt::LeftButton); // enable station 2
-        g->BeginCellEdit(1, 1);
-        g->CBXCella()->setEditText(QStringLiteral("9"));
-        QTest::keyClick(g->CBXCella()->lineEdit(), Qt::Key_Return);
-        QCOMPARE(int(f.fileRecord().Stations[0].Comm), 9);
         g->BeginCellEdit(2, 3);
         g->TBCella()->setText(QStringLiteral("changed"));
         QTest::keyClick(g->TBCella(), Qt::Key_Return);
@@ -128,7 +118,6 @@ private slots:
         w.form.CMBUndo()->click();
         QCOMPARE(f.model->panel(), before);
         QCOMPARE(f.fileRecord(), before);
-        QCOMPARE(g->cellText(1, 1), QStringLiteral("1"));
         QCOMPARE(g->cellText(2, 3), QStringLiteral("b"));
         QVERIFY(!g->checkShown(1));
         QVERIFY(!w.form.CMBUndo()->isEnabled());
