@@ -109,6 +109,10 @@ private slots:
         QVERIFY(!w.form.CMBUndo()->isEnabled());
 
         g->pressCell(2, g->lastColumn(), Qt::LeftButton); // enable station 2
+        g->BeginCellEdit(1, 1);
+        g->CBXCella()->setEditText(QStringLiteral("9"));
+        QTest::keyClick(g->CBXCella()->lineEdit(), Qt::Key_Return);
+        QCOMPARE(int(f.fileRecord().Stations[0].Comm), 9);
         g->BeginCellEdit(2, 3);
         g->TBCella()->setText(QStringLiteral("changed"));
         QTest::keyClick(g->TBCella(), Qt::Key_Return);
@@ -118,6 +122,7 @@ private slots:
         w.form.CMBUndo()->click();
         QCOMPARE(f.model->panel(), before);
         QCOMPARE(f.fileRecord(), before);
+        QCOMPARE(g->cellText(1, 1), QStringLiteral("1"));
         QCOMPARE(g->cellText(2, 3), QStringLiteral("b"));
         QVERIFY(!g->checkShown(1));
         QVERIFY(!w.form.CMBUndo()->isEnabled());
