@@ -125,12 +125,10 @@ private slots:
         QTest::keyClick(tb, Qt::Key_Return);
         QTRY_COMPARE(grid->currentIndex(), e.cell(0, 2));
         QCOMPARE(e.table.rows[0].Freq, 1.0);
-        QCOMPARE(e.cell(0, 1).data().toString(), QStringLiteral(" 1"));
 
         // A click on an RBW label stores its index, in the row and as the panel's default.
         auto* cbx = grid->findChild<QComboBox*>(QStringLiteral("CBXRBW"));
         QVERIFY(cbx && cbx->isVisible());
-        QCOMPARE(cbx->count(), 6);
         cbx->setCurrentIndex(4);
         emit cbx->activated(4);
         QTRY_COMPARE(grid->currentIndex(), e.cell(1, 1));
@@ -148,7 +146,6 @@ private slots:
         QTest::qWait(20);
         QCOMPARE(e.prompts.shown, QStringList({QStringLiteral("Frequency already present")}));
         QCOMPARE(e.table.usedRowCount(), 1);
-        QCOMPARE(e.cell(1, 1).data().toString(), QString());
 
         // Remove row follows the clicked row in use only.
         e.enter(1, QStringLiteral("2"));
