@@ -9,8 +9,16 @@
 #include "panel/PanelModel.h"
 #include "panel/SettingsFile.h"
 #include "support/TestSupport.h"
+#include "views/InitForm.h"
+#include "views/MainForm.h"
 #include "views/Prompts.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
 #include <memory>
 
 // A program frame on a temporary application directory and a virtual clock, with a panel
@@ -102,3 +110,37 @@ struct RecordingPrompts : Prompts {
         return savePath;
     }
 };
+
+// The lines of the event log now being written.
+inline QStringList logLines(const AppContext& ctx) {
+    return QString::fromLatin1(readAll(ctx.eventLog.currentPath()))
+        .split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+}
+
+// The main window over a fixture, loaded as at start-up; P plays the operator.
+template <class P = RecordingPrompts> struct WindowOn {
+    P prompts;
+    MainForm form;
+    bool quit = false;
+    explicit WindowOn(ViewsFixture& f, const QString& release = {})
+        : form(*f.ctx, *f.model, appearanceFrom(f.settings), release) {
+        form.setPrompts(prompts);
+        QObject::connect(&form, &MainForm::quitRequested, [this] { quit = true; });
+        form.load();
+    }
+};
+
+// Triggers `action`; once the modal window it opens is up, `act` plays the operator in it, and
+// a window still open afterwards is dismissed.
+template <class Dialog> void runModal(QAction* action, const std::function<void(Dialog&)>& act) {
+    bool ran = false;
+    QTimer::singleShot(0, [&] {
+        auto* d = qobject_cast<Dialog*>(QApplication::activeModalWidget());
+        QVERIFY(d);
+        ran = true;
+        act(*d);
+        if (d->isVisible()) d->reject();
+    });
+    action->trigger();
+    QVERIFY(ran);
+}

@@ -1,17 +1,11 @@
 #include "panel/SettingsFile.h"
 #include "views/FrmAspect.h"
-#include "views/InitForm.h"
-#include "views/MainForm.h"
 #include "views/widgets/StyledControls.h"
 
 #include "ViewsFixture.h"
 
-#include <QAction>
-#include <QApplication>
 #include <QComboBox>
 #include <QFile>
-#include <QTest>
-#include <QTimer>
 
 namespace {
 
@@ -29,18 +23,10 @@ void chooseStyle(QComboBox* list, int index) {
     emit list->activated(index);
 }
 
-// Runs the dialog from the main window's menu; act plays the operator inside it.
+using Window = WindowOn<ColourPrompts>;
+
 void runAspect(MainForm& form, const std::function<void(FrmAspect&)>& act) {
-    bool ran = false;
-    QTimer::singleShot(0, [&] {
-        auto* d = qobject_cast<FrmAspect*>(QApplication::activeModalWidget());
-        QVERIFY(d);
-        ran = true;
-        act(*d);
-        if (d->isVisible()) d->reject();
-    });
-    form.action(QStringLiteral("MNUAspect"))->trigger();
-    QVERIFY(ran);
+    runModal<FrmAspect>(form.action(QStringLiteral("MNUAspect")), act);
 }
 
 QString tmpPath(const ViewsFixture& f) {
@@ -53,44 +39,15 @@ class TestAspect : public QObject {
     Q_OBJECT
 
 private slots:
-    void colourButtonsFollowTheStylesAndPreviewsUpdateLive() {
-        ViewsFixture f;
-        ColourPrompts prompts;
-        FrmAspect d(f.settings, settingsPath(*f.ctx), tmpPath(f), prompts);
-        d.show();
-        QVERIFY(!d.CMBCancel()->isEnabled());
-        chooseStyle(d.CBXStyleButton(), 1);
-        QVERIFY(d.CMBStartEndColorButton(1)->isHidden());
-        QCOMPARE(d.CMBStartEndColorButton(0)->text(), QStringLiteral("Color"));
-        QCOMPARE(d.CMBExampleButton()->buttonStyle(), 1);
-        chooseStyle(d.CBXStyleButton(), 0);
-        QVERIFY(!d.CMBStartEndColorButton(1)->isHidden());
-        QCOMPARE(d.CMBStartEndColorButton(1)->text(), QStringLiteral("End Color"));
-
-        prompts.colour = 0x0000FF; // red as 0x00BBGGRR
-        QTest::mouseClick(d.CMBStartEndColorLabel(1), Qt::LeftButton);
-        QCOMPARE(d.LBExampleLabel()->colorEnd(), QColor(255, 0, 0));
-        chooseStyle(d.CBXStyleLabel(), 7); // "Rect Raised": one colour, the end colour
-        QVERIFY(d.CMBStartEndColorLabel(1)->isHidden());
-        QCOMPARE(d.LBExampleLabel()->colorBegin(), QColor(255, 0, 0));
-        QCOMPARE(prompts.titles, QStringList{"End Color Label"});
-        QVERIFY(d.CMBCancel()->isEnabled());
-
-        // The previous values again: no change, Cancel is off.
-        prompts.colour = 0xFFFFFF;
-        chooseStyle(d.CBXStyleLabel(), 1);
-        QTest::mouseClick(d.CMBStartEndColorLabel(1), Qt::LeftButton);
-        QVERIFY(!d.CMBCancel()->isEnabled());
-    }
-
+    // Every change shows at once in the previews, the main window and the file; Cancel, on
+    // once something differs, puts all of it back, and so do Esc and the close box.
     void cancelPutsBackTheFileAndTheMainWindowByEveryRoute() {
         enum Route { CancelButton, Escape, CloseBox };
         for (Route route : {CancelButton, Escape, CloseBox}) {
             ViewsFixture f;
-            ColourPrompts prompts;
-            MainForm form(*f.ctx, *f.model, appearanceFrom(f.settings), QString());
-            form.setPrompts(prompts);
-            form.load();
+            Window w(f);
+            MainForm& form = w.form;
+            ColourPrompts& prompts = w.prompts;
             form.show();
             const QByteArray before = readAll(settingsPath(*f.ctx));
             const SettingsRecord record = f.settings;
@@ -98,14 +55,17 @@ private slots:
             const int buttonStyle = form.CMBExit()->buttonStyle();
             runAspect(form, [&](FrmAspect& d) {
                 QVERIFY(QFile::exists(tmpPath(f)));
+                QVERIFY(!d.CMBCancel()->isEnabled());
                 prompts.colour = 0x00FF00;
                 QTest::mouseClick(d.CMBStartEndColorLabel(0), Qt::LeftButton);
                 QTest::mouseClick(d.CMBStartEndColorButton(0), Qt::LeftButton);
-                chooseStyle(d.CBXStyleButton(), 1);
-                // The main window takes each change at once, and so does the file.
+                chooseStyle(d.CBXStyleButton(), 1); // "Classic": one colour
+                QVERIFY(d.CMBStartEndColorButton(1)->isHidden());
+                QCOMPARE(d.CMBExampleButton()->buttonStyle(), 1);
                 QCOMPARE(form.CMBExit()->colorBegin(), QColor(0, 255, 0));
                 QCOMPARE(d.LBExampleLabel()->colorBegin(), QColor(0, 255, 0));
                 QCOMPARE(form.CMBExit()->buttonStyle(), 1);
+                QCOMPARE(prompts.titles, (QStringList{"Start Color Label", "Start Color Button"}));
                 QVERIFY(readAll(settingsPath(*f.ctx)) != before);
                 QVERIFY(writeAll(tmpPath(f), "stale copy of another dialog"));
                 if (route == CancelButton)
@@ -124,33 +84,10 @@ private slots:
         }
     }
 
-    void theStatusLabelsStayRedUnderEveryLabelStyle() {
-        ViewsFixture f;
-        ColourPrompts prompts;
-        MainForm form(*f.ctx, *f.model, appearanceFrom(f.settings), QString());
-        form.setPrompts(prompts);
-        form.load();
-        form.show();
-        runAspect(form, [&](FrmAspect& d) {
-            prompts.colour = 0x00FF00;
-            QTest::mouseClick(d.CMBStartEndColorLabel(0), Qt::LeftButton);
-            for (int style = 0; style < 9; ++style) {
-                chooseStyle(d.CBXStyleLabel(), style);
-                for (LB_OCX* fixed : {form.LBPolling(), form.statusCaption()}) {
-                    QCOMPARE(fixed->colorBegin(), QColor(255, 0, 0));
-                    QCOMPARE(fixed->colorEnd(), QColor(255, 192, 192));
-                }
-                QCOMPARE(form.statusCaption()->style(), style);
-            }
-        });
-    }
-
     void afterOkTheNextOpenOrSavePanelsKeepsTheNewLook() {
         ViewsFixture f;
-        ColourPrompts prompts;
-        MainForm form(*f.ctx, *f.model, appearanceFrom(f.settings), QString());
-        form.setPrompts(prompts);
-        form.load();
+        Window w(f);
+        MainForm& form = w.form;
         form.show();
         runAspect(form, [&](FrmAspect& d) {
             chooseStyle(d.CBXStyleLabel(), 8);

@@ -19,8 +19,6 @@ private slots:
         k.show();
         for (int d = 0; d <= 9; ++d)
             QCOMPARE(k.CMBNumeri(d)->focusPolicy(), Qt::NoFocus);
-        QCOMPARE(k.CMBUnitaM(0)->text(), QStringLiteral("KHz"));
-        QCOMPARE(k.CMBUnitaM(1)->text(), QStringLiteral("MHz"));
         QTest::keyClicks(&k, QStringLiteral("12"));
         // The numeric keypad's decimal key, sent as "," by a German layout.
         QTest::keyClick(&k, Qt::Key_Comma, Qt::KeypadModifier);
@@ -38,7 +36,6 @@ private slots:
 
         FrmKeyboard plain(4);
         plain.show();
-        QCOMPARE(plain.CMBUnitaM(0)->text(), QStringLiteral("OK"));
         QVERIFY(!plain.CMBUnitaM(1)->isVisible());
         QTest::keyClicks(&plain, QStringLiteral("7"));
         QTest::keyClick(&plain, Qt::Key_Escape);

@@ -1,46 +1,18 @@
 #include "app/Format.h"
 #include "app/Release.h"
-#include "app/ValueLists.h"
 #include "views/GridCentraline.h"
-#include "views/InitForm.h"
-#include "views/MainForm.h"
-#include "views/widgets/PB_OCX.h"
 #include "views/widgets/StyledControls.h"
 
 #include "ViewsFixture.h"
 
-#include <QAction>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QMenu>
-#include <QMouseEvent>
-#include <QTest>
+
+using Window = WindowOn<>;
 
 namespace {
-
-QStringList logLines(const AppContext& ctx) {
-    const QString text = QString::fromLatin1(readAll(ctx.eventLog.currentPath()));
-    return text.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
-}
-
-// The main window over a fixture, loaded as at start-up, with nothing modal.
-struct Window {
-    ViewsFixture& f;
-    MainForm form;
-    RecordingPrompts prompts;
-    QStringList& asked = prompts.asked;
-    QStringList& shown = prompts.shown;
-    bool& answer = prompts.answer;
-    bool quitCalled = false;
-
-    explicit Window(ViewsFixture& fx, const QString& release = {})
-        : f(fx), form(*fx.ctx, *fx.model, appearanceFrom(fx.settings), release) {
-        form.setPrompts(prompts);
-        QObject::connect(&form, &MainForm::quitRequested, [this] { quitCalled = true; });
-        form.load();
-    }
-};
 
 void touch(const QString& path, int secondsAgo) {
     QFile file(path);
@@ -59,51 +31,43 @@ private slots:
         TempAppDir dir;
         VirtualClock clock;
         VirtualPump pump(clock);
-        for (int run = 0; run < 2; ++run) {
-            AppContext ctx(dir.path(), QString(), clock, pump);
-            InitForm init(ctx);
-            QCOMPARE(init.nameText(), QStringLiteral("Halvex"));
-            QCOMPARE(init.releaseText(), QStringLiteral("Rel. ") + ReleaseText());
-            QVERIFY(QDir(dir.file(QStringLiteral("Panels"))).exists());
-            QVERIFY(QFile::exists(dir.file(QStringLiteral("Panels/Untitled.EPN"))));
-            QVERIFY(!init.Timer1().isActive());
+        AppContext ctx(dir.path(), QString(), clock, pump);
+        InitForm init(ctx);
+        QCOMPARE(init.releaseText(), QStringLiteral("Rel. ") + ReleaseText());
+        QVERIFY(QDir(dir.file(QStringLiteral("Panels"))).exists());
+        QVERIFY(QFile::exists(dir.file(QStringLiteral("Panels/Untitled.EPN"))));
+        QVERIFY(!init.Timer1().isActive());
 
-            std::unique_ptr<PanelModel> model;
-            std::unique_ptr<MainForm> form;
-            bool quit = false;
-            init.onFirstTick = [&] {
-                model = std::make_unique<PanelModel>(ctx, init.settings());
-                form = std::make_unique<MainForm>(ctx, *model, appearanceFrom(init.settings()),
-                                                  init.SetupRelease(), &init);
-                QObject::connect(form.get(), &MainForm::quitRequested, [&] { quit = true; });
-                form->load();
-                form->show();
-            };
-            init.show();
-            QVERIFY(init.Timer1().isActive());
-            QCOMPARE(init.Timer1().interval(), 1000);
-            QTRY_VERIFY_WITH_TIMEOUT(form != nullptr, 10000);
-            QVERIFY(!init.isVisible());
-            QVERIFY(!init.Timer1().isActive());
-            QCOMPARE(form->windowTitle(), QStringLiteral("Halvex Panel: Untitled"));
-            QVERIFY(!form->action(QStringLiteral("MNUInfo"))->isVisible());
+        std::unique_ptr<PanelModel> model;
+        std::unique_ptr<MainForm> form;
+        bool quit = false;
+        init.onFirstTick = [&] {
+            model = std::make_unique<PanelModel>(ctx, init.settings());
+            form = std::make_unique<MainForm>(ctx, *model, appearanceFrom(init.settings()),
+                                              init.SetupRelease(), &init);
+            QObject::connect(form.get(), &MainForm::quitRequested, [&] { quit = true; });
+            form->load();
+            form->show();
+        };
+        init.show();
+        QVERIFY(init.Timer1().isActive());
+        QTRY_VERIFY_WITH_TIMEOUT(form != nullptr, 10000);
+        QVERIFY(!init.isVisible());
+        QVERIFY(!init.Timer1().isActive());
+        QCOMPARE(form->windowTitle(), QStringLiteral("Halvex Panel: Untitled"));
+        QVERIFY(!form->action(QStringLiteral("MNUInfo"))->isVisible());
 
-            QStringList lines = logLines(ctx);
-            QVERIFY(lines.last().endsWith(QStringLiteral("    ") +
-                                          PadLogText(QStringLiteral("Software Start"))));
-            if (run == 1) {
-                QCOMPARE(lines.at(lines.size() - 2), QString(130, QLatin1Char('_')));
-            } else {
-                QCOMPARE(lines.size(), 1);
-            }
+        QStringList lines = logLines(ctx);
+        QVERIFY(lines.last().endsWith(QStringLiteral("    ") +
+                                      PadLogText(QStringLiteral("Software Start"))));
+        QCOMPARE(lines.size(), 1);
 
-            form->CMBExit_Click();
-            QVERIFY(quit);
-            QVERIFY(!form->isVisible());
-            lines = logLines(ctx);
-            QVERIFY(lines.last().endsWith(QStringLiteral("    ") +
-                                          PadLogText(QStringLiteral("Software Close"))));
-        }
+        form->CMBExit_Click();
+        QVERIFY(quit);
+        QVERIFY(!form->isVisible());
+        lines = logLines(ctx);
+        QVERIFY(lines.last().endsWith(QStringLiteral("    ") +
+                                      PadLogText(QStringLiteral("Software Close"))));
     }
 
     void closeDuringRunOnlyRaisesRequests() {
@@ -116,13 +80,13 @@ private slots:
         QVERIFY(f.ctx->flags.ExitRequest && f.ctx->flags.StopRequest);
         w.form.CMBExit_Click();
         QVERIFY(w.form.isVisible());
-        QVERIFY(!w.quitCalled);
+        QVERIFY(!w.quit);
         QVERIFY(!logLines(*f.ctx).last().contains(QStringLiteral("Software Close")));
 
         // The run ends and finds the close request.
         f.ctx->flags.MeasurementRunning = false;
         w.form.shutdownRequested();
-        QVERIFY(w.quitCalled);
+        QVERIFY(w.quit);
         QVERIFY(logLines(*f.ctx).last().contains(QStringLiteral("Software Close")));
     }
 
@@ -134,7 +98,7 @@ private slots:
         Window w(f, init.SetupRelease());
         QVERIFY(w.form.action(QStringLiteral("MNUInfo"))->isVisible());
         w.form.action(QStringLiteral("MNUInfo"))->trigger();
-        QCOMPARE(w.shown, QStringList{QStringLiteral("Setup Release: 1.1")});
+        QCOMPARE(w.prompts.shown, QStringList{QStringLiteral("Setup Release: 1.1")});
     }
 
     void undoRestoresPanelAndFile() {
@@ -145,7 +109,6 @@ private slots:
         QVERIFY(!w.form.CMBUndo()->isEnabled());
 
         g->pressCell(2, g->lastColumn(), Qt::LeftButton); // enable station 2
-        QCOMPARE(f.fileRecord(), f.model->panel());
         g->BeginCellEdit(1, 1);
         g->CBXCella()->setEditText(QStringLiteral("9"));
         QTest::keyClick(g->CBXCella()->lineEdit(), Qt::Key_Return);
@@ -165,37 +128,27 @@ private slots:
         QVERIFY(!w.form.CMBUndo()->isEnabled());
     }
 
-    void statusFollowsTheChecks() {
-        ViewsFixture f({{5, {}, true}, {5, {}, true}});
+    // The caption keeps its words; its tooltip and that of the disabled Start say why.
+    void statusFollowsTheChecksAndExplains() {
+        ViewsFixture f({{5, {}, true}, {2, {}, true}, {5, {}, true}});
         Window w(f);
         QVERIFY(w.form.statusCaption()->isVisibleTo(&w.form));
         QCOMPARE(w.form.statusCaption()->caption(), QStringLiteral("COMM IN USE"));
+        QCOMPARE(w.form.statusCaption()->colorBegin(), QColor(255, 0, 0)); // whatever the look
         QVERIFY(!w.form.CMBExecute()->isEnabled());
-        const QByteArray shot = qgetenv("HALVEX_SCREENSHOT_STATUS");
-        if (!shot.isEmpty()) {
-            w.form.show();
-            QVERIFY(QTest::qWaitForWindowExposed(&w.form));
-            QVERIFY(w.form.grab().save(QString::fromLocal8Bit(shot)));
-        }
-        w.form.grid()->pressPictChk(1, Qt::LeftButton);
-        QVERIFY(!w.form.statusCaption()->isVisibleTo(&w.form));
-        QVERIFY(w.form.CMBExecute()->isEnabled());
-        w.form.grid()->pressPictChk(0, Qt::LeftButton);
-        QCOMPARE(w.form.statusCaption()->caption(), QStringLiteral("NO STATION SELECTED"));
-        QVERIFY(!w.form.CMBExecute()->isEnabled());
-    }
-
-    // The caption keeps its words; its tooltip and that of the disabled Start say why.
-    void statusTooltipExplains() {
-        ViewsFixture f({{5, {}, true}, {2, {}, true}, {5, {}, true}});
-        Window w(f);
         const QString why = w.form.statusCaption()->toolTip();
         QVERIFY2(why.startsWith(QStringLiteral("COMM IN USE: port 5 is set for stations 1 and 3")),
                  qPrintable(why));
         QCOMPARE(w.form.CMBExecute()->toolTip(), why);
         w.form.grid()->pressPictChk(2, Qt::LeftButton);
+        QVERIFY(!w.form.statusCaption()->isVisibleTo(&w.form));
+        QVERIFY(w.form.CMBExecute()->isEnabled());
         QVERIFY(w.form.statusCaption()->toolTip().isEmpty());
         QCOMPARE(w.form.CMBExecute()->toolTip(), QStringLiteral("Start (F5)"));
+        for (int s : {0, 1})
+            w.form.grid()->pressPictChk(s, Qt::LeftButton);
+        QCOMPARE(w.form.statusCaption()->caption(), QStringLiteral("NO STATION SELECTED"));
+        QVERIFY(!w.form.CMBExecute()->isEnabled());
     }
 
     void tableChoiceSortAndDelete() {
@@ -229,11 +182,12 @@ private slots:
         QCOMPARE(cbx->currentText(), QStringLiteral("b"));
 
         // Delete asks, removes the file and selects the entry before it.
-        w.answer = false;
+        w.prompts.answer = false;
         QTest::keyClick(cbx, Qt::Key_Delete);
-        QCOMPARE(w.asked, QStringList{QStringLiteral("Are you sure you want to delete b ?")});
+        QCOMPARE(w.prompts.asked,
+                 QStringList{QStringLiteral("Are you sure you want to delete b ?")});
         QVERIFY(QFile::exists(f.dir.file(QStringLiteral("Table/b.FTR"))));
-        w.answer = true;
+        w.prompts.answer = true;
         QTest::keyClick(cbx, Qt::Key_Delete);
         QVERIFY(!QFile::exists(f.dir.file(QStringLiteral("Table/b.FTR"))));
         QCOMPARE(items(), QStringList({"A", "T"}));
@@ -242,27 +196,6 @@ private slots:
 
         w.form.action(QStringLiteral("MNUSortByDate"))->trigger();
         QCOMPARE(int(f.fileRecord().SortByDate), 0);
-    }
-
-    void chosenTableIsShownForAMoment() {
-        ViewsFixture f({{1, {}, true}});
-        f.writeTable(QStringLiteral("A"), 3.0);
-        Window w(f);
-        QStringList opened;
-        int closed = 0;
-        QObject::connect(&w.form, &MainForm::tableViewRequested,
-                         [&](const QString& name) { opened << name; });
-        QObject::connect(&w.form, &MainForm::tableViewDismissed, [&] { ++closed; });
-        w.form.chooseTable(0);
-        QTRY_COMPARE(opened, QStringList{QStringLiteral("A")});
-        QVERIFY(w.form.TimerNascFreq().isActive());
-        QCOMPARE(w.form.TimerNascFreq().interval(), 2500);
-        // The pointer over the stations frame puts it away at once.
-        QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), QPointF(5, 5), Qt::NoButton,
-                         Qt::NoButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(w.form.FRMCentraline(), &move);
-        QCOMPARE(closed, 1);
-        QVERIFY(!w.form.TimerNascFreq().isActive());
     }
 
     void runLocksAndUnlocks() {
@@ -287,89 +220,6 @@ private slots:
         QVERIFY(w.form.CMBExecute()->isEnabled());
         QVERIFY(!w.form.LBPolling()->isVisibleTo(&w.form));
         QVERIFY(w.form.CBXFrequencyTable()->isEnabled());
-    }
-
-    // Three stations, the second failed, two battery levels. With HALVEX_SCREENSHOT set the
-    // window is saved there as a PNG.
-    void linkViewPaintsStations() {
-        ViewsFixture f({{3, QStringLiteral("Roof, north mast"), true},
-                        {4, QStringLiteral("Parking lot"), true},
-                        {7, QStringLiteral("Lab bench"), false}});
-        Window w(f);
-        w.form.lockForRun();
-        w.form.insertRunColumns(
-            {Column::LastLinkTime, Column::Battery, Column::FieldE, Column::FieldH});
-        QCOMPARE(w.form.grid()->columns(),
-                 (QList<Column>{Column::Number, Column::Comm, Column::SerialNumber, Column::Comment,
-                                Column::LastLinkTime, Column::Battery, Column::FieldE,
-                                Column::FieldH, Column::Enabled}));
-        w.form.setSerialCell(0, QStringLiteral("123AB01123"));
-        w.form.setSerialCell(1, QStringLiteral("456CD10456"));
-        QCOMPARE(
-            w.form.grid()->cellText(1, w.form.grid()->columnOf(Column::SerialNumber)).trimmed(),
-            QStringLiteral("123AB01123"));
-        w.form.stampLinkTime(0, 1, QStringLiteral("10:42:05 15/01/2026"));
-        w.form.stampLinkTime(1, 2, QStringLiteral("10:42:31 15/01/2026"));
-        QCOMPARE(w.form.grid()->cellText(1, 4), QStringLiteral("10:42:05 15/01/2026"));
-        w.form.setFieldCell(0, Column::FieldE, QStringLiteral("1.2480"), 0);
-        w.form.setFieldCell(0, Column::FieldH, QStringLiteral("0.0061"), 0);
-
-        w.form.markStationLink(0, false, LinkOkColour);
-        w.form.markStationLink(1, true, LinkFailColour);
-        const QColor failed(255, 0, 0);
-        QCOMPARE(w.form.grid()->rowColour(1), failed);
-        QCOMPARE(w.form.grid()->rowColour(0), QColor(150, 250, 255));
-        QCOMPARE(w.form.grid()->cellBackground(2, 3), failed);
-
-        BatteryDisplay full{
-            4.5f, 12, rgbValue(128, 255, 128), rgbValue(0, 255, 0), QStringLiteral("4.50 V "),
-            false};
-        BatteryDisplay low{
-            3.14f, 4, rgbValue(255, 128, 128), rgbValue(255, 0, 0), QStringLiteral("3.14 V "),
-            true};
-        w.form.showBatteryLevel(0, full);
-        w.form.showBatteryLevel(1, low);
-        const BatteryDisplay* g0 = w.form.grid()->battery(0);
-        QVERIFY(g0);
-        QCOMPARE(g0->notches, 12);
-        QCOMPARE(g0->caption, QStringLiteral("4.50 V "));
-        QCOMPARE(w.form.grid()->battery(1)->notches, 4);
-        QCOMPARE(w.form.grid()->battery(1)->colorEnd, rgbValue(255, 0, 0));
-
-        WaitBar station;
-        station.visible = true;
-        station.caption = QStringLiteral("Station: 123AB01123 Reading : 3 Frequency: 1 MHz; "
-                                         "[ E = 1.2480V/m ; H = 0.0061A/m ]");
-        station.maximum = 9;
-        station.value = 4;
-        w.form.setStationWait(station);
-        WaitBar rate;
-        rate.visible = true;
-        rate.caption = QStringLiteral("Remaining Time: 00:07:12 (Table Mode)");
-        rate.maximum = 600;
-        rate.value = 432;
-        w.form.setRateWait(rate);
-        QCOMPARE(w.form.PBAttesaCent()->value(), 4);
-        QCOMPARE(w.form.FRMAttesaRateLM()->caption(), rate.caption);
-        w.form.showPollingLabel(QStringLiteral("Please Wait for\rPolling Time"), 255, 16777215, 0);
-
-        const QByteArray shot = qgetenv("HALVEX_SCREENSHOT");
-        if (!shot.isEmpty()) {
-            w.form.show();
-            QVERIFY(QTest::qWaitForWindowExposed(&w.form));
-            QVERIFY(w.form.grab().save(QString::fromLocal8Bit(shot)));
-        }
-
-        // The end of the run restores the panel grid in neutral colours.
-        w.form.restoreGrid();
-        w.form.unlockAfterRun();
-        QCOMPARE(w.form.grid()->columns(),
-                 (QList<Column>{Column::Number, Column::Comm, Column::SerialNumber, Column::Comment,
-                                Column::Enabled}));
-        QCOMPARE(w.form.grid()->rowColour(1), w.form.grid()->neutralColour());
-        QVERIFY(!w.form.grid()->cellBackground(2, 3).isValid());
-        if (!shot.isEmpty())
-            QVERIFY(w.form.grab().save(QString::fromLocal8Bit(shot).replace(".png", "-idle.png")));
     }
 };
 

@@ -1,22 +1,16 @@
 #include "panel/PanelFile.h"
 #include "spectrum/SpcFile.h"
 #include "views/FrmOpenScan.h"
-#include "views/InitForm.h"
-#include "views/MainForm.h"
 #include "views/widgets/StyledControls.h"
 
 #include "ViewsFixture.h"
 
-#include <QAction>
-#include <QApplication>
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QListWidget>
 #include <QSignalSpy>
-#include <QTest>
-#include <QTimer>
 #include <QTreeView>
 
 namespace {
@@ -63,18 +57,8 @@ void chooseType(FrmOpenScan& b, int type) {
     emit b.CBXEstensioni()->activated(type);
 }
 
-// Runs the browser from the main window's menu; act plays the operator inside it.
 void runBrowser(MainForm& form, const std::function<void(FrmOpenScan&)>& act) {
-    bool ran = false;
-    QTimer::singleShot(0, [&] {
-        auto* b = qobject_cast<FrmOpenScan*>(QApplication::activeModalWidget());
-        QVERIFY(b);
-        ran = true;
-        act(*b);
-        if (b->isVisible()) b->reject();
-    });
-    form.action(QStringLiteral("mnuOpenScan"))->trigger();
-    QVERIFY(ran);
+    runModal<FrmOpenScan>(form.action(QStringLiteral("mnuOpenScan")), act);
 }
 
 } // namespace
@@ -83,7 +67,7 @@ class TestOpenScan : public QObject {
     Q_OBJECT
 
 private slots:
-    void theBrowserShowsTheStationsAndWalksInsideTest() {
+    void theBrowserWalksAndDeletesInsideTestOnly() {
         Tree f;
         RecordingPrompts prompts;
         FrmOpenScan b(*f.ctx, *f.model, prompts, AppearanceValues{}, QString());
@@ -101,19 +85,12 @@ private slots:
         b.File1()->setCurrentRow(0);
         QVERIFY(b.CMBOpen()->isEnabled());
 
-        // Backspace walks up, and never above "Test/"; a path outside shows "Test/".
+        // Backspace walks up, and never above "Test/".
         for (int i = 0; i < 6; ++i)
             QTest::keyClick(b.Dir1(), Qt::Key_Backspace);
         QCOMPARE(b.currentFolder(), f.at("Test"));
-        b.showFolder(f.at("Test/../Panels"));
-        QCOMPARE(b.currentFolder(), f.at("Test"));
-    }
 
-    void deleteAsksOnceForAYearAndNeverForTestOrTheLog() {
-        Tree f;
-        RecordingPrompts prompts;
-        FrmOpenScan b(*f.ctx, *f.model, prompts, AppearanceValues{}, QString());
-        b.show();
+        // Delete: never for Test, the log folders or the open log; once for a year.
         for (const char* folder : {"Test", "Test/Log"}) {
             b.showFolder(f.at(QLatin1String(folder)));
             QTest::keyClick(b.Dir1(), Qt::Key_Delete);
@@ -150,10 +127,9 @@ private slots:
 
     void theTypeIsKeptInThePanelAndOpeningGoesToReviewOrTheViewer() {
         Tree f;
-        RecordingPrompts prompts;
-        MainForm form(*f.ctx, *f.model, appearanceFrom(f.settings), QString());
-        form.setPrompts(prompts);
-        form.load();
+        WindowOn<> w(f);
+        MainForm& form = w.form;
+        RecordingPrompts& prompts = w.prompts;
         form.show();
         QSignalSpy review(&form, &MainForm::reviewRequested);
         {

@@ -1,6 +1,7 @@
 #include "app/AppContext.h"
 #include "app/Clock.h"
 #include "app/EventPump.h"
+#include "app/Format.h"
 #include "measure/Session.h"
 #include "sim/SimChannel.h"
 #include "spectrum/SweepAcquisition.h"
@@ -86,15 +87,6 @@ struct SweepProgram {
         out.sort();
         return out;
     }
-    QStringList logMessages() const {
-        QStringList out;
-        const QByteArray text =
-            readAll(dir.path() + "Test/Log/" + clock.today().toString("yyyy/MM/dd") + ".TXT");
-        for (const QByteArray& line : text.split('\n'))
-            if (line.size() > 23)
-                out << QString::fromLatin1(line.mid(23)).section('\t', 0, 0).trimmed();
-        return out;
-    }
     // The controls the single sweep locks, as (name, enabled).
     QList<bool> lockables() {
         return {form.CMBEseguiSpettroSingCent()->isEnabled(),
@@ -137,7 +129,9 @@ private slots:
         QVERIFY(files[1].startsWith("SM_H_"));
         QCOMPARE(p.sweep->spectrumCount(0), 2);
         // The serial number read from the probe is in the grid; the window hid itself.
-        QCOMPARE(p.form.grid()->cellText(1, p.form.grid()->columnOf(Column::SerialNumber)).trimmed(), QStringLiteral("241AB01001"));
+        QCOMPARE(
+            p.form.grid()->cellText(1, p.form.grid()->columnOf(Column::SerialNumber)).trimmed(),
+            QStringLiteral("241AB01001"));
         QVERIFY(!p.window->isVisible());
         QVERIFY(!p.ctx.flags.MeasurementRunning);
 
@@ -168,9 +162,9 @@ private slots:
         QVERIFY(p.form.closing());
         QCOMPARE(quit.count(), 1);
         QVERIFY(p.spectrumFiles().isEmpty()); // the E sweep stopped, no H sweep began
-        const QStringList log = p.logMessages();
-        QVERIFY(log.contains("*** Stop Sweep Spectrum manual"));
-        QCOMPARE(log.last(), QStringLiteral("Software Close"));
+        const QStringList log = logLines(p.ctx);
+        QCOMPARE(log.filter("*** Stop Sweep Spectrum manual").size(), 1);
+        QVERIFY(log.last().endsWith(PadLogText(QStringLiteral("Software Close"))));
         QCOMPARE(log.filter("Start Sweep Spectrum: ").size(), 1);
     }
 
@@ -193,9 +187,9 @@ private slots:
         QCOMPARE(prompts.saves.size(), 2);
         QVERIFY(prompts.saves[0].contains("SM_E_"));
         QCOMPARE(quit.count(), 1);
-        const QStringList log = p.logMessages();
+        const QStringList log = logLines(p.ctx);
         QCOMPARE(log.filter("Start Sweep Spectrum: ").size(), 1); // no H sweep after Cancel
-        QCOMPARE(log.last(), QStringLiteral("Software Close"));
+        QVERIFY(log.last().endsWith(PadLogText(QStringLiteral("Software Close"))));
     }
 };
 

@@ -136,11 +136,9 @@ private slots:
         // The tuning text followed the sweep upwards to its end.
         QVERIFY(tunings.size() > 20);
         QVERIFY(tunings.contains(QStringLiteral(" 0.10000") + QStringLiteral("0 MHz")));
-        // The boxes show the latched peak of the strongest carrier and the span.
-        const SpectrumDisplay& d = rig.window->display();
-        QCOMPARE(rig.text("PnlLevel"), d.peakLevelText().trimmed());
+        // The boxes show the latched peak of the strongest carrier.
+        QCOMPARE(rig.text("PnlLevel"), rig.window->display().peakLevelText().trimmed());
         QVERIFY(rig.text("PnlFreq").startsWith("13.5"));
-        QCOMPARE(rig.text("LBSpan"), QStringLiteral("29.9000 bandwidth"));
         QVERIFY(rig.text("LBWideBand").endsWith(" V/m"));
         QVERIFY(!rig.window->isVisible()); // the window hides after the acquisition
 
@@ -250,8 +248,6 @@ private slots:
         }
         QCOMPARE(w.display().zoomFactor(), 8.0);
         QVERIFY(w.SBSweep()->isVisible());
-        QVERIFY(w.display().shownStart() <= w.display().data().Freq[size_t(peak)]);
-        QVERIFY(w.display().shownStop() >= w.display().data().Freq[size_t(peak)]);
 
         // µT: the H field's fourth unit.
         w.button("OptUnit3")->click();

@@ -1,66 +1,48 @@
 #include "views/FreqTableGridModel.h"
 #include "views/FrmTTTFreqTab.h"
 #include "views/FrmTableLimFacFT.h"
-#include "views/InitForm.h"
-#include "views/MainForm.h"
+#include "views/widgets/StyledControls.h"
 
 #include "ViewsFixture.h"
 
-#include <QAction>
-#include <QApplication>
 #include <QComboBox>
 #include <QFont>
+#include <QMouseEvent>
 #include <QTableView>
-#include <QTest>
-#include <QTimer>
 
 class TestTableView : public QObject {
     Q_OBJECT
 
 private slots:
     void showsTheTableWithCoupledCellsMarkedAndStaysOnTop() {
-        for (const bool noLimit : {false, true}) {
-            const Switches switches(noLimit ? QStringLiteral("/NOLIMITRBW") : QString());
-            FreqTable table;
-            table.rows[0] = {0.01, 0, 0};
-            table.rows[1] = {27.12, 2, 0};
-            FrmTTTFreqTab view(table, switches);
-            view.load();
-            QVERIFY(view.viewOpen());
-            QCOMPARE(view.clickedRow(), -1);
-            const QAbstractItemModel* m = view.gridModel();
-            QCOMPARE(m->rowCount(), 2);
-            QCOMPARE(m->headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(),
-                     QStringLiteral("Frequency MHz"));
-            QCOMPARE(m->index(0, 0).data().toString(), QStringLiteral("1"));
-            QCOMPARE(m->index(0, 1).data().toString(), QStringLiteral(" 0.01"));
-            QCOMPARE(m->index(1, 2).data().toString(), QStringLiteral(" 30 kHz"));
-            const QModelIndex rbw = m->index(0, 2);
-            if (noLimit) {
-                QCOMPARE(rbw.data().toString(), QStringLiteral("300 kHz"));
-                QVERIFY(!rbw.data(Qt::FontRole).value<QFont>().bold());
-                QCOMPARE(table.rows[0].RbwIndex, 0);
-            } else {
-                QCOMPARE(rbw.data().toString(), QStringLiteral("  3 kHz"));
-                QVERIFY(rbw.data(Qt::FontRole).value<QFont>().bold());
-                QCOMPARE(table.rows[0].RbwIndex, 4);
-            }
-            QVERIFY(!m->index(1, 2).data(Qt::FontRole).value<QFont>().bold());
-            QVERIFY(view.windowFlags() & Qt::WindowStaysOnTopHint);
-            QVERIFY(view.windowFlags() & Qt::WindowDoesNotAcceptFocus);
-            QVERIFY(view.testAttribute(Qt::WA_ShowWithoutActivating));
-            QTRY_COMPARE(view.timerCount(), 1);
-            QTest::qWait(150);
-            QCOMPARE(view.timerCount(), 1); // one shot
-            view.close();
-            QVERIFY(!view.viewOpen());
-            QCOMPARE(view.timerCount(), 0);
-        }
+        FreqTable table;
+        table.rows[0] = {0.01, 0, 0};
+        table.rows[1] = {27.12, 2, 0};
+        FrmTTTFreqTab view(table, Switches());
+        view.load();
+        QVERIFY(view.viewOpen());
+        QCOMPARE(view.clickedRow(), -1);
+        const QAbstractItemModel* m = view.gridModel();
+        QCOMPARE(m->rowCount(), 2);
+        // The RBW the coupling raised is shown, marked, and stored.
+        QCOMPARE(m->index(0, 2).data().toString(), QStringLiteral("  3 kHz"));
+        QVERIFY(m->index(0, 2).data(Qt::FontRole).value<QFont>().bold());
+        QVERIFY(!m->index(1, 2).data(Qt::FontRole).value<QFont>().bold());
+        QCOMPARE(table.rows[0].RbwIndex, 4);
+        QVERIFY(view.windowFlags() & Qt::WindowStaysOnTopHint);
+        QVERIFY(view.windowFlags() & Qt::WindowDoesNotAcceptFocus);
+        QVERIFY(view.testAttribute(Qt::WA_ShowWithoutActivating));
+        QTRY_COMPARE(view.timerCount(), 1);
+        QTest::qWait(150);
+        QCOMPARE(view.timerCount(), 1); // one shot
+        view.close();
+        QVERIFY(!view.viewOpen());
+        QCOMPARE(view.timerCount(), 0);
         // An empty table shows only the titles.
         FreqTable empty;
-        FrmTTTFreqTab view(empty, Switches());
-        view.load();
-        QCOMPARE(view.gridModel()->rowCount(), 0);
+        FrmTTTFreqTab emptyView(empty, Switches());
+        emptyView.load();
+        QCOMPARE(emptyView.gridModel()->rowCount(), 0);
     }
 
     void choosingATableShowsItAndADoubleClickOpensTheEditorThere() {
@@ -70,10 +52,8 @@ private slots:
             t.rows[size_t(i)] = {1.0 + i, 0, 0};
         FreqTableFile::write(f.dir.file(QStringLiteral("Table/Four.FTR")), t);
         FreqTable table;
-        RecordingPrompts prompts;
-        MainForm form(*f.ctx, *f.model, appearanceFrom(f.settings), {});
-        form.setPrompts(prompts);
-        form.load();
+        WindowOn<> w(f);
+        MainForm& form = w.form;
         form.attachFreqTable(table);
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
@@ -81,6 +61,15 @@ private slots:
         FrmTTTFreqTab* view = form.tableView();
         QTRY_VERIFY(view->isVisible());
         QCOMPARE(view->gridModel()->rowCount(), 4);
+        QVERIFY(form.TimerNascFreq().isActive()); // it goes by itself after a moment
+        // The pointer over the stations frame puts it away at once.
+        QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), QPointF(5, 5), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(form.FRMCentraline(), &move);
+        QVERIFY(!view->isVisible());
+        QVERIFY(!form.TimerNascFreq().isActive());
+        form.chooseTable(form.CBXFrequencyTable()->findText(QStringLiteral("Four")));
+        QTRY_VERIFY(view->isVisible());
 
         // Double-click row 3, frequency column: the view goes, the editor opens on that cell.
         QModelIndex seen;

@@ -30,44 +30,35 @@ private:
     };
 
 private slots:
+    // Label styles 0, 7 and 8 have one colour, the end colour; the others have both.
     void appearanceReachesEveryStyledControl() {
-        Form f;
-        AppearanceValues v;
-        v.ButtonStyle = 1;
-        v.ButtonColorStart = rgbOf(10, 20, 30);
-        v.ButtonColorEnd = rgbOf(40, 50, 60);
-        v.LabelStyle = 2;
-        v.LabelColorStart = rgbOf(200, 0, 0);
-        v.LabelColorEnd = rgbOf(0, 0, 200);
-        ApplyAppearance(&f.root, v);
-
-        QCOMPARE(f.button->buttonStyle(), 1);
-        QCOMPARE(f.button->colorBegin(), QColor(10, 20, 30));
-        QCOMPARE(f.button->colorEnd(), QColor(40, 50, 60));
-        QCOMPARE(f.frame->frameStyleIndex(), 1);
-        QCOMPARE(f.plain->style(), 2);
-        QCOMPARE(f.plain->colorBegin(), QColor(200, 0, 0));
-        QCOMPARE(f.plain->colorEnd(), QColor(0, 0, 200));
-        QCOMPARE(f.inFrame->colorBegin(), QColor(200, 0, 0)); // nested controls too
-        // The status labels stay red whatever the settings say; "LbColor" keeps its own look.
-        QCOMPARE(f.error->colorBegin(), QColor(255, 0, 0));
-        QCOMPARE(f.error->colorEnd(), QColor(255, 192, 192));
-        QCOMPARE(f.polling->colorBegin(), QColor(255, 0, 0));
-        QCOMPARE(f.colour->colorBegin(), QColor(1, 2, 3));
-    }
-
-    void oneColourLabelStylesUseTheEndColour() {
-        for (int style : {0, 7, 8}) {
+        for (int style = 0; style < 9; ++style) {
             Form f;
             AppearanceValues v;
+            v.ButtonStyle = 1;
+            v.ButtonColorStart = rgbOf(10, 20, 30);
+            v.ButtonColorEnd = rgbOf(40, 50, 60);
             v.LabelStyle = style;
             v.LabelColorStart = rgbOf(200, 0, 0);
             v.LabelColorEnd = rgbOf(0, 0, 200);
             ApplyAppearance(&f.root, v);
-            QCOMPARE(f.plain->colorBegin(), QColor(0, 0, 200));
+            const bool one = style == 0 || style == 7 || style == 8;
+            const QColor labelBegin = one ? QColor(0, 0, 200) : QColor(200, 0, 0);
+
+            QCOMPARE(f.button->buttonStyle(), 1);
+            QCOMPARE(f.button->colorBegin(), QColor(10, 20, 30));
+            QCOMPARE(f.button->colorEnd(), QColor(40, 50, 60));
+            QCOMPARE(f.frame->frameStyleIndex(), 1);
+            QCOMPARE(f.plain->style(), style);
+            QCOMPARE(f.plain->colorBegin(), labelBegin);
             QCOMPARE(f.plain->colorEnd(), QColor(0, 0, 200));
+            QCOMPARE(f.inFrame->colorBegin(), labelBegin); // nested controls too
+            // The status labels stay red whatever the settings say; "LbColor" keeps its look.
+            QCOMPARE(f.error->colorBegin(), QColor(255, 0, 0));
+            QCOMPARE(f.error->colorEnd(), QColor(255, 192, 192));
+            QCOMPARE(f.polling->colorBegin(), QColor(255, 0, 0));
+            QCOMPARE(f.colour->colorBegin(), QColor(1, 2, 3));
         }
-        QVERIFY(!labelStyleOneColour(1));
     }
 
     void batteryGaugeLevelsAndAnimations() {
