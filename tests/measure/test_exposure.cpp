@@ -119,25 +119,25 @@ TEST(Exposure, HandComputedCases) {
 }
 
 TEST(LimitTable, HostileFilesAreRefusedNamingFileAndLine) {
-    EXPECT_EQ(refusal(""), QStringLiteral("National.txt: the file is empty"));
-    EXPECT_EQ(refusal("# only a comment\n"), QStringLiteral("National.txt: no band"));
-    EXPECT_EQ(refusal("name X\n\nband 1 10 E -87 H 1\n"),
-              QStringLiteral("National.txt, line 3: a level must be greater than 0"));
-    EXPECT_EQ(refusal("band 1 10 E nan H 1\n"),
-              QStringLiteral("National.txt, line 1: \"nan\" is not a number"));
-    EXPECT_EQ(refusal("band 1 10 E 87 H 1\nband 5 20 E 28 H 1\n"),
-              QStringLiteral("National.txt, line 2: the range overlaps the one before or is "
-                             "out of order"));
-    EXPECT_EQ(refusal("band 10 1 E 87 H 1\n"),
-              QStringLiteral("National.txt, line 1: the range ends before it begins"));
-    EXPECT_EQ(refusal("band 0 1 E 87*f^-1 H 1\n"),
-              QStringLiteral("National.txt, line 1: a level in f^k cannot start at 0 MHz"));
-    EXPECT_EQ(refusal("band 1 10 E 1e308*f^4 H 1\n"),
-              QStringLiteral("National.txt, line 1: the level is not a positive number over its "
-                             "range"));
-    EXPECT_EQ(refusal("band 1 10 E 87 H 1\nsquare E 1 10 87\nsquare E 5 20 table\n"),
-              QStringLiteral("National.txt, line 3: the range overlaps the one before or is "
-                             "out of order"));
+    const std::pair<const char*, const char*> refused[] = {
+        {"", "the file is empty"},
+        {"# only a comment\n", "no band"},
+        {"name X\n\nband 1 10 E -87 H 1\n", "line 3: a level must be greater than 0"},
+        {"band 1 10 E nan H 1\n", "line 1: \"nan\" is not a number"},
+        {"band 1 10 E 87 H 1\nband 5 20 E 28 H 1\n",
+         "line 2: the range overlaps the one before or is out of order"},
+        {"band 10 1 E 87 H 1\n", "line 1: the range ends before it begins"},
+        {"band 0 1 E 87*f^-1 H 1\n", "line 1: a level in f^k cannot start at 0 MHz"},
+        {"band 1 10 E 1e308*f^4 H 1\n",
+         "line 1: the level is not a positive number over its range"},
+        {"band 1 10 E 87 H 1\nsquare E 1 10 87\nsquare E 5 20 table\n",
+         "line 3: the range overlaps the one before or is out of order"},
+    };
+    for (const auto& [text, why] : refused) {
+        const QString line = QString::fromLatin1(why);
+        EXPECT_EQ(refusal(text),
+                  QStringLiteral("National.txt") + (line.startsWith("line") ? ", " : ": ") + line);
+    }
     EXPECT_TRUE(refusal("band 1 10 E 87 H 1\nrm -rf /\n").startsWith("National.txt, line 2"));
     EXPECT_TRUE(refusal(QByteArray("band 1 10 E 87\0 H 1\n", 20)).contains("line 1"));
 

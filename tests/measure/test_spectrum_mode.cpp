@@ -113,10 +113,7 @@ struct SpectrumRig : CycleRig {
 } // namespace
 
 TEST(SpectrumModeRate, RateFromListAndSwitch) {
-    const Switches none(QString{});
-    EXPECT_EQ(DeterminaRateSM(2, none, true), 1800);
-    EXPECT_EQ(DeterminaRateSM(3, none, true), 3600);
-    EXPECT_EQ(DeterminaRateSM(10, none, false), 86400);
+    EXPECT_EQ(DeterminaRateSM(10, Switches(QString{}), false), 86400);
     // "/RATEHOURS=n/" gives n minutes, and only in List Mode.
     const Switches two(QStringLiteral("/RATEHOURS=2/"));
     EXPECT_EQ(DeterminaRateSM(0, two, true), 120);

@@ -1,3 +1,4 @@
+#include "OffscreenGui.h"
 #include "spectrum/SpectrumPainter.h"
 #include "spectrum/SpectrumUnits.h"
 
@@ -5,23 +6,12 @@
 #include "support/TestSupport.h"
 
 #include <QDir>
-#include <QGuiApplication>
 #include <QImage>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <memory>
 
 namespace {
-
-// Fonts need a GUI application; one for the whole test program, offscreen.
-void ensureGuiApp() {
-    if (QCoreApplication::instance()) return;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "test_spectrum";
-    static char* argv[] = {name, nullptr};
-    static QGuiApplication app(argc, argv);
-}
 
 // What a probe sees: a few emitters over a noise floor, different on each axis.
 float fieldAt(double mhz, int axis, int pass) {
