@@ -22,8 +22,11 @@ public:
         ++locks;
     }
     void unlockAfterRun() override { locked = false; }
-    void insertRunColumns(const QList<Column>& c) override { columns = c; }
-    void restoreGrid() override { columns.clear(); }
+    void insertRunColumns(const QList<Column>& c) override {
+        columns = c;
+        gridRestored = false;
+    }
+    void restoreGrid() override { gridRestored = true; }
     void setSerialCell(int slot, const QString& serial) override {
         serials[slot] = serial;
         if (!serial.isEmpty()) serialHistory.push_back({slot, serial});
@@ -58,7 +61,8 @@ public:
 
     bool locked = false;
     int locks = 0;
-    QList<Column> columns;
+    QList<Column> columns; // as the run laid them out
+    bool gridRestored = false;
     std::array<QString, 16> serials;
     std::vector<std::pair<int, QString>> serialHistory;
     std::array<std::array<QString, 2>, 16> cells;

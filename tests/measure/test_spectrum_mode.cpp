@@ -22,11 +22,6 @@ struct SpectrumView : RecordingView {
         sweeps.push_back({u, clock->secondsSinceMidnight(), clock->today()});
     }
     void shutdownRequested() override { ++shutdowns; }
-    void insertRunColumns(const QList<Column>& c) override {
-        RecordingView::insertRunColumns(c);
-        laidOut = c;
-    }
-    QList<Column> laidOut;
 
     struct Sweep {
         SpectrumSweepUpdate update;
@@ -157,7 +152,7 @@ TEST(SpectrumModeTurn, RatePathSweepsEachDueStationAfterItsReport) {
     EXPECT_FALSE(rig.view.watchedCaptions.filter(QRegularExpression("^00:0\\d:")).isEmpty())
         << rig.view.watchedCaptions.join(' ').toStdString();
     EXPECT_EQ(rig.view.bars[0].front().maximum, 900);
-    EXPECT_TRUE(rig.view.laidOut.contains(Column::SpectrumInhibit));
+    EXPECT_TRUE(rig.view.columns.contains(Column::SpectrumInhibit));
     // The scan after a sweep sends the RBW again at its first row.
     const auto& sent = rig.channel->probe(1)->commands();
     auto sweepEnd = std::find(sent.begin(), sent.end(), ProbeLink::Frame("(g"));
@@ -236,9 +231,9 @@ TEST(SpectrumModeAlone, KeepsEachStationsRateAcrossMidnightAndRetriesASilentOne)
     EXPECT_EQ(rig.session->CMBExecute(), Session::ExecuteResult::SpectrumOnly);
 
     // The grid shows the link time, the battery and the inhibit time, then the panel again.
-    EXPECT_EQ(rig.view.laidOut,
+    EXPECT_EQ(rig.view.columns,
               QList<Column>({Column::LastLinkTime, Column::Battery, Column::SpectrumInhibit}));
-    EXPECT_TRUE(rig.view.columns.isEmpty());
+    EXPECT_TRUE(rig.view.gridRestored);
     for (int slot : {0, 1}) {
         const auto sweeps = rig.sweepsOf(slot);
         ASSERT_EQ(sweeps.size(), 8u) << slot;
