@@ -183,10 +183,8 @@ TEST(SpectrumDisplay, ZoomModeWheelAndKeys) {
     EXPECT_EQ(d.markerIndex(), d.shownPoints().first);
 
     d.keyUp();
-    d.MouseWheel(-1);
-    d.MouseWheel(-1);
-    d.MouseWheel(-1);
-    d.MouseWheel(-1);
+    for (int i = 0; i < 4; ++i)
+        d.MouseWheel(-1);
     EXPECT_EQ(d.zoomFactor(), 1);
     EXPECT_DOUBLE_EQ(d.shownStart(), 0.0);
     EXPECT_DOUBLE_EQ(d.shownStop(), 100.0);
@@ -286,6 +284,7 @@ TEST(SpectrumDisplay, BoxAndPictureTexts) {
     s.data.FieldType = 3;
     d.setAuxInDbm(true);
     EXPECT_EQ(d.unitText(), "dBm");
+    EXPECT_EQ(d.levelText(0.0f), "----");
     EXPECT_EQ(d.levelText(223.6f), "0.00");
     EXPECT_FALSE(d.traceShown(1));
 
