@@ -22,8 +22,11 @@ public:
         ++locks;
     }
     void unlockAfterRun() override { locked = false; }
-    void insertRunColumns(const QList<Column>& c) override { columns = c; }
-    void restoreGrid() override { columns.clear(); }
+    void insertRunColumns(const QList<Column>& c) override {
+        columns = c;
+        gridRestored = false;
+    }
+    void restoreGrid() override { gridRestored = true; }
     void setSerialCell(int slot, const QString& serial) override {
         serials[slot] = serial;
         if (!serial.isEmpty()) serialHistory.push_back({slot, serial});
@@ -34,15 +37,13 @@ public:
             exposureColours[slot] = colour;
             return;
         }
-        const int i = column == Column::FieldH ? 1 : 0;
-        cells[slot][i] = text;
-        cellColours[slot][i] = colour;
+        cells[slot][column == Column::FieldH ? 1 : 0] = text;
     }
-    void highlightStation(int slot) override { highlighted = slot; }
+    void highlightStation(int) override {}
     void setStationWait(const WaitBar& bar) override { stationWait = bar; }
-    void setRateWait(const WaitBar& bar) override { rateWait = bar; }
-    void setWindowCaption(const QString& c) override { caption = c; }
-    void restoreWindowCaption() override { caption.clear(); }
+    void setRateWait(const WaitBar&) override {}
+    void setWindowCaption(const QString&) override {}
+    void restoreWindowCaption() override {}
     void showPollingLabel(const QString& c, quint32, quint32, int) override {
         polling.push_back(c);
     }
@@ -55,26 +56,23 @@ public:
     void markStationLink(int slot, bool failed, quint32) override {
         if (failed) failedMarks.push_back(slot);
     }
-    void showBatteryLevel(int slot, const BatteryDisplay& d) override { battery[slot] = d.caption; }
+    void showBatteryLevel(int, const BatteryDisplay&) override {}
     void stampLinkTime(int, int, const QString&) override {}
 
     bool locked = false;
     int locks = 0;
-    QList<Column> columns;
+    QList<Column> columns; // as the run laid them out
+    bool gridRestored = false;
     std::array<QString, 16> serials;
     std::vector<std::pair<int, QString>> serialHistory;
     std::array<std::array<QString, 2>, 16> cells;
-    std::array<std::array<quint32, 2>, 16> cellColours{};
     std::array<QString, 16> exposureCells;
     std::array<quint32, 16> exposureColours{};
-    int highlighted = -1;
-    WaitBar stationWait, rateWait;
-    QString caption;
+    WaitBar stationWait;
     QStringList polling, messages;
     std::vector<ReadingUpdate> readings;
     std::function<void(const ReadingUpdate&)> onReading;
     std::vector<int> failedMarks;
-    std::array<QString, 16> battery;
 };
 
 // A whole program on a virtual clock: application directory, simulated stations, panel and
@@ -112,6 +110,14 @@ struct CycleRig {
 
     void addStation(int port) { session->panelModel().addStation(port, {}, {}, true); }
 
+    // One station on port 1 reading E = (3, 4, 0) V/m at 1 MHz, the table's only row.
+    ProbeModel& oneStation() {
+        ProbeModel& p = addProbe(1, "111AA01111", {3, 4, 0}, {1.0});
+        addStation(1);
+        setTable({{1.0, 0}});
+        return p;
+    }
+
     void setTable(std::initializer_list<std::pair<double, int>> rows) {
         FreqTable t;
         int i = 0;
@@ -123,6 +129,23 @@ struct CycleRig {
 
     void settingsChange(const std::function<void(PanelRecord&)>& change) {
         session->panelModel().editSettings(change);
+    }
+    // List Mode alone, E only, every `rate` minutes; the report separated by ";".
+    void listModeE(int rate, int detector = 0) {
+        settingsChange([&](PanelRecord& p) {
+            p.ListModeOn = 1;
+            p.SpectrumModeOn = 0;
+            p.ListModeFields = {1, 0, 0};
+            p.ListModeRate = qint16(rate);
+            p.DetectorIndex = qint16(detector);
+            p.SeparatorIndex = 2;
+        });
+    }
+    // The run stops when the view has been shown `n` readings.
+    void stopAtReading(int n) {
+        view.onReading = [this, n, shown = 0](const ReadingUpdate&) mutable {
+            if (++shown == n) session->CMBStop();
+        };
     }
 
     QByteArray report(const QString& serial, QDate date = QDate(2026, 1, 15)) {

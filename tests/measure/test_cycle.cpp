@@ -4,23 +4,6 @@
 #include <gtest/gtest.h>
 #include <set>
 
-namespace {
-void eOnly(CycleRig& rig, int rate, int detector = 0) {
-    rig.settingsChange([&](PanelRecord& p) {
-        p.ListModeOn = 1;
-        p.SpectrumModeOn = 0;
-        p.ListModeFields = {1, 0, 0};
-        p.ListModeRate = qint16(rate);
-        p.DetectorIndex = qint16(detector);
-        p.SeparatorIndex = 2;
-    });
-}
-
-int count(const QByteArray& text, const QByteArray& what) {
-    return int(text.count(what));
-}
-} // namespace
-
 TEST(ListModeCycle, SilentStationIsSkippedAndOthersKeepTheirOwnAverages) {
     CycleRig rig;
     rig.addProbe(1, "111AA01111", {3, 4, 0}, {1.0, 2.0});
@@ -29,7 +12,7 @@ TEST(ListModeCycle, SilentStationIsSkippedAndOthersKeepTheirOwnAverages) {
     for (int port : {1, 2, 3})
         rig.addStation(port);
     rig.setTable({{1.0, 0}, {2.0, 0}});
-    eOnly(rig, 10);
+    rig.listModeE(10);
     rig.session->run().maxPeriods = 1;
 
     EXPECT_EQ(rig.session->CMBExecute(), Session::ExecuteResult::ListModeRun);
@@ -44,8 +27,8 @@ TEST(ListModeCycle, SilentStationIsSkippedAndOthersKeepTheirOwnAverages) {
     EXPECT_TRUE(r1.contains("Station: 111AA01111 Reading : " + QByteArray::number(passes) +
                             " 15/01/2026 10:00:00 Rate: 10 min."));
     // Every pass read 5 V/m and 10 V/m: a failed station must not change the means.
-    EXPECT_EQ(count(r1, "       5.0000  ;"), 2);
-    EXPECT_EQ(count(r3, "      10.0000  ;"), 2);
+    EXPECT_EQ(r1.count("       5.0000  ;"), 2);
+    EXPECT_EQ(r3.count("      10.0000  ;"), 2);
     EXPECT_TRUE(r1.endsWith(QByteArray(ListReport::kStopLine) + "\r\n"));
 
     // The silent one: marked, logged with the failure marker, never in the grid or on disk.
@@ -75,10 +58,8 @@ TEST(ListModeCycle, SilentStationIsSkippedAndOthersKeepTheirOwnAverages) {
 TEST(ListModeCycle, AverageAndRmsOfTwoPasses) {
     for (int detector : {0, 1}) {
         CycleRig rig;
-        rig.addProbe(1, "111AA01111", {3, 4, 0}, {1.0});
-        rig.addStation(1);
-        rig.setTable({{1.0, 0}});
-        eOnly(rig, 10, detector);
+        rig.oneStation();
+        rig.listModeE(10, detector);
         int shown = 0;
         rig.view.onReading = [&](const ReadingUpdate&) {
             if (++shown == 1) // the probe now sees (0, 0, 1)
@@ -103,7 +84,7 @@ TEST(ListModeCycle, StopMidPeriodReportsLastCompleteDataToEveryStationFile) {
     rig.addStation(1);
     rig.addStation(2);
     rig.setTable({{1.0, 0}, {2.0, 0}});
-    eOnly(rig, 10);
+    rig.listModeE(10);
     int shown = 0;
     // Third pass, station 2 after its first row: its table is half read.
     rig.view.onReading = [&](const ReadingUpdate& u) {
@@ -115,11 +96,11 @@ TEST(ListModeCycle, StopMidPeriodReportsLastCompleteDataToEveryStationFile) {
     for (const char* serial : {"111AA01111", "222BB01222"}) {
         const QByteArray r = rig.report(serial);
         EXPECT_TRUE(r.endsWith(stop)) << serial;
-        EXPECT_EQ(count(r, ListReport::kStartLine), 1);
+        EXPECT_EQ(r.count(ListReport::kStartLine), 1);
     }
     EXPECT_TRUE(rig.report("111AA01111").contains(" Reading : 3 "));
     EXPECT_TRUE(rig.report("222BB01222").contains(" Reading : 2 "));
-    EXPECT_EQ(count(rig.report("222BB01222"), "       2.0000  ;"), 2);
+    EXPECT_EQ(rig.report("222BB01222").count("       2.0000  ;"), 2);
     EXPECT_TRUE(rig.eventLog().contains("Scan Close (List Mode)"));
 }
 
@@ -132,20 +113,18 @@ TEST(ListModeCycle, FirstPassLongerThanRateEndsTheRun) {
         rig.addStation(port);
     }
     rig.setTable({{1.0, 0}});
-    eOnly(rig, 1);
+    rig.listModeE(1);
     rig.session->CMBExecute();
     EXPECT_EQ(rig.view.messages, QStringList{"Table mode rate lower than polling time!"});
     EXPECT_FALSE(rig.session->running());
     EXPECT_FALSE(rig.ctx->flags.StopRequest);
-    EXPECT_EQ(count(rig.eventLog(), "Scan Close (List Mode)"), 1);
+    EXPECT_EQ(rig.eventLog().count("Scan Close (List Mode)"), 1);
 }
 
 TEST(ListModeCycle, PeriodAcrossMidnightKeepsItsLength) {
     CycleRig rig({}, QDate(2026, 1, 15), 86100.0); // 23:55
-    rig.addProbe(1, "111AA01111", {3, 4, 0}, {1.0});
-    rig.addStation(1);
-    rig.setTable({{1.0, 0}});
-    eOnly(rig, 10);
+    rig.oneStation();
+    rig.listModeE(10);
     rig.session->run().maxPeriods = 1;
     rig.session->CMBExecute();
     // Ten minutes after 23:55, plus at most the pass that was running.
@@ -159,10 +138,8 @@ TEST(ListModeCycle, PeriodAcrossMidnightKeepsItsLength) {
 
 TEST(ListModeCycle, StopDuringStationDelayEndsTheRunAtOnce) {
     CycleRig rig("/DELAYSC=30/");
-    rig.addProbe(1, "111AA01111", {3, 4, 0}, {1.0});
-    rig.addStation(1);
-    rig.setTable({{1.0, 0}});
-    eOnly(rig, 10);
+    rig.oneStation();
+    rig.listModeE(10);
     double stoppedAt = -1;
     int delays = 0;
     rig.pump.onEveryPump([&] {
@@ -186,11 +163,8 @@ TEST(ListModeCycle, EveryStationGetsPreamplifierAndItsFirstRbw) {
     rig.addStation(1);
     rig.addStation(2);
     rig.setTable({{0.1, 0}}); // 300 kHz is too wide at 100 kHz: 30 kHz is sent
-    eOnly(rig, 10);
-    int shown = 0;
-    rig.view.onReading = [&](const ReadingUpdate&) {
-        if (++shown == 4) rig.session->CMBStop();
-    };
+    rig.listModeE(10);
+    rig.stopAtReading(4);
     rig.session->CMBExecute();
     for (ProbeModel* p : {&a, &b}) {
         int preamp = 0, rbw = 0;
@@ -207,17 +181,12 @@ TEST(ListModeCycle, EveryStationGetsPreamplifierAndItsFirstRbw) {
 
 TEST(ListModeCycle, RefusedSerialNumberNeverBecomesAFolderAndIsAskedAgain) {
     CycleRig rig;
-    ProbeModel& p = rig.addProbe(1, "111AA01111", {1, 0, 0}, {1.0});
+    ProbeModel& p = rig.oneStation();
     Fault& bad = p.faults()[FaultKind::BadSerial];
     bad.enabled = true;
     bad.text = "../../x";
-    rig.addStation(1);
-    rig.setTable({{1.0, 0}});
-    eOnly(rig, 10);
-    int shown = 0;
-    rig.view.onReading = [&](const ReadingUpdate&) {
-        if (++shown == 2) rig.session->CMBStop();
-    };
+    rig.listModeE(10);
+    rig.stopAtReading(2);
     rig.session->CMBExecute();
     EXPECT_TRUE(rig.view.serialHistory.empty());
     int asked = 0;
@@ -261,7 +230,7 @@ TEST(ListModeCycle, ConsoleViewPrintsReadingsBatteryAndWhichFailure) {
     rig.addStation(3);
     rig.addStation(9); // no such port
     rig.setTable({{1.0, 0}});
-    eOnly(rig, 1);
+    rig.listModeE(1);
     rig.session->run().maxPeriods = 1;
     rig.session->CMBExecute();
     const QString all = lines.join('\n');
@@ -280,22 +249,25 @@ TEST(ListModeCycle, ConsoleViewPrintsReadingsBatteryAndWhichFailure) {
     EXPECT_TRUE(rig.eventLog().contains("*** Port 9 not available"));
 }
 
+// The delay follows only stations that were scanned (nothing answers on port 1).
 TEST(ListModeCycle, DelayShowsItsBarAndReopensThePortAfterACommError) {
     CycleRig rig("/DELAYSC=2/ /SEGNATUTTO");
-    ProbeModel& p = rig.addProbe(1, "111AA01111", {3, 4, 0}, {1.0});
-    p.faults()[FaultKind::BatteryZero].enabled = true; // every battery reading fails
+    rig.addProbe(2, "222BB01222", {3, 4, 0}, {1.0}).faults()[FaultKind::BatteryZero].enabled =
+        true; // every battery reading fails
     rig.addStation(1);
+    rig.addStation(2);
     rig.setTable({{1.0, 0}});
-    eOnly(rig, 10);
+    rig.listModeE(10);
     std::vector<WaitBar> delayBars;
+    std::set<int> delayedAfter;
     rig.pump.onEveryPump([&] {
-        if (rig.session->run().delayRunning()) delayBars.push_back(rig.view.stationWait);
+        if (!rig.session->run().delayRunning()) return;
+        delayBars.push_back(rig.view.stationWait);
+        delayedAfter.insert(rig.session->run().state().CentCorrente);
     });
-    int shown = 0;
-    rig.view.onReading = [&](const ReadingUpdate&) {
-        if (++shown == 2) rig.session->CMBStop();
-    };
+    rig.stopAtReading(2);
     rig.session->CMBExecute();
+    EXPECT_EQ(delayedAfter, std::set<int>{1});
     ASSERT_FALSE(delayBars.empty());
     EXPECT_TRUE(delayBars.front().customColours);
     EXPECT_EQ(delayBars.front().maximum, 2);
@@ -303,37 +275,15 @@ TEST(ListModeCycle, DelayShowsItsBarAndReopensThePortAfterACommError) {
     EXPECT_LE(delayBars.back().value, 1); // counted down towards the end
     // Open for pass 1, again after the delay (the battery failure closed it), and for pass 2.
     const QByteArray log = rig.eventLog();
-    EXPECT_EQ(count(log, "    Port 1 open"), 3) << log.constData();
-    EXPECT_TRUE(rig.report("111AA01111").contains(" Reading : 2 "));
-}
-
-TEST(ListModeCycle, DelayFollowsOnlyStationsThatWereScanned) {
-    CycleRig rig("/DELAYSC=30/");
-    rig.addProbe(2, "222BB01222", {3, 4, 0}, {1.0});
-    rig.addStation(1); // nothing answers on port 1
-    rig.addStation(2);
-    rig.setTable({{1.0, 0}});
-    eOnly(rig, 10);
-    std::set<int> delayedAfter;
-    rig.pump.onEveryPump([&] {
-        if (rig.session->run().delayRunning())
-            delayedAfter.insert(rig.session->run().state().CentCorrente);
-    });
-    int shown = 0;
-    rig.view.onReading = [&](const ReadingUpdate&) {
-        if (++shown == 2) rig.session->CMBStop();
-    };
-    rig.session->CMBExecute();
-    EXPECT_EQ(delayedAfter, std::set<int>{1});
-    EXPECT_TRUE(rig.eventLog().contains("*** Port 1 not available"));
+    EXPECT_EQ(log.count("    Port 2 open"), 3) << log.constData();
+    EXPECT_TRUE(log.contains("*** Port 1 not available"));
+    EXPECT_TRUE(rig.report("222BB01222").contains(" Reading : 2 "));
 }
 
 TEST(ListModeCycle, HOnlyRunShowsItsValuesInTheHColumn) {
     CycleRig rig;
-    rig.addProbe(1, "111AA01111", {3, 4, 0}, {1.0});
-    rig.addStation(1);
-    rig.setTable({{1.0, 0}});
-    eOnly(rig, 10);
+    rig.oneStation();
+    rig.listModeE(10);
     rig.settingsChange([](PanelRecord& p) { p.ListModeFields = {0, 0, 1}; });
     bool seen = false;
     // The value goes to the column the run laid out for H (an H-only run has no E column).

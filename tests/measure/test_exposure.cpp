@@ -28,15 +28,18 @@ QString refusal(const QByteArray& text) {
     return why;
 }
 
-// E only, one-minute periods, the report separated by ";" (the CSV keeps its ",").
-void eOnlySemicolon(CycleRig& rig) {
-    rig.settingsChange([](PanelRecord& p) {
-        p.ListModeOn = 1;
-        p.SpectrumModeOn = 0;
-        p.ListModeFields = {1, 0, 0};
-        p.ListModeRate = 1;
-        p.SeparatorIndex = 2;
-    });
+// A run of one station whose panel chooses the limit table `name` in Limits/, with `periods`
+// one-minute List Mode periods on E.
+void runWithTable(CycleRig& rig, const QString& name, const QByteArray& table, int periods) {
+    ASSERT_TRUE(writeAll(rig.dir.path() + "Limits/" + name, table));
+    ASSERT_TRUE(ExposureChoiceFile::save(
+        ExposureChoiceFile::sideFilePath(rig.session->panelModel().currentPanelPath()),
+        {name, 100.0}));
+    rig.listModeE(1);
+    rig.session->run().maxPeriods = periods;
+    QString why;
+    EXPECT_EQ(rig.session->CMBExecute(&why), Session::ExecuteResult::ListModeRun)
+        << why.toStdString();
 }
 
 } // namespace
@@ -116,35 +119,32 @@ TEST(Exposure, HandComputedCases) {
 }
 
 TEST(LimitTable, HostileFilesAreRefusedNamingFileAndLine) {
-    EXPECT_EQ(refusal(""), QStringLiteral("National.txt: the file is empty"));
-    EXPECT_EQ(refusal("# only a comment\n"), QStringLiteral("National.txt: no band"));
-    EXPECT_EQ(refusal("name X\n\nband 1 10 E -87 H 1\n"),
-              QStringLiteral("National.txt, line 3: a level must be greater than 0"));
-    EXPECT_EQ(refusal("band 1 10 E nan H 1\n"),
-              QStringLiteral("National.txt, line 1: \"nan\" is not a number"));
-    EXPECT_EQ(refusal("band 1 10 E 87 H 1\nband 5 20 E 28 H 1\n"),
-              QStringLiteral("National.txt, line 2: the range overlaps the one before or is "
-                             "out of order"));
-    EXPECT_EQ(refusal("band 10 1 E 87 H 1\n"),
-              QStringLiteral("National.txt, line 1: the range ends before it begins"));
-    EXPECT_EQ(refusal("band 0 1 E 87*f^-1 H 1\n"),
-              QStringLiteral("National.txt, line 1: a level in f^k cannot start at 0 MHz"));
-    EXPECT_EQ(refusal("band 1 10 E 1e308*f^4 H 1\n"),
-              QStringLiteral("National.txt, line 1: the level is not a positive number over its "
-                             "range"));
-    EXPECT_EQ(refusal("band 1 10 E 87 H 1\nsquare E 1 10 87\nsquare E 5 20 table\n"),
-              QStringLiteral("National.txt, line 3: the range overlaps the one before or is "
-                             "out of order"));
+    const std::pair<const char*, const char*> refused[] = {
+        {"", "the file is empty"},
+        {"# only a comment\n", "no band"},
+        {"name X\n\nband 1 10 E -87 H 1\n", "line 3: a level must be greater than 0"},
+        {"band 1 10 E nan H 1\n", "line 1: \"nan\" is not a number"},
+        {"band 1 10 E 87 H 1\nband 5 20 E 28 H 1\n",
+         "line 2: the range overlaps the one before or is out of order"},
+        {"band 10 1 E 87 H 1\n", "line 1: the range ends before it begins"},
+        {"band 0 1 E 87*f^-1 H 1\n", "line 1: a level in f^k cannot start at 0 MHz"},
+        {"band 1 10 E 1e308*f^4 H 1\n",
+         "line 1: the level is not a positive number over its range"},
+        {"band 1 10 E 87 H 1\nsquare E 1 10 87\nsquare E 5 20 table\n",
+         "line 3: the range overlaps the one before or is out of order"},
+    };
+    for (const auto& [text, why] : refused) {
+        const QString line = QString::fromLatin1(why);
+        EXPECT_EQ(refusal(text),
+                  QStringLiteral("National.txt") + (line.startsWith("line") ? ", " : ": ") + line);
+    }
     EXPECT_TRUE(refusal("band 1 10 E 87 H 1\nrm -rf /\n").startsWith("National.txt, line 2"));
     EXPECT_TRUE(refusal(QByteArray("band 1 10 E 87\0 H 1\n", 20)).contains("line 1"));
 
     // A huge file is refused unread; a refused table leaves the run without evaluation.
     QTemporaryDir dir;
-    QDir(dir.path()).mkpath("Limits");
-    QFile big(dir.filePath("Limits/Huge.txt"));
-    ASSERT_TRUE(big.open(QIODevice::WriteOnly));
-    big.write(QByteArray(LimitTables::kMaxFileBytes + 1, '#'));
-    big.close();
+    ASSERT_TRUE(
+        writeAll(dir.filePath("Limits/Huge.txt"), QByteArray(LimitTables::kMaxFileBytes + 1, '#')));
     ExposureChoice c;
     c.table = QStringLiteral("Huge.txt");
     const ExposureSetup s = ExposureChoiceFile::resolve(dir.path(), c);
@@ -163,19 +163,13 @@ TEST(ExposureSetup, SideFileKeepsTheChoiceBesideThePanel) {
     ASSERT_TRUE(ExposureChoiceFile::save(side, c));
     EXPECT_EQ(ExposureChoiceFile::load(side), c);
 
-    QFile f(side);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(R"({"limitTable": "National.txt", "alarmPercent": -3})");
-    f.close();
+    ASSERT_TRUE(writeAll(side, R"({"limitTable": "National.txt", "alarmPercent": -3})"));
     QString why;
     EXPECT_EQ(ExposureChoiceFile::load(side, &why), ExposureChoice{});
     EXPECT_EQ(why, QStringLiteral("North.json: alarmPercent is not a number above 0"));
 
-    QDir(dir.path()).mkpath("Limits");
-    QFile n(dir.filePath("Limits/National.txt"));
-    ASSERT_TRUE(n.open(QIODevice::WriteOnly));
-    n.write("name Nation\nband 0.1 3000 E 6 H 0.016\n");
-    n.close();
+    ASSERT_TRUE(
+        writeAll(dir.filePath("Limits/National.txt"), "name Nation\nband 0.1 3000 E 6 H 0.016\n"));
     EXPECT_EQ(
         ExposureChoiceFile::choices(dir.path()),
         (QStringList{"ICNIRP 1998 general public", "ICNIRP 1998 occupational", "National.txt"}));
@@ -200,10 +194,7 @@ TEST(ResultsCsv, AppendsKeepEarlierRowsAndCutATornLastRow) {
     EXPECT_EQ(note, QStringLiteral("Table_Mode.csv: a torn last row (3 bytes) was cut"));
 
     // A torn header: the file starts again with a whole one.
-    QFile::remove(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("serial,per");
-    f.close();
+    ASSERT_TRUE(writeAll(path, "serial,per"));
     ASSERT_TRUE(ResultsCsv::append(path, "e,5\r\n", &note));
     EXPECT_EQ(readAll(path), ResultsCsv::header() + "e,5\r\n");
 
@@ -221,25 +212,15 @@ TEST(ResultsCsv, RunWritesRowsBesideTheReport) {
     rig.addProbe(1, "111AA01111", {3.0, 4.0, 0.0}, {1.0, 27.12});
     rig.addStation(1);
     rig.setTable({{1.0, 0}, {27.12, 0}, {28.0, 0}});
-    // A national table without levels above 27.5 MHz, chosen in the panel's side file.
-    QDir(rig.dir.path()).mkpath("Limits");
-    QFile n(rig.dir.path() + "Limits/National.txt");
-    ASSERT_TRUE(n.open(QIODevice::WriteOnly));
-    n.write("name Nation\nband 0.1 10 E 87 H 5\nband 10 27.5 E 28 H 0.073\n"
-            "square E 0.1 27.5 table\n");
-    n.close();
-    ASSERT_TRUE(ExposureChoiceFile::save(
-        ExposureChoiceFile::sideFilePath(rig.session->panelModel().currentPanelPath()),
-        {QStringLiteral("National.txt"), 100.0}));
-    eOnlySemicolon(rig);
-    rig.session->run().maxPeriods = 2;
     std::vector<StationPeriodResult> seen;
     rig.session->run().periodResults = [&](const std::vector<StationPeriodResult>& r) {
         seen.insert(seen.end(), r.begin(), r.end());
     };
-    QString why;
-    EXPECT_EQ(rig.session->CMBExecute(&why), Session::ExecuteResult::ListModeRun)
-        << why.toStdString();
+    // A national table without levels above 27.5 MHz.
+    runWithTable(rig, "National.txt",
+                 "name Nation\nband 0.1 10 E 87 H 5\nband 10 27.5 E 28 H 0.073\n"
+                 "square E 0.1 27.5 table\n",
+                 2);
     ASSERT_EQ(seen.size(), 2u) << rig.eventLog().constData();
     ASSERT_TRUE(seen[0].exposure.has_value());
     // 5 V/m at 27.12 MHz against 28 V/m; 5 V/m at 1 MHz against 87 V/m.
@@ -266,20 +247,8 @@ TEST(ResultsCsv, RunWritesRowsBesideTheReport) {
 // A refused table: the run goes on, the CSV rows say why, the event log names file and line.
 TEST(ResultsCsv, RefusedTableLeavesTheRunWithoutEvaluation) {
     CycleRig rig;
-    rig.addProbe(1, "111AA01111", {3.0, 4.0, 0.0}, {1.0});
-    rig.addStation(1);
-    rig.setTable({{1.0, 0}});
-    QDir(rig.dir.path()).mkpath("Limits");
-    QFile bad(rig.dir.path() + "Limits/Bad.txt");
-    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
-    bad.write("name Bad\nband 0.1 10 E nan H 1\n");
-    bad.close();
-    ASSERT_TRUE(ExposureChoiceFile::save(
-        ExposureChoiceFile::sideFilePath(rig.session->panelModel().currentPanelPath()),
-        {QStringLiteral("Bad.txt"), 100.0}));
-    eOnlySemicolon(rig);
-    rig.session->run().maxPeriods = 1;
-    rig.session->CMBExecute();
+    rig.oneStation();
+    runWithTable(rig, "Bad.txt", "name Bad\nband 0.1 10 E nan H 1\n", 1);
     EXPECT_TRUE(rig.eventLog().contains(
         "Exposure not evaluated: Bad.txt, line 2: \"nan\" is not a number"));
     const QByteArray csv = readAll(rig.dir.path() + "Test/111AA01111/2026/01/15/Table_Mode.csv");

@@ -30,9 +30,6 @@ FieldTexts texts(const LetturaFreq& r, qint32 count, bool instantaneous, const R
     return {f.e ? fieldText(v.e) : QString(), f.h() ? fieldText(v.h) : QString()};
 }
 
-int DeterminaFieldDaSegnare(const QString& commandLine, const QString& name, double frequency) {
-    return FieldLogSelection(commandLine).DeterminaFieldDaSegnare(name, frequency);
-}
 } // namespace
 
 TEST(FieldEvaluation, SumsRestartAtPeriodStartAndCountPerRow) {
@@ -44,17 +41,12 @@ TEST(FieldEvaluation, SumsRestartAtPeriodStartAndCountPerRow) {
     readE(r, s, 0, 0, 2, false);
     EXPECT_EQ(r.NumSomme, 1);
     EXPECT_FLOAT_EQ(r.SomCampoE, 2.0f);
+    // The instantaneous value is the last magnitude read.
+    readE(r, s, 0, 0, 1, true);
+    EXPECT_EQ(texts(r, 2, true, s).e, QStringLiteral("1.0000  "));
     // A row never read has no readings and never divides by zero.
     LetturaFreq empty;
     EXPECT_EQ(texts(empty, empty.NumSomme, false, s).e, QStringLiteral("0.0000  "));
-}
-
-TEST(FieldEvaluation, InstantaneousShowsLastMagnitude) {
-    const RunSettings s = eOnly(0);
-    LetturaFreq r;
-    readE(r, s, 3, 4, 0, false);
-    readE(r, s, 0, 0, 1, true);
-    EXPECT_EQ(texts(r, 2, true, s).e, QStringLiteral("1.0000  "));
 }
 
 TEST(FieldEvaluation, HOnlyUsesHComponentsAndBothFieldsKeepTheirOwn) {
@@ -163,23 +155,24 @@ TEST(CompleteData, CountsValidRowsInUseOnly) {
 }
 
 TEST(FieldLogSelection, SegnaFieldRules) {
-    EXPECT_EQ(DeterminaFieldDaSegnare(QStringLiteral("/CIST"), QStringLiteral("EX"), 1.0), 0);
-    EXPECT_EQ(DeterminaFieldDaSegnare(QStringLiteral("/SEGNAFIELD\\"), QStringLiteral("HZ"), 1.0),
-              1);
-    EXPECT_EQ(
-        DeterminaFieldDaSegnare(QStringLiteral("/SEGNAFIELDEX,EY\\"), QStringLiteral("EX"), 1.0),
-        1);
-    EXPECT_EQ(
-        DeterminaFieldDaSegnare(QStringLiteral("/SEGNAFIELDEX,EY\\"), QStringLiteral("EZ"), 1.0),
-        0);
-    EXPECT_EQ(DeterminaFieldDaSegnare(QStringLiteral("/SEGNAFIELDEX=27.12\\"), QStringLiteral("EX"),
-                                      27.12),
-              2);
-    EXPECT_EQ(
-        DeterminaFieldDaSegnare(QStringLiteral("/SEGNAFIELDEX=27.12\\"), QStringLiteral("EX"), 1.5),
-        0);
-    // A "\" earlier on the line (a path) does not end the selection before it starts.
-    EXPECT_EQ(
-        DeterminaFieldDaSegnare(QStringLiteral("C:\\x /SEGNAFIELDHX"), QStringLiteral("HX"), 1.0),
-        1);
+    const struct {
+        const char* commandLine;
+        const char* name;
+        double frequency;
+        int mark;
+    } cases[] = {
+        {"/CIST", "EX", 1.0, 0},
+        {"/SEGNAFIELD\\", "HZ", 1.0, 1},
+        {"/SEGNAFIELDEX,EY\\", "EX", 1.0, 1},
+        {"/SEGNAFIELDEX,EY\\", "EZ", 1.0, 0},
+        {"/SEGNAFIELDEX=27.12\\", "EX", 27.12, 2},
+        {"/SEGNAFIELDEX=27.12\\", "EX", 1.5, 0},
+        // A "\" earlier on the line (a path) does not end the selection before it starts.
+        {"C:\\x /SEGNAFIELDHX", "HX", 1.0, 1},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(FieldLogSelection(QString::fromLatin1(c.commandLine))
+                      .DeterminaFieldDaSegnare(QString::fromLatin1(c.name), c.frequency),
+                  c.mark)
+            << c.commandLine << " " << c.name << " " << c.frequency;
 }

@@ -22,11 +22,6 @@ struct SpectrumView : RecordingView {
         sweeps.push_back({u, clock->secondsSinceMidnight(), clock->today()});
     }
     void shutdownRequested() override { ++shutdowns; }
-    void insertRunColumns(const QList<Column>& c) override {
-        RecordingView::insertRunColumns(c);
-        laidOut = c;
-    }
-    QList<Column> laidOut;
 
     struct Sweep {
         SpectrumSweepUpdate update;
@@ -110,17 +105,10 @@ struct SpectrumRig : CycleRig {
     SpectrumFiles files;
     SweepAcquisition acquisition;
 };
-
-int occurrences(const QByteArray& text, const QByteArray& what) {
-    return int(text.count(what));
-}
 } // namespace
 
 TEST(SpectrumModeRate, RateFromListAndSwitch) {
-    const Switches none(QString{});
-    EXPECT_EQ(DeterminaRateSM(2, none, true), 1800);
-    EXPECT_EQ(DeterminaRateSM(3, none, true), 3600);
-    EXPECT_EQ(DeterminaRateSM(10, none, false), 86400);
+    EXPECT_EQ(DeterminaRateSM(10, Switches(QString{}), false), 86400);
     // "/RATEHOURS=n/" gives n minutes, and only in List Mode.
     const Switches two(QStringLiteral("/RATEHOURS=2/"));
     EXPECT_EQ(DeterminaRateSM(0, two, true), 120);
@@ -155,7 +143,7 @@ TEST(SpectrumModeTurn, RatePathSweepsEachDueStationAfterItsReport) {
         EXPECT_EQ(rig.spectra(serial, "TXT").size(), 4);
     }
     EXPECT_EQ(rig.session->spectrumMode().stations()[0].count, 2);
-    EXPECT_EQ(occurrences(rig.eventLog(), "Stop Sweep Spectrum: "), 8);
+    EXPECT_EQ(rig.eventLog().count("Stop Sweep Spectrum: "), 8);
 
     // The inhibit bars appear with the first sweep and count down between reports.
     ASSERT_FALSE(rig.view.watchedCaptions.isEmpty());
@@ -164,7 +152,7 @@ TEST(SpectrumModeTurn, RatePathSweepsEachDueStationAfterItsReport) {
     EXPECT_FALSE(rig.view.watchedCaptions.filter(QRegularExpression("^00:0\\d:")).isEmpty())
         << rig.view.watchedCaptions.join(' ').toStdString();
     EXPECT_EQ(rig.view.bars[0].front().maximum, 900);
-    EXPECT_TRUE(rig.view.laidOut.contains(Column::SpectrumInhibit));
+    EXPECT_TRUE(rig.view.columns.contains(Column::SpectrumInhibit));
     // The scan after a sweep sends the RBW again at its first row.
     const auto& sent = rig.channel->probe(1)->commands();
     auto sweepEnd = std::find(sent.begin(), sent.end(), ProbeLink::Frame("(g"));
@@ -243,9 +231,9 @@ TEST(SpectrumModeAlone, KeepsEachStationsRateAcrossMidnightAndRetriesASilentOne)
     EXPECT_EQ(rig.session->CMBExecute(), Session::ExecuteResult::SpectrumOnly);
 
     // The grid shows the link time, the battery and the inhibit time, then the panel again.
-    EXPECT_EQ(rig.view.laidOut,
+    EXPECT_EQ(rig.view.columns,
               QList<Column>({Column::LastLinkTime, Column::Battery, Column::SpectrumInhibit}));
-    EXPECT_TRUE(rig.view.columns.isEmpty());
+    EXPECT_TRUE(rig.view.gridRestored);
     for (int slot : {0, 1}) {
         const auto sweeps = rig.sweepsOf(slot);
         ASSERT_EQ(sweeps.size(), 8u) << slot;
@@ -270,54 +258,71 @@ TEST(SpectrumModeAlone, KeepsEachStationsRateAcrossMidnightAndRetriesASilentOne)
 
     // The silent station is tried at every pass and never inhibited.
     const QByteArray log = rig.eventLog(QDate(2026, 1, 15)) + rig.eventLog(QDate(2026, 1, 16));
-    EXPECT_GE(occurrences(log, "Port 3 not available"), 4);
+    EXPECT_GE(log.count("Port 3 not available"), 4);
     EXPECT_FALSE(rig.session->spectrumMode().stations()[2].next);
-    EXPECT_EQ(occurrences(log, "Scan Start (Spectrum Mode)"), 1);
-    EXPECT_EQ(occurrences(log, "Scan Close (Spectrum Mode)"), 1);
+    EXPECT_EQ(log.count("Scan Start (Spectrum Mode)"), 1);
+    EXPECT_EQ(log.count("Scan Close (Spectrum Mode)"), 1);
     EXPECT_FALSE(rig.session->running());
 }
 
-TEST(SpectrumModeStop, StopOrCloseDuringASweepEndsTheRunInOrder) {
-    for (bool close : {false, true}) {
+// A stop or a close during a sweep, with List Mode or alone, or a close in Spectrum Mode's wait
+// for the next sweep: the sweep ends as a manual stop and the run closes in order.
+TEST(SpectrumModeStop, StopOrCloseDuringASweepOrTheWaitEndsTheRunInOrder) {
+    const struct {
+        bool listMode, close, duringSweep;
+    } cases[] = {
+        {true, false, true}, {true, true, true}, {false, true, true}, {false, true, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "List Mode " << c.listMode << ", close " << c.close
+                                        << ", during the sweep " << c.duringSweep);
         SpectrumRig rig;
-        rig.addProbe(1, "111AA01111", {3, 4, 0}, {1.0});
-        rig.addStation(1);
-        rig.setTable({{1.0, 0}});
-        rig.panel(true, true, 0);
+        rig.oneStation();
+        rig.panel(c.listMode, true, 0);
         double stopAt = 0;
-        rig.sweepView.action = [&] {
+        auto stop = [&] {
             stopAt = rig.clock.secondsSinceMidnight();
-            if (close) rig.ctx->flags.ExitRequest = true;
-            rig.session->CMBStop();
+            rig.ctx->flags.ExitRequest = c.close;
+            if (c.listMode)
+                rig.session->CMBStop();
+            else
+                rig.ctx->flags.StopRequest = true;
         };
+        if (c.duringSweep)
+            rig.sweepView.action = stop;
+        else
+            rig.pump.after(300, stop); // in the wait for the next sweep
         // A sweep stop left raised before the run does not stop it.
         rig.ctx->flags.SweepStop = true;
 
-        EXPECT_EQ(rig.session->CMBExecute(), Session::ExecuteResult::ListModeRun);
+        EXPECT_EQ(rig.session->CMBExecute(), c.listMode ? Session::ExecuteResult::ListModeRun
+                                                        : Session::ExecuteResult::SpectrumOnly);
 
-        ASSERT_EQ(rig.sweepView.outcomes.size(), 1u);
-        EXPECT_EQ(rig.sweepView.outcomes[0], SweepOutcome::ManualStop);
         EXPECT_GT(stopAt, 0);
-        EXPECT_LT(rig.sweepView.endedAt - stopAt, 1.0);
+        EXPECT_LT(rig.clock.secondsSinceMidnight() - stopAt, 2.0);
+        ASSERT_FALSE(rig.sweepView.outcomes.empty());
+        EXPECT_EQ(rig.sweepView.outcomes.back() == SweepOutcome::ManualStop, c.duringSweep);
+        EXPECT_LT(c.duringSweep ? rig.sweepView.endedAt - stopAt : 0.0, 1.0);
         const QByteArray log = rig.eventLog();
+        const qsizetype end =
+            log.indexOf(c.listMode ? "Scan Close (List Mode)" : "Scan Close (Spectrum Mode)");
+        ASSERT_GT(end, 0) << log.constData();
         const qsizetype manual = log.indexOf("*** Stop Sweep Spectrum manual");
-        ASSERT_GE(manual, 0);
-        EXPECT_LT(manual, log.indexOf("Scan Close (List Mode)"));
-        EXPECT_TRUE(rig.spectra("111AA01111").isEmpty());
+        EXPECT_EQ(manual >= 0, c.duringSweep);
+        EXPECT_LT(manual, end);
+        EXPECT_EQ(rig.spectra("111AA01111").size(), c.duringSweep ? 0 : 2);
+        EXPECT_EQ(rig.session->spectrumMode().stations()[0].count, c.duringSweep ? 0 : 1);
         EXPECT_TRUE(rig.view.failedMarks.empty());
-        EXPECT_EQ(rig.session->spectrumMode().stations()[0].count, 0);
-        EXPECT_TRUE(rig.report("111AA01111").contains("Stop"));
-        EXPECT_EQ(rig.view.shutdowns, close ? 1 : 0);
+        EXPECT_TRUE(!c.listMode || rig.report("111AA01111").contains("Stop"));
+        EXPECT_EQ(rig.view.shutdowns, c.close ? 1 : 0);
         EXPECT_FALSE(rig.ctx->flags.SweepStop);
         EXPECT_FALSE(rig.ctx->flags.StopRequest);
+        EXPECT_FALSE(rig.session->running());
     }
 }
 
 TEST(SpectrumModeSingle, SweepsTheStationAndClosesItsPort) {
     SpectrumRig rig;
-    rig.addProbe(1, "111AA01111", {3, 4, 0}, {1.0});
-    rig.addStation(1);
-    rig.setTable({{1.0, 0}});
+    rig.oneStation();
     rig.panel(true, true, 0);
 
     EXPECT_TRUE(rig.session->CMBEseguiSpettroSingCent(0));
@@ -327,35 +332,4 @@ TEST(SpectrumModeSingle, SweepsTheStationAndClosesItsPort) {
     EXPECT_EQ(rig.session->spectrumMode().stations()[0].count, 1);
     EXPECT_FALSE(rig.ctx->flags.MeasurementRunning);
     EXPECT_FALSE(rig.session->CMBEseguiSpettroSingCent(5)); // no station there
-}
-
-TEST(SpectrumModeAlone, StopDuringASweepOrCloseDuringTheWaitEndsTheRun) {
-    for (bool duringSweep : {true, false}) {
-        SpectrumRig rig;
-        rig.addProbe(1, "111AA01111", {3, 4, 0}, {1.0});
-        rig.addStation(1);
-        rig.setTable({{1.0, 0}});
-        rig.panel(false, true, 0);
-        double stopAt = 0;
-        auto close = [&] {
-            stopAt = rig.clock.secondsSinceMidnight();
-            rig.ctx->flags.ExitRequest = true;
-            rig.ctx->flags.StopRequest = true;
-        };
-        if (duringSweep)
-            rig.sweepView.action = close;
-        else
-            rig.pump.after(300, close); // in the wait for the next sweep
-
-        EXPECT_EQ(rig.session->CMBExecute(), Session::ExecuteResult::SpectrumOnly);
-
-        const QByteArray log = rig.eventLog();
-        const qsizetype end = log.indexOf("Scan Close (Spectrum Mode)");
-        ASSERT_GT(end, 0) << log.constData();
-        EXPECT_EQ(log.contains("*** Stop Sweep Spectrum manual"), duringSweep);
-        EXPECT_EQ(rig.spectra("111AA01111").size(), duringSweep ? 0 : 2);
-        EXPECT_LT(rig.clock.secondsSinceMidnight() - stopAt, 2.0);
-        EXPECT_EQ(rig.view.shutdowns, 1);
-        EXPECT_FALSE(rig.session->running());
-    }
 }

@@ -36,9 +36,8 @@ struct RecordingSink : SpectrumFileSink {
 // What the spectrum window would be shown.
 struct RecordingSweepView : NullSweepView {
     void showAxis(int axis) override { axes.push_back(axis); }
-    void setTuning(const QString& text, const TuningColours& c) override {
-        tuning = text;
-        if (c[0] == paletteColour(12) && c[1] == paletteColour(4)) ++alarms;
+    void setTuning(const QString&, const TuningColours& c) override {
+        alarms += c[0] == paletteColour(12) && c[1] == paletteColour(4);
     }
     void pointDecoded(const SpectrumData&, int index, bool) override {
         if (index == 0) ++passes;
@@ -48,7 +47,6 @@ struct RecordingSweepView : NullSweepView {
     void finished(SweepOutcome o) override { outcomes.push_back(o); }
 
     std::vector<int> axes;
-    QString tuning;
     int alarms = 0, passes = 0, points = 0, restarts = 0;
     std::vector<SweepOutcome> outcomes;
 };

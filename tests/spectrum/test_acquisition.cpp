@@ -4,6 +4,10 @@
 #include "AcquisitionRig.h"
 
 #include "link/ProbeCommands.h"
+#include "spectrum/SpcFile.h"
+#include "spectrum/SpectrumFiles.h"
+
+#include <QFileInfo>
 
 #include <gtest/gtest.h>
 
@@ -143,17 +147,41 @@ TEST(Acquisition, TheStepIsInWholeHzAndTheAxisHoldsAtMost4001Points) {
     }
 }
 
-TEST(Acquisition, AcrossMidnightTheFilesKeepTheStartDate) {
+// Through the program's real spectrum files: a 4001-point sweep started before midnight keeps
+// the start date and lands whole in that day's folder.
+TEST(AcquisitionFiles, A4001PointSweepAcrossMidnightLandsWholeInTheStartDatesFolder) {
     // The port opens in a second; the acquisition starts at 23:59:59.
     AcquisitionRig rig(quietProbe(), {}, QDate(2026, 3, 31), 86398.0);
-    ASSERT_EQ(rig.run(), SweepOutcome::Done);
-    EXPECT_EQ(rig.clock.today(), QDate(2026, 4, 1));
-    ASSERT_EQ(rig.sink.saved.size(), 1u);
-    const AcquisitionRecord& r = rig.sink.saved[0].record;
-    EXPECT_EQ(r.date, QDate(2026, 3, 31));
-    EXPECT_EQ(r.dateText, QStringLiteral("2026/03/31"));
-    EXPECT_EQ(r.timeText, QStringLiteral("23:59:59"));
+    SpectrumFiles files(rig.dir.path(), rig.clock);
+    SweepAcquisition acquisition(rig.link, files, unitAcquisitionTexts(0));
+    rig.settings.setRange(0.1f, 10.1f);
+    rig.settings.RbwIndex = 3;
+    ASSERT_EQ(acquisition.runAcquisition(0, rig.settings, rig.record, {}), SweepOutcome::Done);
+    ASSERT_EQ(rig.clock.today(), QDate(2026, 4, 1));
+    EXPECT_EQ(rig.record.date, QDate(2026, 3, 31));
+    EXPECT_EQ(rig.record.dateText, QStringLiteral("2026/03/31"));
+    EXPECT_EQ(rig.record.timeText, QStringLiteral("23:59:59"));
     EXPECT_EQ(rig.linesStartingWith("Stop Sweep Spectrum").size(), 1);
+    EXPECT_TRUE(rig.ctx.eventLog.lastFailure().isEmpty());
+    const QString folder = rig.dir.path() + "Test/241AB01001/2026/";
+    EXPECT_FALSE(QFileInfo::exists(folder + "04/01"));
+
+    const QString base = folder + "03/31/SM_E_23_59_59";
+    ASSERT_EQ(QFileInfo(base + ".SPC").size(), 64446);
+    SpectrumData loaded;
+    SweepSettings loadedSettings;
+    SpcHeader header;
+    ASSERT_EQ(CaricaStrSpettro(base + ".SPC", header, loadedSettings, loaded), SpcLoad::Loaded);
+    EXPECT_EQ(loaded.NPoints, 4001);
+    const SpectrumData& live = acquisition.data();
+    EXPECT_GT(live.LatchedPeakLevel, 10.0f); // the 1 MHz carrier, not an empty spectrum
+    EXPECT_EQ(loaded.Level, live.Level);
+
+    // Two column titles and one line per point, each 60 characters + CR LF.
+    int columnLines = 0;
+    for (const QByteArray& l : readAll(base + ".TXT").split('\n'))
+        columnLines += l.size() == 61 && l.endsWith('\r');
+    EXPECT_EQ(columnLines, 2 + 4001);
 }
 
 TEST(Acquisition, ASettingsChangeRestartsAndAFileThatCannotBeWrittenIsNoSuccess) {

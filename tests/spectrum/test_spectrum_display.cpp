@@ -183,10 +183,8 @@ TEST(SpectrumDisplay, ZoomModeWheelAndKeys) {
     EXPECT_EQ(d.markerIndex(), d.shownPoints().first);
 
     d.keyUp();
-    d.MouseWheel(-1);
-    d.MouseWheel(-1);
-    d.MouseWheel(-1);
-    d.MouseWheel(-1);
+    for (int i = 0; i < 4; ++i)
+        d.MouseWheel(-1);
     EXPECT_EQ(d.zoomFactor(), 1);
     EXPECT_DOUBLE_EQ(d.shownStart(), 0.0);
     EXPECT_DOUBLE_EQ(d.shownStop(), 100.0);

@@ -1,5 +1,6 @@
 // The spectrum files of one acquisition: the SPC record, the text listing, the picture and
 // where they go.
+#include "OffscreenGui.h"
 #include "app/Clock.h"
 #include "app/Release.h"
 #include "spectrum/SpcFile.h"
@@ -10,7 +11,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QImage>
 #include <QtEndian>
 
@@ -61,16 +61,6 @@ QStringList lines(const QByteArray& text) {
     QStringList out = QString::fromLatin1(text).split(QStringLiteral("\r\n"));
     EXPECT_EQ(out.takeLast(), QString()); // the last line is ended too
     return out;
-}
-
-// Fonts need a GUI application; the offscreen platform gives one without a display.
-void ensureGuiApplication() {
-    if (QCoreApplication::instance()) return;
-    static int argc = 1;
-    static char name[] = "test_spectrum";
-    static char* argv[] = {name, nullptr};
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QGuiApplication app(argc, argv);
 }
 
 } // namespace
@@ -309,17 +299,10 @@ TEST(SpectrumListing, WithoutTheAxesOnlyFrequencyAndTotalAreListed) {
     EXPECT_EQ(l[4], QStringLiteral("   MHz  \t      dBm\t") + QString(41, QLatin1Char(' ')));
     EXPECT_EQ(l[5], QStringLiteral("  0.1000\t     0.00\t") + QString(41, QLatin1Char(' ')));
     EXPECT_EQ(l[6], QStringLiteral("  0.1750\t     ----\t") + QString(41, QLatin1Char(' ')));
-
-    // A 4001-point sweep lists 4001 points.
-    Sweep wide;
-    wide.settings.RbwIndex = 3;
-    buildFrequencyAxis(wide.settings, *wide.data);
-    ASSERT_EQ(wide.data->NPoints, 4001);
-    EXPECT_EQ(lines(spectrumListing({}, *wide.data, wide.record)).size(), 2 + 4001);
 }
 
 TEST(SpectrumFiles, AcquisitionFilesGoUnderTheSerialAndStartDateWithTheChosenPicture) {
-    ensureGuiApplication();
+    ensureGuiApp();
     TempAppDir app;
     VirtualClock clock(QDate(2020, 1, 15), 9 * 3600 + 5 * 60 + 7);
     SpectrumFiles files(app.path(), clock);
@@ -377,21 +360,6 @@ TEST(SpectrumFiles, AcquisitionFilesGoUnderTheSerialAndStartDateWithTheChosenPic
     const QString jpg = app.file(QStringLiteral("Test/123AB01123/2020/01/15/SM_H_09_05_09"));
     EXPECT_EQ(present(jpg), (QStringList{".SPC", ".TXT", ".JPG"}));
     EXPECT_EQ(QImage(jpg + QStringLiteral(".JPG"), "JPG").size(), QSize(400, 300));
-}
-
-TEST(SpectrumFiles, StartedBeforeMidnightTheFilesStayWithTheStartDate) {
-    TempAppDir app;
-    // The acquisition started at 23:59:59 and is saved after midnight.
-    VirtualClock clock(QDate(2026, 1, 16), 30.0);
-    SpectrumFiles files(app.path(), clock);
-    Sweep s;
-    s.record.date = QDate(2026, 1, 15);
-    s.record.dateText = QStringLiteral("2026/01/15");
-    s.record.timeText = QStringLiteral("23:59:59");
-    ASSERT_TRUE(files.saveAcquisition(*s.data, s.settings, s.record));
-    EXPECT_TRUE(QFileInfo::exists(
-        app.file(QStringLiteral("Test/123AB01123/2026/01/15/SM_E_23_59_59.SPC"))));
-    EXPECT_FALSE(QFileInfo::exists(app.file(QStringLiteral("Test/123AB01123/2026/01/16"))));
 }
 
 TEST(SpectrumFiles, NoFolderIsMadeFromProbeTextThatIsNotASerialNumber) {
