@@ -3,12 +3,6 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-QList<double> freqs(const FreqTable& t) {
-    return t.usedFrequencies();
-}
-} // namespace
-
 TEST(FreqTableEditor, EnteringSortsClampsAndRefusesDuplicates) {
     const Switches plain;
     FreqTable table;
@@ -18,7 +12,7 @@ TEST(FreqTableEditor, EnteringSortsClampsAndRefusesDuplicates) {
     // 5 in an empty table: one row, every RBW offered.
     auto r = ed.enterFrequency(0, QStringLiteral("5"));
     EXPECT_EQ(r.entry, FreqTableEditor::Entry::Changed);
-    EXPECT_EQ(freqs(table), QList<double>({5.0}));
+    EXPECT_EQ(table.usedFrequencies(), QList<double>({5.0}));
     EXPECT_EQ(ed.CompilaCBXRBW(0).size(), 6);
     EXPECT_EQ(ed.gridRows(), 2);
     ed.removeRow(0);
@@ -27,10 +21,10 @@ TEST(FreqTableEditor, EnteringSortsClampsAndRefusesDuplicates) {
     ed.enterFrequency(0, QStringLiteral("1"));
     r = ed.enterFrequency(1, QStringLiteral("0.5"));
     EXPECT_EQ(r.row, 0);
-    EXPECT_EQ(freqs(table), QList<double>({0.5, 1.0}));
+    EXPECT_EQ(table.usedFrequencies(), QList<double>({0.5, 1.0}));
     r = ed.enterFrequency(2, QStringLiteral("2"));
     EXPECT_EQ(r.row, 2);
-    EXPECT_EQ(freqs(table), QList<double>({0.5, 1.0, 2.0}));
+    EXPECT_EQ(table.usedFrequencies(), QList<double>({0.5, 1.0, 2.0}));
 
     // A second 1, as a new row or over another row: refused, nothing changes.
     const FreqTable before = table;
@@ -49,14 +43,14 @@ TEST(FreqTableEditor, EnteringSortsClampsAndRefusesDuplicates) {
     e2.enterFrequency(1, QStringLiteral("0.001"));
     e2.enterFrequency(2, QStringLiteral("-5"));
     e2.enterFrequency(3, QStringLiteral("2,5"));
-    EXPECT_EQ(freqs(t2), QList<double>({0.009, 2.5, 5.0, 30.0}));
+    EXPECT_EQ(t2.usedFrequencies(), QList<double>({0.009, 2.5, 5.0, 30.0}));
     EXPECT_EQ(e2.cellText(0, 1), QStringLiteral(" 0.009"));
     // An entry far below the rows in use goes to the new-entry row, never leaving a gap.
     EXPECT_EQ(e2.enterFrequency(60, QStringLiteral("7")).row, 3);
-    EXPECT_EQ(freqs(t2), QList<double>({0.009, 2.5, 5.0, 7.0, 30.0}));
+    EXPECT_EQ(t2.usedFrequencies(), QList<double>({0.009, 2.5, 5.0, 7.0, 30.0}));
     // A blank frequency empties its row and the rows close up.
     EXPECT_EQ(e2.enterFrequency(1, QString()).entry, FreqTableEditor::Entry::Cleared);
-    EXPECT_EQ(freqs(t2), QList<double>({0.009, 5.0, 7.0, 30.0}));
+    EXPECT_EQ(t2.usedFrequencies(), QList<double>({0.009, 5.0, 7.0, 30.0}));
     EXPECT_EQ(t2.usedRowCount(), 4);
 }
 
@@ -120,7 +114,7 @@ TEST(FreqTableEditor, RemoveRowSnapshotAndNextCell) {
     EXPECT_FALSE(ed.canRemove(3));
     EXPECT_FALSE(ed.removeRow(99));
     EXPECT_TRUE(ed.removeRow(0));
-    EXPECT_EQ(freqs(table), QList<double>({2.0, 3.0}));
+    EXPECT_EQ(table.usedFrequencies(), QList<double>({2.0, 3.0}));
     EXPECT_EQ(table.rows[1].RbwIndex, 2);
     EXPECT_EQ(table.rows[99], FreqTableRow{});
     EXPECT_TRUE(ed.ControllaVarFreqLiv());

@@ -17,17 +17,11 @@ PanelRecord defaults(const Switches& s = {}) {
 TEST(MeasureSettings, TypedBoxesAreClampedToTheirFields) {
     const Switches sw;
     PanelRecord p = defaults();
-    auto rate = [&](const char* t) {
-        takeBox(p, Box::ListModeRate, QString::fromLatin1(t), sw);
-        return p.ListModeRate;
-    };
-    EXPECT_EQ(rate("0"), 1);
-    EXPECT_EQ(rate("2000"), 1440);
-    EXPECT_EQ(rate("2,5"), 2);
-    EXPECT_EQ(rate("abc"), 1);
-    EXPECT_EQ(rate("99999999"), 1440);
-    EXPECT_EQ(rate("1e999"), 1);
-
+    // How a typed number is read is the typed-number rule's; here each box's own range.
+    takeBox(p, Box::ListModeRate, QStringLiteral("2000"), sw);
+    EXPECT_EQ(p.ListModeRate, 1440);
+    takeBox(p, Box::ListModeRate, QStringLiteral("0"), sw);
+    EXPECT_EQ(p.ListModeRate, 1);
     takeBox(p, Box::ThresholdE, QStringLiteral("5000"), sw);
     EXPECT_FLOAT_EQ(p.SpectrumModeThresholds[0], 1000.0f);
     takeBox(p, Box::ThresholdH, QStringLiteral("0.001"), sw);
@@ -55,11 +49,7 @@ TEST(MeasureSettings, SpanIsTakenAsAPairAndTheRbwFollows) {
     const Switches sw;
     PanelRecord p = defaults(); // E and H Mode B: 30 MHz
     p.ListModeFields = {1, 0, 0};
-    takeSpan(p, QStringLiteral("5"), QStringLiteral("5"), sw);
-    EXPECT_FLOAT_EQ(p.SpectrumStartFrequency, 0.009f);
-    EXPECT_FLOAT_EQ(p.SpectrumStopFrequency, 30.0f);
-    EXPECT_EQ(p.SpectrumRBWIndex, rbwIndexForSpan(0.009, 30));
-
+    // The pair is adjusted by the span rule (tested with it), then the RBW follows.
     takeSpan(p, QStringLiteral("10"), QStringLiteral("10.002"), sw);
     EXPECT_FLOAT_EQ(p.SpectrumStartFrequency, 10.0f);
     EXPECT_FLOAT_EQ(p.SpectrumStopFrequency, 10.005f);

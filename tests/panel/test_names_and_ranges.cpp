@@ -66,7 +66,7 @@ TEST(FileNameSort, ByNameIgnoringCaseOrNewestFirst) {
 }
 
 namespace {
-FreqTable table(std::initializer_list<double> freqs) {
+FreqTable table(const QList<double>& freqs) {
     FreqTable t;
     int i = 0;
     for (double f : freqs)
@@ -76,37 +76,36 @@ FreqTable table(std::initializer_list<double> freqs) {
 } // namespace
 
 TEST(UsableRange, GeneralAndHModeRangesWithTheirMessages) {
-    const Switches plain;
+    const Switches plain, noLimit(QStringLiteral("/NOLIMIT"));
     const std::array<qint16, 3> eOnly{1, 0, 0}, hA{0, 1, 0}, hB{0, 0, 1};
-
-    auto low = ControllaMinUsableFreq(table({1.0, 0.005}), true, eOnly, plain);
-    ASSERT_TRUE(low.has_value());
-    EXPECT_EQ(low->row, 1);
-    EXPECT_EQ(RangeCheck::message(*low),
-              "      0.005 MHz is out of range.\rFrequency range is 9kHz - 30MHz");
+    // The first row out of range (-1: none). The general range is checked over all rows
+    // before an H mode range.
+    struct Case {
+        QList<double> freqs;
+        std::array<qint16, 3> fields;
+        const Switches& switches;
+        int firstBad;
+    };
+    const Case cases[] = {{{1.0, 0.005}, eOnly, plain, 1}, {{30.0, 0.009}, eOnly, plain, -1},
+                          {{30.5}, eOnly, plain, 0},       {{-1.0}, eOnly, plain, 0},
+                          {{3.0}, hA, plain, -1},          {{3.5}, hA, plain, 0},
+                          {{1.0, 0.2}, hB, plain, 1},      {{0.2}, hB, noLimit, -1},
+                          {{0.2, 40.0}, hB, plain, 1}};
+    for (const Case& c : cases) {
+        const auto bad = ControllaMinUsableFreq(table(c.freqs), true, c.fields, c.switches);
+        EXPECT_EQ(bad ? bad->row : -1, c.firstBad) << c.freqs.first() << " " << c.fields[1];
+    }
     EXPECT_FALSE(ControllaMinUsableFreq(table({0.005}), false, eOnly, plain).has_value());
 
-    auto b = ControllaMinUsableFreq(table({1.0, 0.2}), true, hB, plain);
-    ASSERT_TRUE(b.has_value());
-    EXPECT_EQ(RangeCheck::message(*b), QString(18, QLatin1Char(' ')) +
-                                           "0.2 MHz is out of range.\rFrequency Range H (Mode B) "
-                                           "is 300kHz - 30MHz");
-    const Switches noLimit(QStringLiteral("/NOLIMIT"));
-    EXPECT_FALSE(ControllaMinUsableFreq(table({0.2}), true, hB, noLimit).has_value());
-
-    EXPECT_FALSE(ControllaMinUsableFreq(table({30.0, 0.009}), true, eOnly, plain).has_value());
-    EXPECT_FALSE(ControllaMinUsableFreq(table({3.0}), true, hA, plain).has_value());
-    auto a = ControllaMinUsableFreq(table({3.5}), true, hA, plain);
-    ASSERT_TRUE(a.has_value());
-    EXPECT_EQ(RangeCheck::rangeText(a->range), "Frequency Range H (Mode A) is 9kHz - 3MHz");
-    EXPECT_TRUE(ControllaMinUsableFreq(table({30.5}), true, eOnly, plain).has_value());
-    EXPECT_TRUE(ControllaMinUsableFreq(table({-1.0}), true, eOnly, plain).has_value());
-
-    // The general range is checked over all rows before an H mode range.
-    auto first = ControllaMinUsableFreq(table({0.2, 40.0}), true, hB, plain);
-    ASSERT_TRUE(first.has_value());
-    EXPECT_EQ(first->row, 1);
-    EXPECT_EQ(first->range, RangeCheck::Range::General);
+    EXPECT_EQ(RangeCheck::message(*ControllaMinUsableFreq(table({0.005}), true, eOnly, plain)),
+              "      0.005 MHz is out of range.\rFrequency range is 9kHz - 30MHz");
+    EXPECT_EQ(RangeCheck::message(*ControllaMinUsableFreq(table({0.2}), true, hB, plain)),
+              QString(18, QLatin1Char(' ')) +
+                  "0.2 MHz is out of range.\rFrequency Range H (Mode B) is 300kHz - 30MHz");
+    EXPECT_EQ(RangeCheck::rangeText(ControllaMinUsableFreq(table({3.5}), true, hA, plain)->range),
+              "Frequency Range H (Mode A) is 9kHz - 3MHz");
+    EXPECT_EQ(ControllaMinUsableFreq(table({0.2, 40.0}), true, hB, plain)->range,
+              RangeCheck::Range::General);
     EXPECT_EQ(RangeCheck::outOfRangeRows(table({0.2, 40.0}), hB, plain).size(), 3);
 
     EXPECT_FALSE(frequencyTableSuitable(table({}), true, eOnly, plain));

@@ -44,14 +44,9 @@ TEST(PanelDefaults, NewPanelFromAZeroRecordEndsUpgradedWithTheWidestRbw) {
     Context c;
     PanelRecord p;
     applyNewPanelDefaults(p, c.ctx.switches);
-    EXPECT_EQ(p.ListModeFields, (std::array<qint16, 3>{1, 0, 1}));
-    EXPECT_EQ(p.SpectrumStartFrequency, 0.009f);
-    EXPECT_EQ(p.SpectrumStopFrequency, 30.0f);
     EXPECT_EQ(p.SpectrumRBWIndex, 0);  // 30 MHz span: a hundredth is wider than every RBW
     EXPECT_EQ(p.Colors[0], 0xFF0000);  // light blue as 0x00BBGGRR
     EXPECT_EQ(p.Colors[10], 0x0000FF); // light red
-    EXPECT_EQ(p.Colors[5], 0);
-    EXPECT_EQ(p.SaveImage, (std::array<qint16, 2>{0, 1}));
     ValidatePanel(p, c.ctx);
     EXPECT_EQ(p.SpectrumModeRateIndex, 6); // "4 hours" after the upgrade
     EXPECT_EQ(p.LayoutVersionFlag, 1);
@@ -89,32 +84,31 @@ TEST(PanelValidation, OldLayoutIsUpgradedOnceAndCopiedToTmp) {
 
 TEST(PanelValidation, FieldSelectionsModesAndChecks) {
     Context c;
+    // List Mode's fields and Spectrum Mode's, before and after. No List Mode field becomes E
+    // and H Mode A; with both H modes B is dropped, so Spectrum E goes too; garbage Spectrum
+    // fields become both 0, then both 1, then H follows List Mode; E alone, which List Mode
+    // does not measure, becomes H, not none. Each result is left alone by a second pass.
+    struct Fields {
+        std::array<qint16, 3> listIn;
+        std::array<qint16, 2> spectrumIn;
+        std::array<qint16, 3> listOut;
+        std::array<qint16, 2> spectrumOut;
+    };
+    const Fields fields[] = {{{0, 0, 0}, {1, 1}, {1, 1, 0}, {1, 1}},
+                             {{0, 1, 1}, {1, 1}, {0, 1, 0}, {0, 1}},
+                             {{1, 0, 0}, {7, -1}, {1, 0, 0}, {1, 0}},
+                             {{0, 1, 0}, {1, 0}, {0, 1, 0}, {0, 1}}};
+    for (const Fields& f : fields) {
+        PanelRecord p = freshPanel();
+        p.ListModeFields = f.listIn;
+        p.SpectrumModeFields = f.spectrumIn;
+        p = validated(p, c.ctx);
+        EXPECT_EQ(p.ListModeFields, f.listOut) << f.listIn[0] << f.listIn[1] << f.listIn[2];
+        EXPECT_EQ(p.SpectrumModeFields, f.spectrumOut) << f.listIn[0] << f.listIn[1] << f.listIn[2];
+        EXPECT_EQ(validated(p, c.ctx), p);
+    }
+
     PanelRecord p = freshPanel();
-    p.ListModeFields = {0, 0, 0};
-    p = validated(p, c.ctx);
-    EXPECT_EQ(p.ListModeFields, (std::array<qint16, 3>{1, 1, 0}));
-
-    p = freshPanel();
-    p.ListModeFields = {0, 1, 1}; // both H modes: B is dropped, so Spectrum E goes too
-    p.SpectrumModeFields = {1, 1};
-    p = validated(p, c.ctx);
-    EXPECT_EQ(p.ListModeFields, (std::array<qint16, 3>{0, 1, 0}));
-    EXPECT_EQ(p.SpectrumModeFields, (std::array<qint16, 2>{0, 1}));
-
-    p = freshPanel();
-    p.ListModeFields = {1, 0, 0};
-    p.SpectrumModeFields = {7, -1}; // garbage: both 0, then both 1, then H follows List Mode
-    p = validated(p, c.ctx);
-    EXPECT_EQ(p.SpectrumModeFields, (std::array<qint16, 2>{1, 0}));
-
-    p = freshPanel();
-    p.ListModeFields = {0, 1, 0};
-    p.SpectrumModeFields = {1, 0}; // E alone, which List Mode does not measure: H, not none
-    p = validated(p, c.ctx);
-    EXPECT_EQ(p.SpectrumModeFields, (std::array<qint16, 2>{0, 1}));
-    EXPECT_EQ(validated(p, c.ctx), p);
-
-    p = freshPanel();
     p.ListModeOn = 5;
     p.SpectrumModeOn = 0;
     p.SpectrumRateOn = 0;

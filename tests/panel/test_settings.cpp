@@ -1,4 +1,3 @@
-#include "app/AppContext.h"
 #include "panel/SettingsFile.h"
 #include "support/TestSupport.h"
 
@@ -38,22 +37,10 @@ QByteArray imageWith(int offset, const QByteArray& bytes) {
     return b;
 }
 
-QByteArray le32(qint32 v) {
-    QByteArray b(4, '\0');
-    qToLittleEndian<qint32>(v, b.data());
+template <typename T> QByteArray le(T v) {
+    QByteArray b(sizeof(T), '\0');
+    qToLittleEndian<T>(v, b.data());
     return b;
-}
-
-QByteArray le16(qint16 v) {
-    QByteArray b(2, '\0');
-    qToLittleEndian<qint16>(v, b.data());
-    return b;
-}
-
-SettingsRecord loadImage(const TempAppDir& dir, const QByteArray& image) {
-    const QString path = dir.file(QStringLiteral("Panels/Untitled.EPN"));
-    writeAll(path, image);
-    return LoadSettings(path);
 }
 
 constexpr qint32 kDefaultButtonStart = qint32(0x80000014u);
@@ -61,9 +48,17 @@ constexpr qint32 kDefaultButtonEnd = qint32(0x8000000Fu);
 
 } // namespace
 
-TEST(SettingsFile, MissingFileIsCreatedWithTheDefaultLayout) {
+// A temporary application directory and the settings file's place in it.
+struct SettingsFile : ::testing::Test {
     TempAppDir dir;
     const QString path = dir.file(QStringLiteral("Panels/Untitled.EPN"));
+    SettingsRecord load(const QByteArray& image) {
+        writeAll(path, image);
+        return LoadSettings(path);
+    }
+};
+
+TEST_F(SettingsFile, MissingFileIsCreatedWithTheDefaultLayout) {
     const SettingsRecord r = LoadSettings(path);
     EXPECT_EQ(r, SettingsDefaults());
 
@@ -78,27 +73,11 @@ TEST(SettingsFile, MissingFileIsCreatedWithTheDefaultLayout) {
     EXPECT_EQ(b.mid(20), QByteArray(1020, '\0')); // scheme, reserved, empty name: all zero
 }
 
-TEST(SettingsFile, FieldsAreReadAtTheirOffsetsLittleEndian) {
-    TempAppDir dir;
-    const SettingsRecord r = loadImage(dir, patternedImage());
-    EXPECT_EQ(r.ButtonColorStart, 0x00102030);
-    EXPECT_EQ(r.ButtonColorEnd, 0x00405060);
-    EXPECT_EQ(r.ButtonStyle, 1);
-    EXPECT_EQ(r.LabelColorStart, 0x00123456);
-    EXPECT_EQ(r.LabelColorEnd, 0x00ABCDEF);
-    EXPECT_EQ(r.LabelStyle, 5);
-    EXPECT_EQ(r.LabelScheme, 3);
-    EXPECT_EQ(r.reserved232, 4);
-    EXPECT_EQ(r.CurrentPanelName, QStringLiteral("Site A.EST"));
-    EXPECT_EQ(r.reserved22, patternedImage().mid(22, 42));
-    EXPECT_EQ(r.reserved636, patternedImage().mid(636, 404));
-}
-
-TEST(SettingsFile, SaveAfterLoadGivesTheSameBytesIncludingReservedRegions) {
-    TempAppDir dir;
-    const QString path = dir.file(QStringLiteral("Panels/Untitled.EPN"));
+TEST_F(SettingsFile, SaveAfterLoadGivesTheSameBytesIncludingReservedRegions) {
     const QByteArray original = patternedImage();
-    const SettingsRecord r = loadImage(dir, original);
+    const SettingsRecord r = load(original);
+    EXPECT_EQ(r.CurrentPanelName, QStringLiteral("Site A.EST"));
+    EXPECT_EQ(r.reserved22, original.mid(22, 42));
     ASSERT_TRUE(SaveSettings(path, r));
     EXPECT_EQ(readAll(path), original);
 
@@ -116,7 +95,7 @@ TEST(SettingsFile, SaveAfterLoadGivesTheSameBytesIncludingReservedRegions) {
               QStringList{QStringLiteral("Untitled.EPN")});
 }
 
-TEST(SettingsFile, PanelNameIsSingleByteAndCutToItsField) {
+TEST_F(SettingsFile, PanelNameIsSingleByteAndCutToItsField) {
     SettingsRecord r = SettingsDefaults();
     r.CurrentPanelName = QString::fromLatin1("R\xE9seau.EST");
     QByteArray b = settingsToBytes(r);
@@ -135,8 +114,7 @@ TEST(SettingsFile, PanelNameIsSingleByteAndCutToItsField) {
     EXPECT_EQ(settingsFromBytes(b).CurrentPanelName, QStringLiteral("P.EST"));
 }
 
-TEST(SettingsFile, ValidationResetsOutOfRangeAppearanceValues) {
-    TempAppDir dir;
+TEST_F(SettingsFile, ValidationResetsOutOfRangeAppearanceValues) {
     struct Case {
         int offset;
         QByteArray bytes;
@@ -146,48 +124,47 @@ TEST(SettingsFile, ValidationResetsOutOfRangeAppearanceValues) {
     };
     const qint32 int32Min = std::numeric_limits<qint32>::min();
     const Case cases[] = {
-        {8, le16(7), nullptr, &SettingsRecord::ButtonStyle, 0},
-        {8, le16(-1), nullptr, &SettingsRecord::ButtonStyle, 1},
-        {8, le16(-32768), nullptr, &SettingsRecord::ButtonStyle, 0},
-        {18, le16(-3), nullptr, &SettingsRecord::LabelStyle, 3},
-        {18, le16(8), nullptr, &SettingsRecord::LabelStyle, 8},
-        {18, le16(9), nullptr, &SettingsRecord::LabelStyle, 1},
-        {20, le16(-7), nullptr, &SettingsRecord::LabelScheme, 7},
-        {20, le16(-32768), nullptr, &SettingsRecord::LabelScheme, 0},
-        {232, le16(-5), nullptr, &SettingsRecord::reserved232, 5},
-        {232, le16(6), nullptr, &SettingsRecord::reserved232, 0},
-        {10, le32(qint32(0x80000012u)), &SettingsRecord::LabelColorStart, nullptr, 0xC0C0C0},
-        {10, le32(int32Min), &SettingsRecord::LabelColorStart, nullptr, 0xC0C0C0},
-        {10, le32(-0x123456), &SettingsRecord::LabelColorStart, nullptr, 0x123456},
-        {14, le32(0x1000000), &SettingsRecord::LabelColorEnd, nullptr, 0xFFFFFF},
-        {14, le32(0xFFFFFF), &SettingsRecord::LabelColorEnd, nullptr, 0xFFFFFF},
-        {14, le32(0), &SettingsRecord::LabelColorEnd, nullptr, 0},
-        {0, le32(int32Min), &SettingsRecord::ButtonColorStart, nullptr, kDefaultButtonStart},
-        {0, le32(0x00FF00), &SettingsRecord::ButtonColorStart, nullptr, 0x00FF00},
-        {4, le32(qint32(0x80000005u)), &SettingsRecord::ButtonColorEnd, nullptr, kDefaultButtonEnd},
+        {8, le<qint16>(7), nullptr, &SettingsRecord::ButtonStyle, 0},
+        {8, le<qint16>(-1), nullptr, &SettingsRecord::ButtonStyle, 1},
+        {8, le<qint16>(-32768), nullptr, &SettingsRecord::ButtonStyle, 0},
+        {18, le<qint16>(-3), nullptr, &SettingsRecord::LabelStyle, 3},
+        {18, le<qint16>(8), nullptr, &SettingsRecord::LabelStyle, 8},
+        {18, le<qint16>(9), nullptr, &SettingsRecord::LabelStyle, 1},
+        {20, le<qint16>(-7), nullptr, &SettingsRecord::LabelScheme, 7},
+        {20, le<qint16>(-32768), nullptr, &SettingsRecord::LabelScheme, 0},
+        {232, le<qint16>(-5), nullptr, &SettingsRecord::reserved232, 5},
+        {232, le<qint16>(6), nullptr, &SettingsRecord::reserved232, 0},
+        {10, le<qint32>(qint32(0x80000012u)), &SettingsRecord::LabelColorStart, nullptr, 0xC0C0C0},
+        {10, le<qint32>(int32Min), &SettingsRecord::LabelColorStart, nullptr, 0xC0C0C0},
+        {10, le<qint32>(-0x123456), &SettingsRecord::LabelColorStart, nullptr, 0x123456},
+        {14, le<qint32>(0x1000000), &SettingsRecord::LabelColorEnd, nullptr, 0xFFFFFF},
+        {14, le<qint32>(0xFFFFFF), &SettingsRecord::LabelColorEnd, nullptr, 0xFFFFFF},
+        {14, le<qint32>(0), &SettingsRecord::LabelColorEnd, nullptr, 0},
+        {0, le<qint32>(int32Min), &SettingsRecord::ButtonColorStart, nullptr, kDefaultButtonStart},
+        {0, le<qint32>(0x00FF00), &SettingsRecord::ButtonColorStart, nullptr, 0x00FF00},
+        {4, le<qint32>(qint32(0x80000005u)), &SettingsRecord::ButtonColorEnd, nullptr,
+         kDefaultButtonEnd},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message()
                      << "offset " << c.offset << " bytes " << c.bytes.toHex().constData());
         const QByteArray image = imageWith(c.offset, c.bytes);
-        const SettingsRecord r = loadImage(dir, image);
+        const SettingsRecord r = load(image);
         const qint32 got = c.field32 ? r.*(c.field32) : r.*(c.field16);
         EXPECT_EQ(got, c.expected);
         // Loading never writes the corrected values back.
-        EXPECT_EQ(readAll(dir.file(QStringLiteral("Panels/Untitled.EPN"))), image);
+        EXPECT_EQ(readAll(path), image);
     }
 }
 
-TEST(SettingsFile, ShortEmptyAndOversizedFilesLoadWithDefaultsForWhatIsMissing) {
-    TempAppDir dir;
-    const QString path = dir.file(QStringLiteral("Panels/Untitled.EPN"));
+TEST_F(SettingsFile, ShortEmptyAndOversizedFilesLoadWithDefaultsForWhatIsMissing) {
 
-    EXPECT_EQ(loadImage(dir, QByteArray()), SettingsDefaults());
+    EXPECT_EQ(load(QByteArray()), SettingsDefaults());
     EXPECT_EQ(readAll(path), QByteArray()); // an existing file is not rewritten on load
 
     // 12 bytes: both button colours and the style are there, the label colour is cut.
     QByteArray shortImage = patternedImage().left(12);
-    SettingsRecord r = loadImage(dir, shortImage);
+    SettingsRecord r = load(shortImage);
     EXPECT_EQ(r.ButtonColorStart, 0x00102030);
     EXPECT_EQ(r.ButtonColorEnd, 0x00405060);
     EXPECT_EQ(r.ButtonStyle, 1);
@@ -196,27 +173,25 @@ TEST(SettingsFile, ShortEmptyAndOversizedFilesLoadWithDefaultsForWhatIsMissing) 
     EXPECT_EQ(r.reserved636, QByteArray(404, '\0'));
 
     // Cut inside the name: the name is not trusted, reserved bytes read so far are kept.
-    r = loadImage(dir, patternedImage().left(300));
+    r = load(patternedImage().left(300));
     EXPECT_EQ(r.CurrentPanelName, QString());
     EXPECT_EQ(r.reserved64, patternedImage().mid(64, 168));
     EXPECT_EQ(r.reserved232, 4);
 
     // Cut inside the last region: its missing tail reads as zero.
-    r = loadImage(dir, patternedImage().left(1000));
+    r = load(patternedImage().left(1000));
     EXPECT_EQ(r.reserved636, patternedImage().mid(636, 364) + QByteArray(40, '\0'));
     EXPECT_EQ(r.CurrentPanelName, QStringLiteral("Site A.EST"));
 
     // Extra bytes after the record are ignored and not written back.
-    r = loadImage(dir, patternedImage() + QByteArray(100, 'Z'));
+    r = load(patternedImage() + QByteArray(100, 'Z'));
     ASSERT_TRUE(SaveSettings(path, r));
     EXPECT_EQ(readAll(path), patternedImage());
 }
 
-TEST(SettingsFile, UnusableFolderGivesDefaultsWithoutCrashing) {
-    TempAppDir dir;
+TEST_F(SettingsFile, UnusableFolderGivesDefaultsWithoutCrashing) {
     const QString panels = dir.file(QStringLiteral("Panels"));
     ASSERT_TRUE(QDir().mkpath(panels));
-    const QString path = panels + QStringLiteral("/Untitled.EPN");
 
     // A folder where the file should be: it cannot be read or replaced.
     ASSERT_TRUE(QDir().mkpath(path));
@@ -237,9 +212,7 @@ TEST(SettingsFile, UnusableFolderGivesDefaultsWithoutCrashing) {
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
-TEST(SettingsFile, FailedSaveKeepsTheOldFile) {
-    TempAppDir dir;
-    const QString path = dir.file(QStringLiteral("Panels/Untitled.EPN"));
+TEST_F(SettingsFile, FailedSaveKeepsTheOldFile) {
     const QByteArray original = patternedImage();
     writeAll(path, original);
     const QString panels = dir.file(QStringLiteral("Panels"));
@@ -249,12 +222,4 @@ TEST(SettingsFile, FailedSaveKeepsTheOldFile) {
     QFile::setPermissions(panels,
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     EXPECT_EQ(readAll(path), original);
-}
-
-TEST(SettingsFile, PathIsBelowTheApplicationDirectory) {
-    TempAppDir dir;
-    VirtualClock clock;
-    VirtualPump pump(clock);
-    AppContext ctx(dir.path(), QString(), clock, pump);
-    EXPECT_EQ(settingsPath(ctx), dir.path() + QStringLiteral("Panels/Untitled.EPN"));
 }
