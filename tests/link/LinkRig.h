@@ -36,6 +36,17 @@ public:
     QStringList stamps;
 };
 
+// The lines of the event log with the date and time stripped (23 characters).
+inline QStringList eventLogLines(AppContext& ctx) {
+    QStringList out;
+    const QString path = ctx.eventLog.currentPath();
+    for (QByteArray line : path.isEmpty() ? QList<QByteArray>() : readAll(path).split('\n')) {
+        if (line.endsWith('\r')) line.chop(1);
+        if (!line.isEmpty()) out << QString::fromLatin1(line.mid(23));
+    }
+    return out;
+}
+
 // A probe link on a virtual clock, a scripted probe and a temporary application directory.
 // The link starts on slot 2, port 3, already open.
 struct LinkRig {
@@ -50,21 +61,8 @@ struct LinkRig {
         channel.open(3);
     }
 
-    // The event log's lines with the date and time stripped (23 characters).
-    QStringList logLines() const {
-        QStringList out;
-        const QString path = const_cast<AppContext&>(ctx).eventLog.currentPath();
-        if (path.isEmpty()) return out;
-        const QByteArray all = readAll(path);
-        for (const QByteArray& line : all.split('\n')) {
-            if (line.isEmpty()) continue;
-            QByteArray l = line;
-            if (l.endsWith('\r')) l.chop(1);
-            out << QString::fromLatin1(l.mid(23));
-        }
-        return out;
-    }
-    QStringList failureLines() const {
+    QStringList logLines() { return eventLogLines(ctx); }
+    QStringList failureLines() {
         QStringList out;
         for (const QString& l : logLines())
             if (l.startsWith(QLatin1String("*** "))) out << l;

@@ -10,13 +10,10 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <atomic>
-#include <cerrno>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <stdlib.h>
-#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -162,38 +159,6 @@ TEST_F(SerialPort, MissingPortIsReportedNotAvailable) {
         << log.constData();
     EXPECT_FALSE(channel.open(0));
     EXPECT_EQ(channel.write("x", 100), -1);
-}
-
-TEST_F(SerialPort, TransactionOverAPseudoTerminal) {
-    TempAppDir dir;
-    Pty pty;
-    ASSERT_TRUE(pty.ok());
-    ASSERT_TRUE(pty.linkAs(dir.path(), 5));
-
-    SystemClock clock;
-    QtEventPump pump;
-    AppContext ctx(dir.path(), QStringLiteral("/SEGNATUTTO"), clock, pump);
-    SerialPortChannel channel(ctx.appDir);
-    ProbeLink link(ctx, channel);
-    ProbeCommands commands(link);
-    link.OpenStationPort(5);
-    ASSERT_TRUE(channel.isOpen());
-
-    // The probe answers the command with a split echo and stray bytes in front.
-    std::thread probe([&] {
-        const QByteArray cmd = pty.read(11);
-        if (cmd != "#00(t 9000*") return;
-        pty.write("\x05#00(t ");
-        ::usleep(50000);
-        pty.write("9000");
-    });
-    commands.SetFrequency(0.009);
-    probe.join();
-    EXPECT_FALSE(link.linkFailed(0));
-    link.CloseStationPort();
-    const QByteArray log = readAll(ctx.eventLog.currentPath());
-    EXPECT_TRUE(log.contains("    " + PadLogText("Set frequency: 0.009 MHz").toLatin1() + "\r\n"))
-        << log.constData();
 }
 
 TEST_F(SerialPort, VanishedPortFailsTheStation) {
