@@ -7,7 +7,6 @@
 
 #include "link/SerialPortChannel.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <fcntl.h>
@@ -78,19 +77,7 @@ QByteArray readChannel(SerialPortChannel& ch, int n) {
 // Qt SerialPort wants an application object, as the program has one.
 class SerialPort : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        if (!QCoreApplication::instance()) app_ = new QCoreApplication(argc_, argv_);
-    }
-    static void TearDownTestSuite() {
-        delete app_;
-        app_ = nullptr;
-    }
-
-private:
-    static inline int argc_ = 1;
-    static inline char name_[] = "test_link";
-    static inline char* argv_[] = {name_, nullptr};
-    static inline QCoreApplication* app_ = nullptr;
+    static void SetUpTestSuite() { ensureCoreApplication(); }
 };
 
 } // namespace

@@ -10,31 +10,15 @@
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
 #include <QFileInfo>
 #include <QProcess>
 #include <QThread>
 
 namespace {
 
-// The program's side of the line: its probe link on its serial port channel.
-struct PtyLink {
-    explicit PtyLink(const QString& appDir)
-        : ctx(appDir, QString(), clock, pump), channel(appDir), link(ctx, channel), commands(link) {
-    }
-    SystemClock clock;
-    QtEventPump pump;
-    AppContext ctx;
-    SerialPortChannel channel;
-    ProbeLink link;
-    ProbeCommands commands;
-};
-
 class ProbeSimPty : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        if (!QCoreApplication::instance()) app_ = new QCoreApplication(argc_, argv_);
-    }
+    static void SetUpTestSuite() { ensureCoreApplication(); }
 
     void SetUp() override {
         program_ = binDir() + QStringLiteral("/halvex-probesim");
@@ -86,33 +70,7 @@ protected:
     TempAppDir dir_;
     QString program_;
     QProcess sim_;
-    static inline int argc_ = 1;
-    static inline char arg0_[] = "test_sim";
-    static inline char* argv_[] = {arg0_, nullptr};
-    static inline QCoreApplication* app_ = nullptr;
 };
-
-TEST_F(ProbeSimPty, ProgramReadsEachDefaultStationThroughItsSerialPort) {
-    ASSERT_TRUE(start({"--verbose"}, {1, 2, 3}));
-    PtyLink pty(dir_.path());
-    pty.link.setCurrentStation(2);
-    pty.link.OpenStationPort(3);
-    ASSERT_FALSE(pty.link.currentLinkFailed());
-    EXPECT_EQ(pty.commands.ReadSerialNumber(), QStringLiteral("241AB11003"));
-    pty.link.CloseStationPort();
-
-    // The links go when the simulator ends, and it said what it saw.
-    sim_.terminate();
-    ASSERT_TRUE(sim_.waitForFinished(10000));
-    EXPECT_EQ(sim_.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(sim_.exitCode(), 0);
-    for (int port = 1; port <= 3; ++port)
-        EXPECT_FALSE(QFileInfo(linkOf(port)).exists() || QFileInfo(linkOf(port)).isSymLink());
-    const QString out = QString::fromLatin1(sim_.readAllStandardOutput());
-    EXPECT_TRUE(out.contains("COM2  serial 241AB01002  /dev/")) << out.toStdString();
-    EXPECT_TRUE(out.contains("COM3 <- #00?S0*"));
-    EXPECT_TRUE(out.contains("COM3 -> 241AB11003*"));
-}
 
 TEST_F(ProbeSimPty, ReplyToAClosedPortIsNotFoundByTheNextOpen) {
     ASSERT_TRUE(start({}, {1}));
@@ -141,13 +99,17 @@ TEST_F(ProbeSimPty, ReplyToAClosedPortIsNotFoundByTheNextOpen) {
 }
 
 TEST_F(ProbeSimPty, PortVanishesAndComesBackOnCommand) {
-    ASSERT_TRUE(start({}, {1, 2, 3}));
+    ASSERT_TRUE(start({"--verbose"}, {1, 2, 3}));
     control("vanish 2\n");
     ASSERT_TRUE(waitForLink(2, false));
     EXPECT_TRUE(QFileInfo(linkOf(1)).isSymLink());
 
-    PtyLink pty(dir_.path());
-    ProbeLink& link = pty.link;
+    SystemClock clock;
+    QtEventPump pump;
+    AppContext ctx(dir_.path(), QString(), clock, pump);
+    SerialPortChannel channel(dir_.path());
+    ProbeLink link(ctx, channel);
+    ProbeCommands commands(link);
     link.setCurrentStation(1);
     link.OpenStationPort(2);
     EXPECT_TRUE(link.currentLinkFailed());
@@ -158,8 +120,20 @@ TEST_F(ProbeSimPty, PortVanishesAndComesBackOnCommand) {
     link.OpenStationPort(2);
     ASSERT_FALSE(link.currentLinkFailed());
     // One invalid number first, then the real one on the second exchange.
-    EXPECT_EQ(pty.commands.ReadSerialNumber(), QStringLiteral("241AB01002"));
+    EXPECT_EQ(commands.ReadSerialNumber(), QStringLiteral("241AB01002"));
     link.CloseStationPort();
+
+    // The links go when the simulator ends, and it said what it saw.
+    sim_.terminate();
+    ASSERT_TRUE(sim_.waitForFinished(10000));
+    EXPECT_EQ(sim_.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(sim_.exitCode(), 0);
+    for (int port = 1; port <= 3; ++port)
+        EXPECT_FALSE(QFileInfo(linkOf(port)).exists() || QFileInfo(linkOf(port)).isSymLink());
+    const QString out = QString::fromLatin1(sim_.readAllStandardOutput());
+    EXPECT_TRUE(out.contains("COM2  serial 241AB01002  /dev/")) << out.toStdString();
+    EXPECT_TRUE(out.contains("COM2 <- #00?S0*"));
+    EXPECT_TRUE(out.contains("COM2 -> 241AB01002*"));
 }
 
 TEST_F(ProbeSimPty, BadScenarioStopsWithAMessage) {
