@@ -101,10 +101,7 @@ TEST_F(SerialPort, OpensExclusivelyAndPassesBytesUnchanged) {
     QByteArray all;
     for (int b = 0; b < 256; ++b)
         all += char(b);
-    const QByteArray cmd = QByteArray("#00\x7E"
-                                      "C\x04\x80*\r\n\x11\x13",
-                                      12) +
-                           all;
+    const QByteArray cmd = QByteArray("#00~C\x04\x80*\r\n\x11\x13") + all;
     EXPECT_EQ(channel.write(cmd, 1000 + 10 * int(cmd.size())), cmd.size());
     EXPECT_TRUE(channel.flushOutput());
     EXPECT_EQ(pty.read(int(cmd.size())), cmd);

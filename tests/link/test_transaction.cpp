@@ -226,8 +226,7 @@ TEST(PortChannel, WritePortTextSendsTheBytesAndLogsTheTraffic) {
     LinkRig rig("/LOGCOMRISP");
     EXPECT_FALSE(rig.link.WritePortText(QByteArray()));
     EXPECT_TRUE(rig.channel.writes.empty());
-    const QByteArray cmd("#00\x7E"
-                         "C\x04\x80*");
+    const QByteArray cmd("#00~C\x04\x80*");
     rig.channel.queueReply(at(0.1, "C\r\n"));
     EXPECT_FALSE(
         rig.link.ExecuteTransaction(3.0, "C\r\n", cmd, "Set Hx failed", "Set Hx", false).isEmpty());
