@@ -47,13 +47,15 @@ inline QStringList eventLogLines(AppContext& ctx) {
     return out;
 }
 
-// A probe link on a virtual clock, a scripted probe and a temporary application directory.
-// The link starts on slot 2, port 3, already open.
-struct LinkRig {
-    explicit LinkRig(const QString& commandLine = QString(), QDate date = QDate(2026, 1, 15),
-                     double seconds = 36000.0)
+// A probe link on a virtual clock, a probe on a channel of that clock (a scripted one unless
+// told otherwise, made with `channelArgs`) and a temporary application directory. The link
+// starts on slot 2, port 3, already open.
+template <class Channel> struct BasicLinkRig {
+    template <class... ChannelArgs>
+    explicit BasicLinkRig(const QString& commandLine = QString(), QDate date = QDate(2026, 1, 15),
+                          double seconds = 36000.0, const ChannelArgs&... channelArgs)
         : clock(date, seconds), pump(clock), ctx(dir.path(), commandLine, clock, pump),
-          channel(clock), link(ctx, channel, &view), commands(link) {
+          channel(clock, channelArgs...), link(ctx, channel, &view), commands(link) {
         // The pump moves the clock straight to the next scripted byte or the end of a wait.
         pump.setInputDue([this] { return channel.secondsToNextInput(); });
         link.setCurrentStation(2);
@@ -79,12 +81,14 @@ struct LinkRig {
     VirtualClock clock;
     VirtualPump pump;
     AppContext ctx;
-    ScriptedChannel channel;
+    Channel channel;
     RecordingView view;
     ProbeLink link;
     ProbeCommands commands;
     long long start = clock.micros();
 };
+
+using LinkRig = BasicLinkRig<ScriptedChannel>;
 
 inline ScriptedChannel::Reply at(double delay, const QByteArray& bytes) {
     return {{delay, bytes}};

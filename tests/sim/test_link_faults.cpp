@@ -14,11 +14,10 @@
 namespace {
 
 // A link on port 1 of a simulated network, slot 0, port already open.
-struct SimLink {
+struct SimLink : BasicLinkRig<SimChannel> {
     explicit SimLink(const Scenario& scenario)
-        : pump(clock), ctx(dir.path(), QString(), clock, pump), channel(clock, scenario),
-          link(ctx, channel, &view), commands(link) {
-        pump.setInputDue([this] { return channel.secondsToNextInput(); });
+        : BasicLinkRig(QString(), QDate(2026, 1, 15), 36000.0, scenario) {
+        channel.close();
         link.setCurrentStation(0);
         link.OpenStationPort(1);
     }
@@ -26,15 +25,6 @@ struct SimLink {
     int timesSent(const QByteArray& command) {
         return int(std::count(probe().commands().begin(), probe().commands().end(), command));
     }
-
-    TempAppDir dir;
-    VirtualClock clock;
-    VirtualPump pump;
-    AppContext ctx;
-    SimChannel channel;
-    RecordingView view;
-    ProbeLink link;
-    ProbeCommands commands;
 };
 
 TEST(LinkOnSimulator, CleanStationAnswersEveryCommandAsTheLinkExpects) {
