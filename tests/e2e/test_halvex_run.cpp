@@ -1,7 +1,7 @@
 // The unattended runner against the probe simulator over pseudo-terminals: the real program,
 // real serial ports, real time.
 
-#include "E2ePanel.h"
+#include "app/AppContext.h"
 #include "freqtable/FreqTableFile.h"
 #include "panel/PanelModel.h"
 #include "panel/SettingsFile.h"
@@ -19,21 +19,79 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <vector>
 
 namespace {
-// Writes a panel of the simulator's three default stations, E and H Mode A, RMS, TAB,
-// a rate of one minute, and a three-row table.
-void preparePanel(const QString& dir) {
-    writeE2ePanel(dir, QStringLiteral("E2E"), {{0.1, 0, 0}, {1.8, 1, 0}, {2.5, 3, 0}},
-                  [](PanelRecord& p) {
-                      p.ListModeOn = 1;
-                      p.SpectrumModeOn = 1; // its turn of sweeps follows the report
-                      p.ListModeRate = 1;
-                      p.ListModeFields = {1, 1, 0};
-                      p.DetectorIndex = 1;
-                      p.SeparatorIndex = 0;
-                  });
+struct PanelStation {
+    int port;
+    bool enabled;
+};
+const std::vector<PanelStation> kSimStations = {{1, true}, {2, true}, {3, true}};
+
+void tableModeOfE(PanelRecord& p) {
+    p.ListModeOn = 1;
+    p.SpectrumModeOn = 0;
+    p.ListModeRate = 1;
+    p.ListModeFields = {1, 0, 0};
+}
+
+// Writes, as the program would, the current panel of dir with the stations and the table
+// `tableName` of `rows` (none written when empty), its settings set by `edit`. Returns why
+// the panel cannot run, empty when it can.
+QString writePanel(const QString& dir, const std::vector<PanelStation>& stations,
+                   const QString& tableName, const std::vector<FreqTableRow>& rows,
+                   const std::function<void(PanelRecord&)>& edit = tableModeOfE) {
+    VirtualClock clock;
+    VirtualPump pump(clock);
+    AppContext ctx(dir, {}, clock, pump);
+    if (!rows.empty()) {
+        FreqTable t;
+        for (size_t i = 0; i < rows.size(); ++i)
+            t.rows[i] = rows[i];
+        EXPECT_TRUE(FreqTableFile::write(dir + "Table/" + tableName + ".FTR", t));
+    }
+    QDir().mkpath(dir + "Panels");
+    SettingsRecord settings = SettingsDefaults();
+    PanelModel model(ctx, settings);
+    model.startUp();
+    for (const PanelStation& s : stations)
+        model.addStation(s.port, {}, {}, s.enabled);
+    model.setFreqTableName(tableName);
+    model.editSettings(edit);
+    return model.checks().canExecute() ? QString() : model.statusText();
+}
+
+// The simulator's three default stations, E and H Mode A, RMS, TAB, a rate of one minute,
+// and a three-row table.
+QString prepareRunPanel(const QString& dir) {
+    return writePanel(dir, kSimStations, "E2E", {{0.1, 0, 0}, {1.8, 1, 0}, {2.5, 3, 0}},
+                      [](PanelRecord& p) {
+                          p.ListModeOn = 1;
+                          p.SpectrumModeOn = 1; // its turn of sweeps follows the report
+                          p.ListModeRate = 1;
+                          p.ListModeFields = {1, 1, 0};
+                          p.DetectorIndex = 1;
+                          p.SeparatorIndex = 0;
+                      });
+}
+
+// The simulator's three default stations on a one-minute rate reading E at two frequencies,
+// and Spectrum Mode of E and H over 1-30 MHz at 300 kHz (a short sweep).
+QString prepareSpectrumPanel(const QString& dir, bool listMode, bool pictures) {
+    return writePanel(dir, kSimStations, "SM", {{1.0, 0, 0}, {13.56, 0, 0}}, [&](PanelRecord& p) {
+        p.ListModeOn = listMode ? 1 : 0;
+        p.SpectrumModeOn = 1;
+        p.SpectrumRateOn = 1;
+        p.SpectrumModeRateIndex = 0;
+        p.ListModeRate = 1;
+        p.ListModeFields = {1, 0, 1};
+        p.SpectrumModeFields = {1, 1};
+        p.SpectrumStartFrequency = 1.0f;
+        p.SpectrumStopFrequency = 30.0f;
+        p.SpectrumRBWIndex = 0;
+        p.SaveImage = {qint16(pictures ? 1 : 0), 0};
+    });
 }
 
 struct Outcome {
@@ -69,37 +127,17 @@ QStringList listing(const QString& dir) {
     return out;
 }
 
-struct PanelStation {
-    int port;
-    bool enabled;
-};
+// The names of the files below a station's folder that match pattern.
+QStringList stationFiles(const QString& dir, const QString& serial, const QString& pattern) {
+    QStringList out;
+    QDirIterator it(dir + "Test/" + serial, {pattern}, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        out << QFileInfo(it.next()).fileName();
+    return out;
+}
 
-// The current panel of dir: the stations, E only, a one-minute rate, and the named table
-// (written with the given frequencies unless the list is empty).
-void writePanel(const QString& dir, const std::vector<PanelStation>& stations,
-                const QString& tableName, const QList<double>& frequencies) {
-    VirtualClock clock;
-    VirtualPump pump(clock);
-    AppContext ctx(dir, {}, clock, pump);
-    if (!frequencies.isEmpty()) {
-        FreqTable t;
-        for (int i = 0; i < frequencies.size(); ++i)
-            t.rows[size_t(i)] = {frequencies[i], 2, 0};
-        ASSERT_TRUE(FreqTableFile::write(dir + "Table/" + tableName + ".FTR", t));
-    }
-    QDir().mkpath(dir + "Panels");
-    SettingsRecord settings = SettingsDefaults();
-    PanelModel model(ctx, settings);
-    model.startUp();
-    for (const PanelStation& s : stations)
-        model.addStation(s.port, {}, {}, s.enabled);
-    model.setFreqTableName(tableName);
-    model.editSettings([](PanelRecord& p) {
-        p.ListModeOn = 1;
-        p.SpectrumModeOn = 0;
-        p.ListModeRate = 1;
-        p.ListModeFields = {1, 0, 0};
-    });
+QByteArray todaysLog(const QString& dir) {
+    return readAll(dir + "Test/Log/" + QDate::currentDate().toString("yyyy/MM/dd") + ".TXT");
 }
 
 bool waitFor(const std::function<bool()>& ready, int tenthsOfSecond) {
@@ -109,36 +147,45 @@ bool waitFor(const std::function<bool()>& ready, int tenthsOfSecond) {
     }
     return ready();
 }
-} // namespace
 
-TEST(HalvexRun, OnePeriodAgainstTheProbeSimulator) {
+class HalvexRun : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!QFileInfo::exists(run) || !QFileInfo::exists(sim))
+            GTEST_SKIP() << "halvex-run or halvex-probesim not built";
+    }
+    void TearDown() override {
+        runner.kill();
+        runner.waitForFinished(5000);
+        probes.terminate();
+        probes.waitForFinished(5000);
+    }
+    // The simulator on the ports of dir, with the runner started once they are there.
+    bool start(const QStringList& args) {
+        probes.start(sim, {"--app-dir", dir.path()});
+        if (!probes.waitForStarted()) return false;
+        if (!waitFor([&] { return QFileInfo::exists(dir.path() + "ports/COM3"); }, 100))
+            return false;
+        runner.start(run, QStringList{"--app-dir", dir.path()} + args);
+        return runner.waitForStarted();
+    }
+
     const QString run = binDir() + "/halvex-run";
     const QString sim = binDir() + "/halvex-probesim";
-    if (!QFileInfo::exists(run) || !QFileInfo::exists(sim))
-        GTEST_SKIP() << "halvex-run or halvex-probesim not built";
-
     TempAppDir dir;
-    preparePanel(dir.path());
+    QProcess probes, runner;
+};
+using HalvexRunSpectrum = HalvexRun;
+} // namespace
+
+TEST_F(HalvexRun, OnePeriodAgainstTheProbeSimulator) {
+    ASSERT_EQ(prepareRunPanel(dir.path()), QString());
     // An alarm level that any field reaches: the run ends with its own exit status.
-    QFile side(dir.path() + "Panels/Untitled.json");
-    ASSERT_TRUE(side.open(QIODevice::WriteOnly));
-    side.write(R"({"limitTable": "ICNIRP 1998 general public", "alarmPercent": 0.001})");
-    side.close();
-
-    QProcess probes;
-    probes.start(sim, {"--app-dir", dir.path()});
-    ASSERT_TRUE(probes.waitForStarted());
-    ASSERT_TRUE(waitFor([&] { return QFileInfo::exists(dir.path() + "ports/COM3"); }, 100))
-        << probes.readAllStandardError().constData();
-
-    QProcess runner;
-    runner.setWorkingDirectory(dir.path());
-    runner.start(run, {"--app-dir", dir.path(), "--periods", "1"});
-    ASSERT_TRUE(runner.waitForStarted());
+    ASSERT_TRUE(writeAll(dir.path() + "Panels/Untitled.json",
+                         R"({"limitTable": "ICNIRP 1998 general public", "alarmPercent": 0.001})"));
+    ASSERT_TRUE(start({"--periods", "1"})) << probes.readAllStandardError().constData();
     const bool finished = runner.waitForFinished(150000);
     const QByteArray out = runner.readAllStandardOutput();
-    probes.terminate();
-    probes.waitForFinished(5000);
     ASSERT_TRUE(finished) << out.constData();
     EXPECT_EQ(runner.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(runner.exitCode(), 3) << out.constData();
@@ -156,10 +203,11 @@ TEST(HalvexRun, OnePeriodAgainstTheProbeSimulator) {
     // A run that spans midnight writes the report into the later day.
     for (const StationConfig& st : defaultScenario().stations) {
         const QString serial = QString::fromLatin1(st.serial);
-        QByteArray report;
+        QByteArray report, csv;
         for (const QDate d : {today, today.addDays(-1)}) {
-            report = readAll(dir.path() + "Test/" + serial + "/" + d.toString("yyyy/MM/dd") +
-                             "/Table_Mode.TXT");
+            const QString day = dir.path() + "Test/" + serial + "/" + d.toString("yyyy/MM/dd");
+            report = readAll(day + "/Table_Mode.TXT");
+            csv = readAll(day + "/Table_Mode.csv");
             if (!report.isEmpty()) break;
         }
         ASSERT_FALSE(report.isEmpty()) << serial.toStdString();
@@ -169,34 +217,15 @@ TEST(HalvexRun, OnePeriodAgainstTheProbeSimulator) {
         EXPECT_TRUE(report.contains("Frequency MHz  \t            RBW\t  E V/m (RMS)  \t"));
         EXPECT_TRUE(report.contains("\t         30 kHz\t")); // 0.1 MHz at 300 kHz is limited
         EXPECT_EQ(report.count("\r\n"), 9);                  // one block, then the stop line
-        QByteArray csv;
-        for (const QDate d : {today, today.addDays(-1)}) {
-            csv = readAll(dir.path() + "Test/" + serial + "/" + d.toString("yyyy/MM/dd") +
-                          "/Table_Mode.csv");
-            if (!csv.isEmpty()) break;
-        }
         EXPECT_TRUE(csv.startsWith("serial,period_start,period_end,")) << serial.toStdString();
         EXPECT_TRUE(report.endsWith(
             "-------------------------- Stop Test  ---------------------------\r\n"));
     }
 }
 
-TEST(HalvexRun, TerminateActsAsStop) {
-    const QString run = binDir() + "/halvex-run";
-    const QString sim = binDir() + "/halvex-probesim";
-    if (!QFileInfo::exists(run) || !QFileInfo::exists(sim))
-        GTEST_SKIP() << "halvex-run or halvex-probesim not built";
-
-    TempAppDir dir;
-    preparePanel(dir.path());
-    QProcess probes;
-    probes.start(sim, {"--app-dir", dir.path()});
-    ASSERT_TRUE(probes.waitForStarted());
-    ASSERT_TRUE(waitFor([&] { return QFileInfo::exists(dir.path() + "ports/COM3"); }, 100));
-
-    QProcess runner;
-    runner.start(run, {"--app-dir", dir.path(), "/SEGNATUTTO"});
-    ASSERT_TRUE(runner.waitForStarted());
+TEST_F(HalvexRun, TerminateActsAsStop) {
+    ASSERT_EQ(prepareRunPanel(dir.path()), QString());
+    ASSERT_TRUE(start({"/SEGNATUTTO"}));
     // Wait for the second pass to begin: station 1 read again after station 3.
     QByteArray out;
     const bool secondPass = waitFor(
@@ -210,8 +239,6 @@ TEST(HalvexRun, TerminateActsAsStop) {
     runner.terminate();
     const bool finished = runner.waitForFinished(30000);
     out += runner.readAllStandardOutput();
-    probes.terminate();
-    probes.waitForFinished(5000);
     ASSERT_TRUE(secondPass) << out.constData();
     ASSERT_TRUE(finished) << out.constData();
     EXPECT_EQ(runner.exitStatus(), QProcess::NormalExit);
@@ -226,15 +253,80 @@ TEST(HalvexRun, TerminateActsAsStop) {
         EXPECT_TRUE(report.endsWith(
             "-------------------------- Stop Test  ---------------------------\r\n"));
     }
-    EXPECT_TRUE(
-        readAll(dir.path() + "Test/Log/" + QDate::currentDate().toString("yyyy/MM/dd") + ".TXT")
-            .contains("Scan Close (List Mode)"));
+    EXPECT_TRUE(todaysLog(dir.path()).contains("Scan Close (List Mode)"));
 }
 
-TEST(HalvexRun, RefusedCommandLinesExitOneAndCreateNothing) {
-    const QString run = binDir() + "/halvex-run";
-    if (!QFileInfo::exists(run)) GTEST_SKIP() << "halvex-run not built";
-    TempAppDir dir;
+TEST_F(HalvexRunSpectrum, OnePeriodThenOneTurnOfSweeps) {
+    ASSERT_EQ(prepareSpectrumPanel(dir.path(), true, true), QString());
+    ASSERT_TRUE(start({"--periods", "1"}));
+    const bool finished = runner.waitForFinished(240000);
+    const QByteArray out = runner.readAllStandardOutput();
+    ASSERT_TRUE(finished) << out.constData();
+    EXPECT_EQ(runner.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(runner.exitCode(), 0) << out.constData();
+
+    // One report, then one E and one H spectrum of every station, with its picture.
+    for (const StationConfig& st : defaultScenario().stations) {
+        const QString serial = QString::fromLatin1(st.serial);
+        EXPECT_EQ(stationFiles(dir.path(), serial, "Table_Mode.TXT").size(), 1);
+        EXPECT_EQ(stationFiles(dir.path(), serial, "SM_E_*.SPC").size(), 1) << out.constData();
+        EXPECT_EQ(stationFiles(dir.path(), serial, "SM_E_*.TXT").size(), 1);
+        EXPECT_EQ(stationFiles(dir.path(), serial, "SM_H_*.SPC").size(), 1);
+        EXPECT_EQ(stationFiles(dir.path(), serial, "SM_H_*.TXT").size(), 1);
+        EXPECT_EQ(stationFiles(dir.path(), serial, "SM_*.BMP").size(), 2);
+        EXPECT_TRUE(out.contains(" (" + st.serial.left(10) + "): E spectrum saved"))
+            << out.constData();
+    }
+    EXPECT_EQ(out.count("spectrum saved"), 6);
+    const QByteArray log = todaysLog(dir.path());
+    EXPECT_LT(log.indexOf("Scan Start (List Mode)"), log.indexOf("Stop Sweep Spectrum: E"));
+    EXPECT_LT(log.lastIndexOf("Stop Sweep Spectrum: H"), log.indexOf("Scan Close (List Mode)"));
+}
+
+TEST_F(HalvexRunSpectrum, SpectrumModeAloneForADurationThenTerminateMidSweep) {
+    {
+        ASSERT_EQ(prepareSpectrumPanel(dir.path(), false, false), QString());
+        // The first station's folder cannot be made: its spectra cannot be written.
+        const QString blocked = QString::fromLatin1(defaultScenario().stations[0].serial);
+        ASSERT_TRUE(writeAll(dir.path() + "Test/" + blocked, {}));
+        ASSERT_TRUE(start({"--duration", "45"}));
+        const bool finished = runner.waitForFinished(120000);
+        const QByteArray out = runner.readAllStandardOutput();
+        ASSERT_TRUE(finished) << out.constData();
+        EXPECT_EQ(runner.exitCode(), 0) << out.constData();
+        for (const StationConfig& st : defaultScenario().stations) {
+            const QString serial = QString::fromLatin1(st.serial);
+            if (serial == blocked) continue;
+            EXPECT_EQ(stationFiles(dir.path(), serial, "SM_E_*.SPC").size(), 1) << out.constData();
+            EXPECT_EQ(stationFiles(dir.path(), serial, "SM_H_*.SPC").size(), 1);
+        }
+        const QByteArray log = todaysLog(dir.path());
+        EXPECT_TRUE(log.contains("*** Cannot save file ")) << log.constData();
+        EXPECT_TRUE(out.contains("(" + blocked.toLatin1() + "): E spectrum failed"));
+        EXPECT_GE(log.indexOf("Scan Start (Spectrum Mode)"), 0);
+        EXPECT_GT(log.indexOf("Scan Close (Spectrum Mode)"), log.indexOf("Stop Sweep Spectrum"));
+    }
+    {
+        TearDown();
+        ASSERT_TRUE(QDir(dir.path() + "Test").removeRecursively());
+        ASSERT_TRUE(start({}));
+        ASSERT_TRUE(waitFor(
+            [&] { return todaysLog(dir.path()).contains("Start Sweep Spectrum: E"); }, 600));
+        QThread::msleep(300);
+        runner.terminate();
+        const bool finished = runner.waitForFinished(30000);
+        const QByteArray out = runner.readAllStandardOutput();
+        ASSERT_TRUE(finished) << out.constData();
+        EXPECT_EQ(runner.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(runner.exitCode(), 0);
+        const QByteArray log = todaysLog(dir.path());
+        EXPECT_TRUE(log.contains("*** Stop Sweep Spectrum manual")) << log.constData();
+        EXPECT_TRUE(log.contains("Scan Close (Spectrum Mode)"));
+        EXPECT_TRUE(out.contains("E spectrum stopped")) << out.constData();
+    }
+}
+
+TEST_F(HalvexRun, RefusedCommandLinesExitOneAndCreateNothing) {
     const QString missing = dir.path() + "no/such/dir";
     const struct {
         QStringList args;
@@ -262,7 +354,7 @@ TEST(HalvexRun, RefusedCommandLinesExitOneAndCreateNothing) {
     }
 
     // Switches keep their substring rule: glued ones and value switches are accepted.
-    writePanel(dir.path(), {}, "T", {1.0});
+    writePanel(dir.path(), {}, "T", {{1.0, 2, 0}});
     const Outcome glued =
         runProgram(run, {"/ICONE/SEGNATUTTO", "/DELAYSC=2/", "--check"}, dir.path());
     EXPECT_EQ(glued.code, 2) << glued.err.toStdString(); // the panel has no station
@@ -270,38 +362,30 @@ TEST(HalvexRun, RefusedCommandLinesExitOneAndCreateNothing) {
         << glued.out.toStdString();
 
     // The simulator refuses a missing directory too, unless asked to create it.
-    const QString sim = binDir() + "/halvex-probesim";
-    if (QFileInfo::exists(sim)) {
-        const Outcome o = runProgram(sim, {"--app-dir", missing}, dir.path());
-        EXPECT_EQ(o.code, 1);
-        EXPECT_TRUE(o.err.contains("does not exist")) << o.err.toStdString();
-        EXPECT_FALSE(QFileInfo::exists(dir.path() + "no"));
-        QProcess created;
-        created.start(sim, {"--app-dir", missing, "--create-app-dir"});
-        ASSERT_TRUE(created.waitForStarted());
-        EXPECT_TRUE(waitFor([&] { return QFileInfo::exists(missing + "/ports/COM1"); }, 100));
-        created.terminate();
-        EXPECT_TRUE(created.waitForFinished(10000));
-    }
+    const Outcome o = runProgram(sim, {"--app-dir", missing}, dir.path());
+    EXPECT_EQ(o.code, 1);
+    EXPECT_TRUE(o.err.contains("does not exist")) << o.err.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(dir.path() + "no"));
+    probes.start(sim, {"--app-dir", missing, "--create-app-dir"});
+    ASSERT_TRUE(probes.waitForStarted());
+    EXPECT_TRUE(waitFor([&] { return QFileInfo::exists(missing + "/ports/COM1"); }, 100));
 }
 
-TEST(HalvexRun, CheckAndRunSayWhyAPanelCannotRun) {
-    const QString run = binDir() + "/halvex-run";
-    if (!QFileInfo::exists(run)) GTEST_SKIP() << "halvex-run not built";
+TEST_F(HalvexRun, CheckAndRunSayWhyAPanelCannotRun) {
     const struct {
         std::vector<PanelStation> stations;
         const char* table;
-        QList<double> rows;
+        std::vector<FreqTableRow> rows;
         const char* says; // %1: the application directory
     } cases[] = {
-        {{}, "T", {1.0}, "NO STATION SELECTED: the panel has no station.\n"},
+        {{}, "T", {{1.0, 2, 0}}, "NO STATION SELECTED: the panel has no station.\n"},
         {{{1, false}, {2, false}},
          "T",
-         {1.0},
+         {{1.0, 2, 0}},
          "NO STATION SELECTED: no station is enabled (the panel has 2 stations).\n"},
         {{{5, true}, {7, true}, {5, true}, {7, true}, {8, true}},
          "T",
-         {1.0},
+         {{1.0, 2, 0}},
          "COMM IN USE: port 5 is set for stations 1 and 3, port 7 for stations 2 and 4; each "
          "enabled station needs a port of its own.\n"},
         {{{1, true}},
@@ -311,7 +395,7 @@ TEST(HalvexRun, CheckAndRunSayWhyAPanelCannotRun) {
          "%1Table/Gone.FTR and is not there.\n"},
         {{{1, true}},
          "Wide",
-         {1.0, 45.0},
+         {{1.0, 2, 0}, {45.0, 2, 0}},
          "FREQUENCY TABLE NOT SUITABLE: in table \"Wide\", row 2: 45 MHz is out of range. "
          "Frequency range is 9kHz - 30MHz.\n"},
     };
@@ -329,11 +413,9 @@ TEST(HalvexRun, CheckAndRunSayWhyAPanelCannotRun) {
     }
 }
 
-TEST(HalvexRun, CheckOfAGoodPanelSaysWhatARunWouldDoWithoutOpeningAPort) {
-    const QString run = binDir() + "/halvex-run";
-    if (!QFileInfo::exists(run)) GTEST_SKIP() << "halvex-run not built";
-    TempAppDir dir;
-    writePanel(dir.path(), {{1, true}, {9, false}}, "Good", {0.1, 27.12});
+TEST_F(HalvexRun, CheckOfAGoodPanelSaysWhatARunWouldDoWithoutOpeningAPort) {
+    ASSERT_EQ(writePanel(dir.path(), {{1, true}, {9, false}}, "Good", {{0.1, 2, 0}, {27.12, 2, 0}}),
+              QString());
     // Port 1 leads to a device that is there (a plain file: nothing may open it), port 9 to
     // one that is not.
     QDir().mkpath(dir.path() + "ports");
@@ -357,11 +439,8 @@ TEST(HalvexRun, CheckOfAGoodPanelSaysWhatARunWouldDoWithoutOpeningAPort) {
     EXPECT_FALSE(QFileInfo::exists(dir.path() + "Test/Log")) << o.out.toStdString();
 }
 
-TEST(HalvexRun, AMissingPortIsNamedInTheWordsOfTheEventLog) {
-    const QString run = binDir() + "/halvex-run";
-    if (!QFileInfo::exists(run)) GTEST_SKIP() << "halvex-run not built";
-    TempAppDir dir;
-    writePanel(dir.path(), {{9, true}}, "T", {1.0});
+TEST_F(HalvexRun, AMissingPortIsNamedInTheWordsOfTheEventLog) {
+    ASSERT_EQ(writePanel(dir.path(), {{9, true}}, "T", {{1.0, 2, 0}}), QString());
     // COM9 leads nowhere, whatever serial ports this machine has.
     QDir().mkpath(dir.path() + "ports");
     ASSERT_TRUE(QFile::link(dir.path() + "no-such-device", dir.path() + "ports/COM9"));
@@ -373,9 +452,7 @@ TEST(HalvexRun, AMissingPortIsNamedInTheWordsOfTheEventLog) {
     EXPECT_FALSE(o.out.contains("no answer")) << o.out.toStdString();
 }
 
-TEST(HalvexRun, TheReadmeCarriesTheHelpText) {
-    const QString run = binDir() + "/halvex-run";
-    if (!QFileInfo::exists(run)) GTEST_SKIP() << "halvex-run not built";
+TEST_F(HalvexRun, TheReadmeCarriesTheHelpText) {
     const QByteArray readme = readAll(qEnvironmentVariable("HALVEX_SOURCE_DIR") + "/README.md");
     ASSERT_FALSE(readme.isEmpty());
     const qsizetype from = readme.indexOf("```text\nUsage: halvex-run ");

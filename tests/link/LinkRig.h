@@ -36,13 +36,26 @@ public:
     QStringList stamps;
 };
 
-// A probe link on a virtual clock, a scripted probe and a temporary application directory.
-// The link starts on slot 2, port 3, already open.
-struct LinkRig {
-    explicit LinkRig(const QString& commandLine = QString(), QDate date = QDate(2026, 1, 15),
-                     double seconds = 36000.0)
+// The lines of the event log with the date and time stripped (23 characters).
+inline QStringList eventLogLines(AppContext& ctx) {
+    QStringList out;
+    const QString path = ctx.eventLog.currentPath();
+    for (QByteArray line : path.isEmpty() ? QList<QByteArray>() : readAll(path).split('\n')) {
+        if (line.endsWith('\r')) line.chop(1);
+        if (!line.isEmpty()) out << QString::fromLatin1(line.mid(23));
+    }
+    return out;
+}
+
+// A probe link on a virtual clock, a probe on a channel of that clock (a scripted one unless
+// told otherwise, made with `channelArgs`) and a temporary application directory. The link
+// starts on slot 2, port 3, already open.
+template <class Channel> struct BasicLinkRig {
+    template <class... ChannelArgs>
+    explicit BasicLinkRig(const QString& commandLine = QString(), QDate date = QDate(2026, 1, 15),
+                          double seconds = 36000.0, const ChannelArgs&... channelArgs)
         : clock(date, seconds), pump(clock), ctx(dir.path(), commandLine, clock, pump),
-          channel(clock), link(ctx, channel, &view), commands(link) {
+          channel(clock, channelArgs...), link(ctx, channel, &view), commands(link) {
         // The pump moves the clock straight to the next scripted byte or the end of a wait.
         pump.setInputDue([this] { return channel.secondsToNextInput(); });
         link.setCurrentStation(2);
@@ -50,21 +63,8 @@ struct LinkRig {
         channel.open(3);
     }
 
-    // The event log's lines with the date and time stripped (23 characters).
-    QStringList logLines() const {
-        QStringList out;
-        const QString path = const_cast<AppContext&>(ctx).eventLog.currentPath();
-        if (path.isEmpty()) return out;
-        const QByteArray all = readAll(path);
-        for (const QByteArray& line : all.split('\n')) {
-            if (line.isEmpty()) continue;
-            QByteArray l = line;
-            if (l.endsWith('\r')) l.chop(1);
-            out << QString::fromLatin1(l.mid(23));
-        }
-        return out;
-    }
-    QStringList failureLines() const {
+    QStringList logLines() { return eventLogLines(ctx); }
+    QStringList failureLines() {
         QStringList out;
         for (const QString& l : logLines())
             if (l.startsWith(QLatin1String("*** "))) out << l;
@@ -81,12 +81,14 @@ struct LinkRig {
     VirtualClock clock;
     VirtualPump pump;
     AppContext ctx;
-    ScriptedChannel channel;
+    Channel channel;
     RecordingView view;
     ProbeLink link;
     ProbeCommands commands;
     long long start = clock.micros();
 };
+
+using LinkRig = BasicLinkRig<ScriptedChannel>;
 
 inline ScriptedChannel::Reply at(double delay, const QByteArray& bytes) {
     return {{delay, bytes}};

@@ -27,14 +27,8 @@ TEST(Commands, SettingsSendTheirBytesAndWaitForTheirReplies) {
     rig.commands.SelectComponent(comps[6], "Hx");
 
     EXPECT_EQ(rig.channel.writes,
-              (std::vector<QByteArray>{"#00(t 9000*", "#00(t 10700000*", "#00(b3*",
-                                       QByteArray("#00\x7E"
-                                                  "A\x03*"),
-                                       QByteArray("#00\x7E"
-                                                  "A\x02*"),
-                                       QByteArray("#00\x7E"
-                                                  "C\x04\x80*",
-                                                  8)}));
+              (std::vector<QByteArray>{"#00(t 9000*", "#00(t 10700000*", "#00(b3*", "#00~A\x03*",
+                                       "#00~A\x02*", QByteArray("#00~C\x04\x80*", 8)}));
     EXPECT_EQ(rig.logLines(), (QStringList{LinkRig::line(false, "Set frequency: 0.009 MHz"),
                                            LinkRig::line(false, "Set frequency: 10.7 MHz"),
                                            LinkRig::line(false, "Set RBW: 10 kHz"),
@@ -58,23 +52,19 @@ TEST(Commands, ComponentSelectBytes) {
 }
 
 TEST(Commands, FailedSettingLogsItsFailTextOnce) {
-    LinkRig rig;
-    rig.commands.SetFrequency(0.009);
-    EXPECT_EQ(rig.failureLines(),
-              QStringList{LinkRig::line(true, "Set frequency: 0.009 MHz failed")});
-    EXPECT_TRUE(rig.link.linkFailed(2));
-    EXPECT_FALSE(rig.link.commError());
-    // Echo of another frequency is no confirmation.
-    LinkRig other;
-    other.channel.queueReplies(3, at(0.05, "#00(t 9001"));
-    other.commands.SetFrequency(0.0091);
-    EXPECT_TRUE(other.link.linkFailed(2));
     // A tiny frequency (allowed with "/NOLIMIT") is written in plain decimals.
     LinkRig tiny;
     tiny.commands.SetFrequency(0.00005);
     EXPECT_EQ(tiny.channel.writes.front(), QByteArray("#00(t 50*"));
     EXPECT_EQ(tiny.failureLines(),
               QStringList{LinkRig::line(true, "Set frequency: 0.00005 MHz failed")});
+    EXPECT_TRUE(tiny.link.linkFailed(2));
+    EXPECT_FALSE(tiny.link.commError());
+    // Echo of another frequency is no confirmation.
+    LinkRig other;
+    other.channel.queueReplies(3, at(0.05, "#00(t 9001"));
+    other.commands.SetFrequency(0.0091);
+    EXPECT_TRUE(other.link.linkFailed(2));
     // An RBW index without a digit sends nothing.
     LinkRig bad;
     bad.commands.SetRbw(6);
@@ -84,17 +74,16 @@ TEST(Commands, FailedSettingLogsItsFailTextOnce) {
 
 TEST(Commands, ReadFieldValues) {
     LinkRig rig;
-    rig.channel.queueReply(at(0.1, "  12.5*"));
-    EXPECT_FLOAT_EQ(rig.commands.ReadField("Ex"), 12.5f);
-    rig.channel.queueReply(at(0.1, "0.0031*\r\n"));
-    EXPECT_FLOAT_EQ(rig.commands.ReadField("Hx"), 0.0031f);
-    // A comma is not a decimal point on the wire.
-    rig.channel.queueReply(at(0.1, "3,5*"));
-    EXPECT_FLOAT_EQ(rig.commands.ReadField("Ey"), 3.0f);
-    rig.channel.queueReply(at(0.1, "garbage*"));
-    EXPECT_FLOAT_EQ(rig.commands.ReadField("Ez"), 0.0f);
-    rig.channel.queueReply(at(0.1, "1e999*"));
-    EXPECT_FLOAT_EQ(rig.commands.ReadField("Ez"), 0.0f);
+    // A comma is not a decimal point on the wire; what is no number reads as 0.
+    const std::pair<const char*, float> replies[] = {{"  12.5*", 12.5f},
+                                                     {"0.0031*\r\n", 0.0031f},
+                                                     {"3,5*", 3.0f},
+                                                     {"garbage*", 0.0f},
+                                                     {"1e999*", 0.0f}};
+    for (const auto& [reply, value] : replies) {
+        rig.channel.queueReply(at(0.1, reply));
+        EXPECT_FLOAT_EQ(rig.commands.ReadField("Ex"), value) << reply;
+    }
     EXPECT_EQ(rig.channel.writes.back(), QByteArray("#00(v*"));
     EXPECT_TRUE(rig.logLines().isEmpty());
 
@@ -108,14 +97,13 @@ TEST(Commands, ReadFieldValues) {
 }
 
 TEST(Commands, SerialNumberFormat) {
-    EXPECT_TRUE(ProbeCommands::IsValidSerialNumber("123AB01123"));
-    EXPECT_TRUE(ProbeCommands::IsValidSerialNumber("123ab01123"));
-    EXPECT_TRUE(ProbeCommands::IsValidSerialNumber("1234Z11999"));
-    EXPECT_FALSE(ProbeCommands::IsValidSerialNumber("123A301012")); // position 5 a digit
-    EXPECT_FALSE(ProbeCommands::IsValidSerialNumber("123AB02123")); // position 7 not 0/1
-    EXPECT_FALSE(ProbeCommands::IsValidSerialNumber("12XAB01123"));
-    EXPECT_FALSE(ProbeCommands::IsValidSerialNumber("123AB0112"));
-    EXPECT_FALSE(ProbeCommands::IsValidSerialNumber("123AB011234"));
+    for (const char* valid : {"123AB01123", "123ab01123", "1234Z11999"})
+        EXPECT_TRUE(ProbeCommands::IsValidSerialNumber(valid)) << valid;
+    // Position 5 a digit, position 7 not 0/1, a letter where a digit belongs, too short, too
+    // long.
+    for (const char* invalid :
+         {"123A301012", "123AB02123", "12XAB01123", "123AB0112", "123AB011234"})
+        EXPECT_FALSE(ProbeCommands::IsValidSerialNumber(invalid)) << invalid;
     EXPECT_FALSE(ProbeCommands::IsValidSerialNumber(QString()));
     // Letters outside A..Z do not count, even where case mapping would make them ones.
     EXPECT_FALSE(ProbeCommands::IsValidSerialNumber(QString::fromLatin1("123\xDF"

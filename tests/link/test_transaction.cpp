@@ -11,15 +11,6 @@ const QString kFail("Set RBW: 10 kHz failed");
 const QString kOk("Set RBW: 10 kHz");
 } // namespace
 
-TEST(Transaction, WaitWakesAtEachArrivalAndNowhereElse) {
-    LinkRig rig;
-    rig.channel.queueReply({{0.3, "#0"}, {2.5, "0(b3"}});
-    EXPECT_EQ(rig.link.ExecuteTransaction(3.0, kEcho, kCmd, kFail, kOk, false), kEcho);
-    // The reply is taken the moment its last piece arrives, after one wake-up per piece.
-    EXPECT_EQ(rig.clock.micros() - rig.start, 2500000);
-    EXPECT_EQ(rig.pump.pumps(), 2);
-}
-
 TEST(Transaction, ReplyInPiecesIsMatchedAcrossTheBoundaries) {
     LinkRig rig;
     rig.channel.queueReply({{0.1, "#0"}, {0.5, "0(b"}, {1.2, "3tail"}});
@@ -29,7 +20,9 @@ TEST(Transaction, ReplyInPiecesIsMatchedAcrossTheBoundaries) {
     ASSERT_EQ(rig.channel.writes.size(), 1u);
     EXPECT_EQ(rig.channel.writes[0], kCmd);
     EXPECT_EQ(rig.channel.writeTimeouts[0], 1000 + 10 * kCmd.size());
-    EXPECT_NEAR(rig.elapsed(), 1.2, 0.05);
+    // The reply is taken the moment its last piece arrives, after one wake-up per piece.
+    EXPECT_EQ(rig.clock.micros() - rig.start, 1200000);
+    EXPECT_EQ(rig.pump.pumps(), 3);
     // Without "/SEGNATUTTO" a success is silent; the station is painted as working.
     EXPECT_TRUE(rig.logLines().isEmpty());
     ASSERT_FALSE(rig.view.marks.empty());
@@ -233,8 +226,7 @@ TEST(PortChannel, WritePortTextSendsTheBytesAndLogsTheTraffic) {
     LinkRig rig("/LOGCOMRISP");
     EXPECT_FALSE(rig.link.WritePortText(QByteArray()));
     EXPECT_TRUE(rig.channel.writes.empty());
-    const QByteArray cmd("#00\x7E"
-                         "C\x04\x80*");
+    const QByteArray cmd("#00~C\x04\x80*");
     rig.channel.queueReply(at(0.1, "C\r\n"));
     EXPECT_FALSE(
         rig.link.ExecuteTransaction(3.0, "C\r\n", cmd, "Set Hx failed", "Set Hx", false).isEmpty());

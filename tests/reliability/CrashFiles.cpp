@@ -40,20 +40,10 @@ FreqTable table(int version) {
 }
 } // namespace
 
-QByteArray panelImage(int version) {
-    return PanelFile::toBytes(panel(version));
-}
-QByteArray settingsImage(int version) {
-    return settingsToBytes(settings(version));
-}
-QByteArray tableImage(int version) {
-    return table(version).toBytes();
-}
-
 QByteArray image(int file, int version) {
-    return file == 0   ? panelImage(version)
-           : file == 1 ? settingsImage(version)
-                       : tableImage(version);
+    return file == 0   ? PanelFile::toBytes(panel(version))
+           : file == 1 ? settingsToBytes(settings(version))
+                       : table(version).toBytes();
 }
 
 bool write(const QString& appDir, int file, int version) {

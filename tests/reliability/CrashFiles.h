@@ -18,17 +18,14 @@ inline const char* const kTable = "Table/Crash.FTR";
 inline const char* const kSerial = "CRASH00001";
 inline const QDate kDay{2026, 3, 14};
 
-// The file images of version 0 or 1. The two panel versions differ in size (one carries a
-// long reserved text), so a mix of both can never pass for either.
-QByteArray panelImage(int version);
-QByteArray settingsImage(int version);
-QByteArray tableImage(int version);
-// Writes version `version` of all three through the program's own writers.
-bool writeAll(const QString& appDir, int version);
-// The three files by index 0..2 (panel, settings, table): path, image, write.
+// The three files by index 0..2 (panel, settings, table): path, the image of version 0 or 1,
+// and writing it through the program's own writer. The two panel versions differ in size
+// (one carries a long reserved text), so a mix of both can never pass for either.
 inline const char* const kFiles[3] = {kPanel, kSettings, kTable};
 QByteArray image(int file, int version);
 bool write(const QString& appDir, int file, int version);
+// Writes version `version` of all three.
+bool writeAll(const QString& appDir, int version);
 
 // The report of station kSerial on kDay with a 100-row table, one block a call.
 class Report {

@@ -96,10 +96,6 @@ private:
     int fds_[2] = {-1, -1};
     int saved_ = -1;
 };
-
-int count(const QByteArray& text, const QByteArray& what) {
-    return int(text.count(what));
-}
 } // namespace
 
 TEST(FullDisk, FailedReportIsLoggedTheRunGoesOnAndTheNextPeriodIsWritten) {
@@ -156,15 +152,15 @@ TEST(FullDisk, FailedReportIsLoggedTheRunGoesOnAndTheNextPeriodIsWritten) {
     // Nothing written before was lost; periods 1, 4 and 5 are there, whole, and the run
     // ended with its stop line.
     EXPECT_TRUE(text.startsWith(afterFirst));
-    EXPECT_EQ(count(text, "Station: " + kSerial), 3);
-    EXPECT_EQ(count(text, ListReport::kStartLine), 1);
-    EXPECT_EQ(count(text, "Frequency MHz"), 3);
-    EXPECT_EQ(count(text, "\r\n\r\nStation: "), 2);
+    EXPECT_EQ(text.count("Station: " + kSerial), 3);
+    EXPECT_EQ(text.count(ListReport::kStartLine), 1);
+    EXPECT_EQ(text.count("Frequency MHz"), 3);
+    EXPECT_EQ(text.count("\r\n\r\nStation: "), 2);
     EXPECT_TRUE(text.endsWith(QByteArray(ListReport::kStopLine) + "\r\n"));
     // Period 2 is in the event log; period 3, when the log could not be written either, on
     // standard error.
     const QByteArray log = rig.eventLog();
-    EXPECT_EQ(count(log, "*** Report not written"), 1);
+    EXPECT_EQ(log.count("*** Report not written"), 1);
     EXPECT_TRUE(log.contains("*** Report not written" + QByteArray(80 - 18, ' ') + "\t(" + kSerial +
                              ")\r\n"));
     EXPECT_NE(stderrText.find("*** Report not written"), std::string::npos) << stderrText;

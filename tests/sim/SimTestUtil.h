@@ -17,6 +17,12 @@ inline QByteArray exchange(ProbeModel& probe, const QByteArray& body, double& t,
     return probe.transmit(t);
 }
 
+// Sets the sweep the tests use: 0.1 to 30.15 MHz in 75 kHz steps, 401 points.
+inline void setSweep(ProbeModel& probe, double& t) {
+    for (const char* body : {"(i100000", "(s75000", "(f30150000"})
+        exchange(probe, body, t);
+}
+
 // One carrier station for tests: quiet noise, no drift.
 inline StationConfig quietStation(int port = 1) {
     StationConfig st;

@@ -81,8 +81,7 @@ TEST(ProbeFaults, WrongSequenceByteAtTheChosenPointOfOnePass) {
     st.faults[FaultKind::BadSequence].count = 1;
     ProbeModel probe(st);
     double t = 0;
-    for (const char* body : {"(i100000", "(s75000", "(f30150000"})
-        exchange(probe, body, t);
+    setSweep(probe, t);
     const QByteArray bad = exchange(probe, "(g", t, 10.0);
     const QByteArray good = exchange(probe, "(g", t, 10.0);
     ASSERT_EQ(bad.size(), good.size());
@@ -100,8 +99,7 @@ TEST(ProbeFaults, StalledSweepStopsAfterItsPointForAWhileOrForGood) {
     const QByteArray clean = [] {
         ProbeModel probe(quietStation());
         double t = 0;
-        for (const char* body : {"(i100000", "(s75000", "(f30150000"})
-            exchange(probe, body, t);
+        setSweep(probe, t);
         return exchange(probe, "(g", t, 10.0);
     }();
     for (const double duration : {2.0, 0.0}) {
@@ -112,8 +110,7 @@ TEST(ProbeFaults, StalledSweepStopsAfterItsPointForAWhileOrForGood) {
         st.faults[FaultKind::Stall].count = 1;
         ProbeModel probe(st);
         double t = 0;
-        for (const char* body : {"(i100000", "(s75000", "(f30150000"})
-            exchange(probe, body, t);
+        setSweep(probe, t);
         // Header and points 0..99 come at the usual pace, then nothing for the stall.
         const QByteArray head = exchange(probe, "(g", t, 1.0);
         EXPECT_EQ(head, clean.left(11 + 100 * 5));

@@ -196,9 +196,7 @@ TEST_P(ProbeSweep, StreamDecodesToTheScenarioLevels) {
     exchange(probe, "(b0", t);
     exchange(probe, "~C" + c.component, t);
     exchange(probe, c.preamp ? QByteArray("~A\x03", 3) : QByteArray("~A\x02", 3), t);
-    exchange(probe, "(i100000", t);
-    exchange(probe, "(s75000", t);
-    exchange(probe, "(f30150000", t);
+    setSweep(probe, t);
     probe.receive(framed("(g"), t);
     // No echo: the header must be the first byte the program sees.
     const QByteArray stream = probe.transmit(t + 10.0);

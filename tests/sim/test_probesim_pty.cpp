@@ -10,26 +10,15 @@
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
 #include <QFileInfo>
 #include <QProcess>
 #include <QThread>
 
 namespace {
 
-class GaugeView : public LinkView {
-public:
-    void markStationLink(int, bool, quint32) override {}
-    void showBatteryLevel(int, const BatteryDisplay& d) override { captions << d.caption; }
-    void stampLinkTime(int, int, const QString&) override {}
-    QStringList captions;
-};
-
 class ProbeSimPty : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        if (!QCoreApplication::instance()) app_ = new QCoreApplication(argc_, argv_);
-    }
+    static void SetUpTestSuite() { ensureCoreApplication(); }
 
     void SetUp() override {
         program_ = binDir() + QStringLiteral("/halvex-probesim");
@@ -81,55 +70,7 @@ protected:
     TempAppDir dir_;
     QString program_;
     QProcess sim_;
-    static inline int argc_ = 1;
-    static inline char arg0_[] = "test_sim";
-    static inline char* argv_[] = {arg0_, nullptr};
-    static inline QCoreApplication* app_ = nullptr;
 };
-
-TEST_F(ProbeSimPty, ProgramReadsEachDefaultStationThroughItsSerialPort) {
-    ASSERT_TRUE(start({"--verbose"}, {1, 2, 3}));
-    SystemClock clock;
-    QtEventPump pump;
-    AppContext ctx(dir_.path(), QString(), clock, pump);
-    SerialPortChannel channel(dir_.path());
-    GaugeView view;
-    ProbeLink link(ctx, channel, &view);
-    ProbeCommands commands(link);
-
-    const QStringList serials = {"241AB01001", "241AB01002", "241AB11003"};
-    const QStringList releases = {"1.07", "1.07", "1.09"};
-    for (int port = 1; port <= 3; ++port) {
-        link.setCurrentStation(port - 1);
-        link.OpenStationPort(port);
-        ASSERT_FALSE(link.currentLinkFailed()) << "COM" << port;
-        EXPECT_EQ(commands.ReadSerialNumber(), serials[port - 1]);
-        EXPECT_EQ(ProbeCommands::FirmwareRelease(commands.ReadFirmware()), releases[port - 1]);
-        commands.ReadBattery(port - 1);
-        EXPECT_FALSE(link.currentLinkFailed()) << "COM" << port;
-        EXPECT_FALSE(link.commError()) << "COM" << port;
-        link.CloseStationPort();
-    }
-    EXPECT_EQ(view.captions, (QStringList{"3.91 V ", "3.70 V ", "3.35 V "}));
-
-    // A port the program closed serves the next open as if it were new.
-    link.setCurrentStation(0);
-    link.OpenStationPort(1);
-    EXPECT_EQ(commands.ReadSerialNumber(), serials[0]);
-    link.CloseStationPort();
-
-    // The links go when the simulator ends, and it said what it saw.
-    sim_.terminate();
-    ASSERT_TRUE(sim_.waitForFinished(10000));
-    EXPECT_EQ(sim_.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(sim_.exitCode(), 0);
-    for (int port = 1; port <= 3; ++port)
-        EXPECT_FALSE(QFileInfo(linkOf(port)).exists() || QFileInfo(linkOf(port)).isSymLink());
-    const QString out = QString::fromLatin1(sim_.readAllStandardOutput());
-    EXPECT_TRUE(out.contains("COM2  serial 241AB01002  /dev/")) << out.toStdString();
-    EXPECT_TRUE(out.contains("COM3 <- #00?S0*"));
-    EXPECT_TRUE(out.contains("COM3 -> 241AB11003*"));
-}
 
 TEST_F(ProbeSimPty, ReplyToAClosedPortIsNotFoundByTheNextOpen) {
     ASSERT_TRUE(start({}, {1}));
@@ -158,7 +99,7 @@ TEST_F(ProbeSimPty, ReplyToAClosedPortIsNotFoundByTheNextOpen) {
 }
 
 TEST_F(ProbeSimPty, PortVanishesAndComesBackOnCommand) {
-    ASSERT_TRUE(start({}, {1, 2, 3}));
+    ASSERT_TRUE(start({"--verbose"}, {1, 2, 3}));
     control("vanish 2\n");
     ASSERT_TRUE(waitForLink(2, false));
     EXPECT_TRUE(QFileInfo(linkOf(1)).isSymLink());
@@ -181,6 +122,18 @@ TEST_F(ProbeSimPty, PortVanishesAndComesBackOnCommand) {
     // One invalid number first, then the real one on the second exchange.
     EXPECT_EQ(commands.ReadSerialNumber(), QStringLiteral("241AB01002"));
     link.CloseStationPort();
+
+    // The links go when the simulator ends, and it said what it saw.
+    sim_.terminate();
+    ASSERT_TRUE(sim_.waitForFinished(10000));
+    EXPECT_EQ(sim_.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(sim_.exitCode(), 0);
+    for (int port = 1; port <= 3; ++port)
+        EXPECT_FALSE(QFileInfo(linkOf(port)).exists() || QFileInfo(linkOf(port)).isSymLink());
+    const QString out = QString::fromLatin1(sim_.readAllStandardOutput());
+    EXPECT_TRUE(out.contains("COM2  serial 241AB01002  /dev/")) << out.toStdString();
+    EXPECT_TRUE(out.contains("COM2 <- #00?S0*"));
+    EXPECT_TRUE(out.contains("COM2 -> 241AB01002*"));
 }
 
 TEST_F(ProbeSimPty, BadScenarioStopsWithAMessage) {

@@ -24,3 +24,10 @@ QString binDir() {
     const QByteArray env = qgetenv("HALVEX_BIN_DIR");
     return env.isEmpty() ? QStringLiteral(".") : QString::fromLocal8Bit(env);
 }
+
+void ensureCoreApplication() {
+    static int argc = 1;
+    static char name[] = "halvex-test";
+    static char* argv[] = {name, nullptr};
+    if (!QCoreApplication::instance()) new QCoreApplication(argc, argv);
+}

@@ -20,3 +20,5 @@ QByteArray readAll(const QString& path);
 bool writeAll(const QString& path, const QByteArray& data);
 // Folder of the build's executables (halvex-run, halvex-probesim).
 QString binDir();
+// The application object Qt SerialPort and QProcess want, made once for the whole executable.
+void ensureCoreApplication();
