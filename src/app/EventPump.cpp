@@ -22,6 +22,10 @@ double EventPump::secondsToNextInput() const {
     return std::isnan(s) ? std::numeric_limits<double>::infinity() : s;
 }
 
+void QtEventPump::preferLeanEventLoop() {
+    if (!qEnvironmentVariableIsSet("QT_NO_GLIB")) qputenv("QT_NO_GLIB", "1");
+}
+
 QtEventPump::QtEventPump() = default;
 QtEventPump::~QtEventPump() = default;
 

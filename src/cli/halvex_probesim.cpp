@@ -2,6 +2,7 @@
 // that Halvex (or anything else that opens a serial port) can talk to them.
 
 #include "app/Clock.h"
+#include "app/EventPump.h"
 #include "app/Switches.h"
 #include "app/TerminationSignals.h"
 #include "freqtable/FreqTable.h"
@@ -107,6 +108,7 @@ bool prepareDemo(const QString& appDir, const Scenario& scenario, QString* error
 } // namespace
 
 int main(int argc, char** argv) {
+    QtEventPump::preferLeanEventLoop();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("halvex-probesim"));
 

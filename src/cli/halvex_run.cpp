@@ -361,6 +361,7 @@ bool panelWantsPictures(const QString& appDir, const QString& switches) {
 } // namespace
 
 int main(int argc, char** argv) {
+    QtEventPump::preferLeanEventLoop();
     auto app = std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("halvex-run"));
 

@@ -16,6 +16,7 @@
 #include <memory>
 
 int main(int argc, char** argv) {
+    QtEventPump::preferLeanEventLoop();
     QApplication app(argc, argv);
     // Switches are substring tests of the arguments joined with spaces.
     const QString commandLine = QCoreApplication::arguments().mid(1).join(QLatin1Char(' '));

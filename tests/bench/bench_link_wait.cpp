@@ -77,6 +77,7 @@ struct Measure {
 } // namespace
 
 int main(int argc, char** argv) {
+    QtEventPump::preferLeanEventLoop(); // as the programs do
     QCoreApplication app(argc, argv);
     QTemporaryDir tmp;
     const QString appDir = tmp.path() + QLatin1Char('/');

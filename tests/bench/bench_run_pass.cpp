@@ -78,6 +78,7 @@ double cpuSeconds() {
 } // namespace
 
 int main(int argc, char** argv) {
+    QtEventPump::preferLeanEventLoop(); // as halvex-run does
     QCoreApplication app(argc, argv);
     const QString sim = binDir() + "/halvex-probesim";
     if (!QFileInfo::exists(sim)) {

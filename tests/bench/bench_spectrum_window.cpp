@@ -54,6 +54,7 @@ struct SilentPrompts : Prompts {
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QtEventPump::preferLeanEventLoop(); // as the program does
     QApplication app(argc, argv);
     const QString program = binDir() + QStringLiteral("/halvex-probesim");
     if (!QFileInfo(program).isExecutable()) {
