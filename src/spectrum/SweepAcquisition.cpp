@@ -116,6 +116,8 @@ QString SweepAcquisition::peakLevelText() const {
 }
 
 QString SweepAcquisition::peakFrequencyText() const {
+    // No point above zero (frequency -1): no frequency either, as the box shows it.
+    if (data_.LatchedPeakFreq < 0) return QStringLiteral("---- MHz");
     return QString::number(double(data_.LatchedPeakFreq), 'f', 4) + QStringLiteral(" MHz");
 }
 

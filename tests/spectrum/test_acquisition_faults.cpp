@@ -132,4 +132,15 @@ TEST(AcquisitionFaults, TheStopFlagOrTheRunsStopRequestEndItAsAManualStopAtAnyMo
     }
 }
 
+// A field below the first step of the probe's point code sweeps as zeros: no peak, so no
+// peak frequency (not the -1 that stands for none).
+TEST(AcquisitionFaults, ASpectrumOfZerosLogsNoPeakFrequency) {
+    StationConfig st = quietProbe();
+    st.emitters.clear();
+    AcquisitionRig rig(st);
+    EXPECT_EQ(rig.run(), SweepOutcome::Done);
+    EXPECT_EQ(rig.linesStartingWith("Stop Sweep Spectrum"),
+              QStringList{"Stop Sweep Spectrum: E, Peak 0.0000 @ ---- MHz WideBand: ----"});
+}
+
 } // namespace
