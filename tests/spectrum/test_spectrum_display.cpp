@@ -19,7 +19,6 @@ struct Sweep101 {
         for (int i = 0; i < 101; ++i)
             data.Freq[i] = float(i);
         data.MinUsableFreq = 0.0f;
-        data.RefLevel = 1000.0f;
     }
 };
 
