@@ -100,14 +100,11 @@ TEST(SpcFile, RecordIsLaidOutFieldByFieldAndReadsBackToTheSameBytes) {
     SweepSettings readSettings;
     auto readData = std::make_unique<SpectrumData>();
     ASSERT_EQ(CaricaStrSpettro(path, readHeader, readSettings, *readData), SpcLoad::Loaded);
-    EXPECT_EQ(SpcFile::toBytes(readHeader, readSettings, *readData), readAll(path));
-    EXPECT_EQ(readHeader.thresholds, header.thresholds);
-    EXPECT_EQ(readSettings.SweepField, 1);
-    EXPECT_EQ(readSettings.Step, 0.075f);
+    EXPECT_EQ(readAll(path), bytes);
+    EXPECT_EQ(SpcFile::toBytes(readHeader, readSettings, *readData), bytes);
     // The axis is rebuilt in whole Hz exactly as the acquisition built it.
     EXPECT_EQ(readData->NPoints, 399);
     EXPECT_EQ(readData->Freq, s.data->Freq);
-    EXPECT_EQ(readData->Freq[398], 29.95f);
     EXPECT_EQ(readData->Level, s.data->Level);
     // The boxes show the file's own peak.
     EXPECT_EQ(readData->LatchedPeakIndex, 398);
@@ -156,16 +153,15 @@ TEST(SpcFile, ReaderRefusesWhatIsNotAWholeRebuildableRecordAndChangesNothing) {
         data->Freq[0] = 1.0f;
         data->Level[2][7] = 9.0f;
         data->NPoints = 3;
+        const auto state = [&] {
+            return std::tuple(header.HeaderLine1, settings.FStart, settings.Step, data->Freq[0],
+                              data->Freq[1], data->Level[2][7], data->NPoints);
+        };
+        const auto before = state();
         const QString path = dir.file(QStringLiteral("x.SPC"));
         ASSERT_TRUE(writeAll(path, bytes));
         EXPECT_EQ(CaricaStrSpettro(path, header, settings, *data), SpcLoad::Failed);
-        EXPECT_EQ(header.HeaderLine1, QStringLiteral("kept"));
-        EXPECT_EQ(settings.FStart, 1.0f);
-        EXPECT_EQ(settings.Step, 0.5f);
-        EXPECT_EQ(data->Freq[0], 1.0f);
-        EXPECT_EQ(data->Freq[1], 0.0f);
-        EXPECT_EQ(data->Level[2][7], 9.0f);
-        EXPECT_EQ(data->NPoints, 3);
+        EXPECT_EQ(state(), before);
     }
     // A folder under the name, or no file at all.
     SpcHeader header;
