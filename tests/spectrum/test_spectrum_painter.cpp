@@ -90,34 +90,26 @@ struct LiveSweep {
     }
 };
 
-QString picturesDir() {
-    // HALVEX_SPECTRUM_PICTURES keeps the pictures for a look; otherwise they go to a temporary
-    // folder.
+// HALVEX_SPECTRUM_PICTURES keeps the pictures for a look; otherwise they go to a temporary
+// folder.
+void savePicture(const QImage& image, const QString& name) {
     static TempAppDir temp;
     const QString dir = qEnvironmentVariable("HALVEX_SPECTRUM_PICTURES");
-    return dir.isEmpty() ? temp.path() : dir + QLatin1Char('/');
-}
-
-void savePicture(const QImage& image, const QString& name) {
-    const QString path = picturesDir() + name + QStringLiteral(".png");
+    const QString path = (dir.isEmpty() ? temp.path() : dir + QLatin1Char('/')) + name + ".png";
     ASSERT_TRUE(image.save(path, "PNG")) << path.toStdString();
-    const QImage back(path);
-    EXPECT_EQ(back.size(), image.size());
+    EXPECT_EQ(QImage(path).size(), image.size());
 }
 
 // Row in a column whose colour is nearest to a trace colour.
 int rowOfColour(const QImage& image, int x, int top, int bottom, QColor colour) {
-    int best = -1;
-    int bestDistance = 1 << 30;
-    for (int y = top; y <= bottom; ++y) {
+    const auto distance = [&](int y) {
         const QColor c = image.pixelColor(x, y);
-        const int d = std::abs(c.red() - colour.red()) + std::abs(c.green() - colour.green()) +
-                      std::abs(c.blue() - colour.blue());
-        if (d < bestDistance) {
-            bestDistance = d;
-            best = y;
-        }
-    }
+        return std::abs(c.red() - colour.red()) + std::abs(c.green() - colour.green()) +
+               std::abs(c.blue() - colour.blue());
+    };
+    int best = top;
+    for (int y = top + 1; y <= bottom; ++y)
+        if (distance(y) < distance(best)) best = y;
     return best;
 }
 
