@@ -75,8 +75,7 @@ TEST(FieldEvaluation, ThresholdMarkOnlyWhenSpectrumModeFollowsTheThreshold) {
     s.thresholdE = 3.0f;
     LetturaFreq r;
     read(r, s, {3, 0, 0}, false);
-    const QString equal = texts(r, 1, false, s).e;
-    EXPECT_EQ(equal, QStringLiteral("3.0000* "));
+    EXPECT_EQ(texts(r, 1, false, s).e, QStringLiteral("3.0000* ")); // equal is reached
     EXPECT_EQ(ImpostaColorCell(evaluateFields(r, 1, false, s).e), kMarkedCellColour);
     EXPECT_FALSE(reachesThreshold(2.9999f, 3.0f, s));
 
