@@ -5,7 +5,6 @@
 #include "app/Switches.h"
 #include "support/TestSupport.h"
 
-#include <QDir>
 #include <QImage>
 #include <cmath>
 #include <gtest/gtest.h>
