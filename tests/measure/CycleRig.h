@@ -96,14 +96,11 @@ struct CycleRig {
         StationConfig c;
         c.port = port;
         c.serial = serial;
-        c.noiseE = 0;
-        c.noiseH = 0;
-        c.noiseJitter = 0;
+        c.noiseE = c.noiseH = c.noiseJitter = 0;
         for (double f : freqs) {
-            Emitter em;
+            Emitter& em = c.emitters.emplace_back();
             em.frequencyMHz = f;
             em.e = e;
-            c.emitters.push_back(em);
         }
         return channel->network().add(c);
     }

@@ -2,6 +2,8 @@
 #include "measure/ConsoleRunView.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 #include <set>
 
 TEST(ListModeCycle, SilentStationIsSkippedAndOthersKeepTheirOwnAverages) {
@@ -20,8 +22,6 @@ TEST(ListModeCycle, SilentStationIsSkippedAndOthersKeepTheirOwnAverages) {
     // Back to back passes over ten minutes, then one report per answering station.
     const QByteArray r1 = rig.report("111AA01111");
     const QByteArray r3 = rig.report("333CC01333");
-    ASSERT_FALSE(r1.isEmpty());
-    ASSERT_FALSE(r3.isEmpty());
     const int passes = rig.session->run().state().UltimiDatiCompleti[0].NumLetture;
     EXPECT_GE(passes, 3);
     EXPECT_TRUE(r1.contains("Station: 111AA01111 Reading : " + QByteArray::number(passes) +
@@ -32,8 +32,7 @@ TEST(ListModeCycle, SilentStationIsSkippedAndOthersKeepTheirOwnAverages) {
     EXPECT_TRUE(r1.endsWith(QByteArray(ListReport::kStopLine) + "\r\n"));
 
     // The silent one: marked, logged with the failure marker, never in the grid or on disk.
-    EXPECT_NE(std::find(rig.view.failedMarks.begin(), rig.view.failedMarks.end(), 1),
-              rig.view.failedMarks.end());
+    EXPECT_GT(std::ranges::count(rig.view.failedMarks, 1), 0);
     const QByteArray log = rig.eventLog();
     EXPECT_TRUE(log.contains("*** Reading serial number failed"));
     EXPECT_TRUE(log.contains("    Scan Start (List Mode)"));
@@ -167,14 +166,11 @@ TEST(ListModeCycle, EveryStationGetsPreamplifierAndItsFirstRbw) {
     rig.stopAtReading(4);
     rig.session->CMBExecute();
     for (ProbeModel* p : {&a, &b}) {
-        int preamp = 0, rbw = 0;
-        for (const QByteArray& c : p->commands()) {
-            preamp += c.startsWith("#00~A") ? 1 : 0;
-            rbw += c == "#00(b2*" ? 1 : 0;
-            EXPECT_NE(c, QByteArray("#00(b0*"));
-        }
-        EXPECT_EQ(preamp, 2);
-        EXPECT_EQ(rbw, 2);
+        const auto& c = p->commands();
+        EXPECT_EQ(
+            std::ranges::count_if(c, [](const QByteArray& b) { return b.startsWith("#00~A"); }), 2);
+        EXPECT_EQ(std::ranges::count(c, QByteArray("#00(b2*")), 2);
+        EXPECT_EQ(std::ranges::count(c, QByteArray("#00(b0*")), 0);
     }
     EXPECT_TRUE(rig.report("222BB01222").contains("         30 kHz;"));
 }
@@ -189,10 +185,8 @@ TEST(ListModeCycle, RefusedSerialNumberNeverBecomesAFolderAndIsAskedAgain) {
     rig.stopAtReading(2);
     rig.session->CMBExecute();
     EXPECT_TRUE(rig.view.serialHistory.empty());
-    int asked = 0;
-    for (const QByteArray& c : p.commands())
-        asked += c == "#00?S0*" ? 1 : 0;
-    EXPECT_EQ(asked, 6); // three exchanges in each of the two passes
+    // Three exchanges in each of the two passes.
+    EXPECT_EQ(std::ranges::count(p.commands(), QByteArray("#00?S0*")), 6);
     EXPECT_EQ(QDir(rig.dir.path() + "Test").entryList(QDir::Dirs | QDir::NoDotAndDotDot),
               QStringList{"Log"});
 }
@@ -225,10 +219,8 @@ TEST(ListModeCycle, ConsoleViewPrintsReadingsBatteryAndWhichFailure) {
     Fault& bad = rig.addProbe(3, "333CC01333", {1, 0, 0}, {1.0}).faults()[FaultKind::BadSerial];
     bad.enabled = true;
     bad.text = "12345";
-    rig.addStation(1);
-    rig.addStation(2);
-    rig.addStation(3);
-    rig.addStation(9); // no such port
+    for (int port : {1, 2, 3, 9}) // no port 9
+        rig.addStation(port);
     rig.setTable({{1.0, 0}});
     rig.listModeE(1);
     rig.session->run().maxPeriods = 1;

@@ -5,7 +5,6 @@
 
 #include "CycleRig.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -185,10 +184,7 @@ TEST(ResultsCsv, AppendsKeepEarlierRowsAndCutATornLastRow) {
     EXPECT_EQ(readAll(path), ResultsCsv::header() + "a,1\r\nb,2\r\n");
 
     // A crash in the middle of a row leaves it without its line end.
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::Append));
-    f.write("c,3");
-    f.close();
+    ASSERT_TRUE(writeAll(path, readAll(path) + "c,3"));
     ASSERT_TRUE(ResultsCsv::append(path, "d,4\r\n", &note));
     EXPECT_EQ(readAll(path), ResultsCsv::header() + "a,1\r\nb,2\r\nd,4\r\n");
     EXPECT_EQ(note, QStringLiteral("Table_Mode.csv: a torn last row (3 bytes) was cut"));

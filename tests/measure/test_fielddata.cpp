@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace {
 RunSettings eOnly(int detector) {
     RunSettings s;
@@ -12,11 +14,11 @@ RunSettings eOnly(int detector) {
     return s;
 }
 
-void readE(LetturaFreq& r, const RunSettings& s, float x, float y, float z, bool accumulate) {
+// One reading of every component in the order the selection lists them.
+void read(LetturaFreq& r, const RunSettings& s, std::vector<float> values, bool accumulate) {
     const FieldSelection f = FieldSelection::from(s);
-    storeComponent(r, f, 0, x);
-    storeComponent(r, f, 1, y);
-    storeComponent(r, f, 2, z);
+    for (int i = 0; i < int(values.size()); ++i)
+        storeComponent(r, f, i, values[size_t(i)]);
     updateAccumulators(r, f, s.detectorIndex == 1, accumulate);
 }
 
@@ -35,14 +37,14 @@ FieldTexts texts(const LetturaFreq& r, qint32 count, bool instantaneous, const R
 TEST(FieldEvaluation, SumsRestartAtPeriodStartAndCountPerRow) {
     const RunSettings s = eOnly(0);
     LetturaFreq r;
-    readE(r, s, 3, 4, 0, false);
-    readE(r, s, 3, 4, 0, true);
+    read(r, s, {3, 4, 0}, false);
+    read(r, s, {3, 4, 0}, true);
     // A new period: the accumulate flag is false, the old sums are dropped.
-    readE(r, s, 0, 0, 2, false);
+    read(r, s, {0, 0, 2}, false);
     EXPECT_EQ(r.NumSomme, 1);
     EXPECT_FLOAT_EQ(r.SomCampoE, 2.0f);
     // The instantaneous value is the last magnitude read.
-    readE(r, s, 0, 0, 1, true);
+    read(r, s, {0, 0, 1}, true);
     EXPECT_EQ(texts(r, 2, true, s).e, QStringLiteral("1.0000  "));
     // A row never read has no readings and never divides by zero.
     LetturaFreq empty;
@@ -53,22 +55,13 @@ TEST(FieldEvaluation, HOnlyUsesHComponentsAndBothFieldsKeepTheirOwn) {
     RunSettings s;
     s.listModeFields = {false, false, true};
     LetturaFreq r;
-    const FieldSelection f = FieldSelection::from(s);
-    storeComponent(r, f, 0, 0.03f);
-    storeComponent(r, f, 1, 0.04f);
-    storeComponent(r, f, 2, 0.0f);
-    updateAccumulators(r, f, false, false);
+    read(r, s, {0.03f, 0.04f, 0.0f}, false);
     EXPECT_FLOAT_EQ(r.Ex, 0.0f);
     EXPECT_EQ(texts(r, 1, false, s).h, QStringLiteral("0.0500  "));
 
     s.listModeFields = {true, true, false};
-    const FieldSelection both = FieldSelection::from(s);
     LetturaFreq r2;
-    const float values[] = {1, 0, 0, 0, 0.2f, 0};
-    for (int i = 0; i < 6; ++i)
-        storeComponent(r2, both, i, values[i]);
-    storeComponent(r2, both, 6, 99.0f); // outside the list: stored nowhere
-    updateAccumulators(r2, both, false, false);
+    read(r2, s, {1, 0, 0, 0, 0.2f, 0, 99.0f}, false); // the seventh is outside the list: nowhere
     const FieldTexts t = texts(r2, 1, false, s);
     EXPECT_EQ(t.e, QStringLiteral("1.0000  "));
     EXPECT_EQ(t.h, QStringLiteral("0.2000  "));
@@ -81,9 +74,8 @@ TEST(FieldEvaluation, ThresholdMarkOnlyWhenSpectrumModeFollowsTheThreshold) {
     s.spectrumRateOn = false;
     s.thresholdE = 3.0f;
     LetturaFreq r;
-    readE(r, s, 3, 0, 0, false);
-    const QString equal = texts(r, 1, false, s).e;
-    EXPECT_EQ(equal, QStringLiteral("3.0000* "));
+    read(r, s, {3, 0, 0}, false);
+    EXPECT_EQ(texts(r, 1, false, s).e, QStringLiteral("3.0000* ")); // equal is reached
     EXPECT_EQ(ImpostaColorCell(evaluateFields(r, 1, false, s).e), kMarkedCellColour);
     EXPECT_FALSE(reachesThreshold(2.9999f, 3.0f, s));
 
@@ -103,17 +95,12 @@ TEST(ComponentLists, OrderAndRangeBytesBySelection) {
     const char* names[] = {"Ex", "Ey", "Ez", "Hx", "Hy", "Hz"};
     for (int i = 0; i < 6; ++i) {
         EXPECT_EQ(list[i].name, QLatin1String(names[i]));
-        EXPECT_EQ(list[i].command.size(), 8);
-        EXPECT_TRUE(list[i].command.startsWith("#00~C"));
-        EXPECT_EQ(quint8(list[i].command[5]), quint8(i + 1));
-        EXPECT_EQ(quint8(list[i].command[6]), i < 3 ? 0 : 128);
-        EXPECT_EQ(list[i].command[7], '*');
+        EXPECT_EQ(list[i].command, QByteArray("#00~C") + char(i + 1) + char(i < 3 ? 0 : 128) + '*');
     }
     s.listModeFields = {false, false, true};
     const auto modeB = componentsFor(FieldSelection::from(s));
     ASSERT_EQ(modeB.size(), 3u);
-    EXPECT_EQ(quint8(modeB[0].command[5]), 4);
-    EXPECT_EQ(quint8(modeB[0].command[6]), 0);
+    EXPECT_EQ(modeB[0].command, QByteArray("#00~C\x04\x00*", 8));
     s.listModeFields = {false, false, false};
     EXPECT_TRUE(componentsFor(FieldSelection::from(s)).empty());
 }

@@ -35,11 +35,9 @@ struct ReportFixture {
 
     void setTable(std::initializer_list<TableRow> rows) {
         int i = 0;
-        bool first = true;
         for (const TableRow& r : rows) {
+            freq.TrovaCMaxIntDec(r.frequency, i > 0); // the first row starts the column afresh
             table[i++] = r;
-            freq.TrovaCMaxIntDec(r.frequency, !first);
-            first = false;
         }
     }
     QString fileOf(const QString& serial) {

@@ -248,10 +248,8 @@ TEST(SpectrumModeAlone, KeepsEachStationsRateAcrossMidnightAndRetriesASilentOne)
     // Each file lies in the folder of the day its acquisition started.
     const QStringList spc = rig.spectra("111AA01111");
     ASSERT_EQ(spc.size(), 8);
-    const auto sweeps = rig.sweepsOf(0);
-    int before = 0;
-    for (const auto& s : sweeps)
-        before += s.date == QDate(2026, 1, 15);
+    const auto before = std::ranges::count_if(
+        rig.sweepsOf(0), [](const SpectrumView::Sweep& s) { return s.date == QDate(2026, 1, 15); });
     EXPECT_GT(before, 0);
     EXPECT_EQ(spc.filter("2026/01/15/").size(), before);
     EXPECT_EQ(spc.filter("2026/01/16/").size(), 8 - before);

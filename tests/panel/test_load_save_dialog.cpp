@@ -18,25 +18,14 @@ void writeAged(const QString& path, const QByteArray& data, int secondsAgo) {
                   QFileDevice::FileModificationTime);
 }
 
-LoadSaveParams panelParams(const TempAppDir& dir, bool open) {
+// The dialog as the panel windows (Open, Save As) or the frequency-table windows open it.
+LoadSaveParams params(const TempAppDir& dir, bool open, bool table = false) {
     LoadSaveParams p;
-    p.DialogTitle = open ? QStringLiteral("Open Panels") : QStringLiteral("Save Panels As");
-    p.DialogExtension = QStringLiteral("EST");
-    p.DialogFolder = dir.file(QStringLiteral("Panels/"));
-    p.DialogDefaultName = QStringLiteral("Untitled");
+    p.DialogExtension = table ? QStringLiteral("FTR") : QStringLiteral("EST");
+    p.DialogFolder = dir.file(table ? QStringLiteral("Table/") : QStringLiteral("Panels/"));
+    p.DialogDefaultName = table ? QStringLiteral("Table") : QStringLiteral("Untitled");
     p.DialogOpenMode = open;
-    return p;
-}
-
-LoadSaveParams tableParams(const TempAppDir& dir, bool open) {
-    LoadSaveParams p;
-    p.DialogTitle = QStringLiteral("Load Frequency Table");
-    p.DialogExtension = QStringLiteral("FTR");
-    p.DialogFolder = dir.file(QStringLiteral("Table/"));
-    p.DialogDefaultName = QStringLiteral("Table");
-    p.DialogOpenMode = open;
-    p.DialogRefuseNone = true;
-    p.DialogResultWithoutExtension = true;
+    p.DialogRefuseNone = p.DialogResultWithoutExtension = table;
     return p;
 }
 
@@ -51,13 +40,13 @@ TEST(LoadSaveDialog, ListsByNameIgnoringCaseOrNewestFirstKeepingTheRealFile) {
     writeAll(dir.file(QStringLiteral("Panels/other.TXT")), "x");
     writeAll(dir.file(QStringLiteral("Panels/Untitled.EPN")), "x");
 
-    LoadSaveDialog byName(panelParams(dir, true));
+    LoadSaveDialog byName(params(dir, true));
     byName.refresh();
     EXPECT_EQ(byName.titles(), QStringList({QStringLiteral("Alpha"), QStringLiteral("beta"),
                                             QStringLiteral("gamma")}));
     EXPECT_EQ(byName.entries()[0].fileName, QStringLiteral("Alpha.est"));
 
-    LoadSaveParams p = panelParams(dir, true);
+    LoadSaveParams p = params(dir, true);
     p.SortByDate = true;
     LoadSaveDialog byDate(p);
     byDate.refresh();
@@ -92,7 +81,7 @@ TEST(LoadSaveDialog, SaveAsksBeforeReplacingInAnyCaseAndRefusesBadNames) {
     writeAged(abc, "keep", 500);
     const QDateTime stamp = QFileInfo(abc).lastModified();
 
-    LoadSaveDialog d(panelParams(dir, false));
+    LoadSaveDialog d(params(dir, false));
     d.refresh();
     LoadSaveOutcome o = d.save(QStringLiteral("ABC"));
     EXPECT_EQ(o.question, QStringLiteral("ABC exists already.\rDo you want to replace it?"));
@@ -129,7 +118,7 @@ TEST(LoadSaveDialog, SaveAsksBeforeReplacingInAnyCaseAndRefusesBadNames) {
     EXPECT_EQ(o.result, QString(196, 'n') + QStringLiteral(".EST"));
 
     // Tables: "none" refused with the default put back; the result has no extension.
-    LoadSaveDialog t(tableParams(dir, false));
+    LoadSaveDialog t(params(dir, false, true));
     o = t.save(QStringLiteral("NoNe"));
     EXPECT_FALSE(o.close);
     EXPECT_EQ(o.message, QStringLiteral("File name not valid"));
@@ -145,7 +134,7 @@ TEST(LoadSaveDialog, LoadRefusesNamesThatCannotBecomeTheRecordsName) {
           QStringLiteral("Z\u20ac.FTR"), QStringLiteral("aux.FTR"), QStringLiteral(" pad.FTR"),
           QString(197, QLatin1Char('x')) + QStringLiteral(".FTR")})
         writeAll(dir.file(QStringLiteral("Table/") + name), "t");
-    LoadSaveDialog d(tableParams(dir, true));
+    LoadSaveDialog d(params(dir, true, true));
     d.refresh();
     ASSERT_EQ(d.entries().size(), 6); // all listed, so they can still be deleted
     QMap<QString, LoadSaveOutcome> by;

@@ -48,20 +48,19 @@ TEST(FileNameSort, ByNameIgnoringCaseOrNewestFirst) {
     EXPECT_EQ(names, (QStringList{"a", "b", "B2", "C"}));
 
     const QDateTime t0(QDate(2026, 1, 1), QTime(12, 0));
+    const auto dateOf = [&](const QString& n) {
+        return n == "old"   ? t0
+               : n == "mid" ? t0.addSecs(60)
+               : n == "new" ? t0.addSecs(120)
+                            : QDateTime();
+    };
     QStringList dated{"old", "unknown", "new", "mid"};
-    sortFileNames(dated, true, [&](const QString& n) {
-        if (n == "old") return t0;
-        if (n == "mid") return t0.addSecs(60);
-        if (n == "new") return t0.addSecs(120);
-        return QDateTime();
-    });
+    sortFileNames(dated, true, dateOf);
     // A pair with an unreadable date keeps its order, so "unknown" stays in front of "new"
     // and the dated names on each side of it are ordered newest first.
     EXPECT_EQ(dated, (QStringList{"old", "unknown", "new", "mid"}));
     QStringList allDated{"old", "mid", "new"};
-    sortFileNames(allDated, true, [&](const QString& n) {
-        return n == "old" ? t0 : n == "mid" ? t0.addSecs(60) : t0.addSecs(120);
-    });
+    sortFileNames(allDated, true, dateOf);
     EXPECT_EQ(allDated, (QStringList{"new", "mid", "old"}));
 }
 

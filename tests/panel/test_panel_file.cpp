@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <limits>
 
 namespace {
@@ -55,35 +54,24 @@ qint16 int16At(const QByteArray& b, qsizetype at) {
 
 // Every field that the load checks look after is back in its range.
 void expectInRange(const PanelRecord& p) {
-    for (const StationRecord& s : p.Stations) {
-        EXPECT_GE(s.Comm, 0);
-        EXPECT_LE(s.Comm, 99);
-        EXPECT_TRUE(s.Enabled == 0 || s.Enabled == -1);
-    }
-    EXPECT_TRUE(p.SortByDate == 0 || p.SortByDate == -1);
-    EXPECT_TRUE(p.TableEditorRBWIndex >= 0 && p.TableEditorRBWIndex <= 5);
-    EXPECT_TRUE(p.ListModeOn == 0 || p.ListModeOn == 1);
-    EXPECT_TRUE(p.SpectrumModeOn == 0 || p.SpectrumModeOn == 1);
+    const auto in = [](double v, double lo, double hi) { return v >= lo && v <= hi; };
+    for (const StationRecord& s : p.Stations)
+        EXPECT_TRUE(in(s.Comm, 0, 99) && (s.Enabled == 0 || s.Enabled == -1));
+    for (const int flag :
+         {p.ListModeOn, p.SpectrumModeOn, p.SpectrumRateOn, p.ShowThreshold, p.DetectorIndex,
+          p.ListModeFields[0], p.ListModeFields[1], p.ListModeFields[2], p.SpectrumModeFields[0],
+          p.SpectrumModeFields[1], qint16(-p.SortByDate)})
+        EXPECT_TRUE(flag == 0 || flag == 1);
     EXPECT_TRUE(p.ListModeOn || p.SpectrumModeOn);
-    EXPECT_TRUE(p.ListModeRate >= 1 && p.ListModeRate <= 1440);
-    EXPECT_TRUE(p.SpectrumModeRateIndex >= 0 && p.SpectrumModeRateIndex <= 10);
-    for (qint16 f : p.ListModeFields)
-        EXPECT_TRUE(f == 0 || f == 1);
-    for (qint16 f : p.SpectrumModeFields)
-        EXPECT_TRUE(f == 0 || f == 1);
-    EXPECT_TRUE(p.SpectrumModeThresholds[0] >= 0.02f && p.SpectrumModeThresholds[0] <= 1000.0f);
-    EXPECT_TRUE(p.SpectrumModeThresholds[1] >= 0.006f && p.SpectrumModeThresholds[1] <= 300.0f);
-    EXPECT_TRUE(p.SpectrumRateOn == 0 || p.SpectrumRateOn == 1);
-    EXPECT_TRUE(p.SeparatorIndex >= 0 && p.SeparatorIndex <= 2);
-    EXPECT_TRUE(p.ImageQuality >= 10 && p.ImageQuality <= 100);
+    EXPECT_TRUE(in(p.TableEditorRBWIndex, 0, 5) && in(p.SpectrumRBWIndex, 0, 5));
+    EXPECT_TRUE(in(p.ListModeRate, 1, 1440) && in(p.SpectrumModeRateIndex, 0, 10));
+    EXPECT_TRUE(in(p.SpectrumModeThresholds[0], 0.02f, 1000.0f));
+    EXPECT_TRUE(in(p.SpectrumModeThresholds[1], 0.006f, 300.0f));
+    EXPECT_TRUE(in(p.SeparatorIndex, 0, 2) && in(p.ImageQuality, 10, 100));
+    EXPECT_TRUE(in(p.ScanExtensionIndex, 0, 3));
     const float u = float(spanUpperLimit(p.ListModeFields));
-    EXPECT_TRUE(p.SpectrumStartFrequency >= 0.009f && p.SpectrumStartFrequency <= u);
-    EXPECT_TRUE(p.SpectrumStopFrequency >= 0.009f && p.SpectrumStopFrequency <= u);
+    EXPECT_TRUE(in(p.SpectrumStartFrequency, 0.009f, u) && in(p.SpectrumStopFrequency, 0.009f, u));
     EXPECT_LT(p.SpectrumStartFrequency, p.SpectrumStopFrequency);
-    EXPECT_TRUE(p.SpectrumRBWIndex >= 0 && p.SpectrumRBWIndex <= 5);
-    EXPECT_TRUE(p.ScanExtensionIndex >= 0 && p.ScanExtensionIndex <= 3);
-    EXPECT_TRUE(p.ShowThreshold == 0 || p.ShowThreshold == 1);
-    EXPECT_TRUE(p.DetectorIndex == 0 || p.DetectorIndex == 1);
 }
 
 // An application directory that is a plain file: every write the checks make (the upgrade

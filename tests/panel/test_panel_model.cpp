@@ -6,7 +6,6 @@
 #include "panel/SettingsFile.h"
 #include "support/TestSupport.h"
 
-#include <QDir>
 #include <QFile>
 
 #include <gtest/gtest.h>
@@ -215,15 +214,10 @@ TEST(PanelModelFiles, OpenAndSaveAsChangeTheCurrentNameAndTheSettings) {
 
     // Names that are not plain file names are refused and change nothing; so are names the
     // single-byte settings record could not give back (the panel would be lost at next start).
-    const QStringList bad = {"../x",
-                             "a/b",
-                             "",
-                             "..",
-                             QString(197, QLatin1Char('n')),
-                             " pad",
-                             QStringLiteral("\u03a9mega"),
-                             QStringLiteral("Site \u2116 2")};
-    for (const QString& name : bad) {
+    const QString tooLong(197, QLatin1Char('n'));
+    for (const QString& name :
+         {QStringLiteral("../x"), QStringLiteral("a/b"), QString(), QStringLiteral(".."), tooLong,
+          QStringLiteral(" pad"), QStringLiteral("\u03a9mega"), QStringLiteral("Site \u2116 2")}) {
         EXPECT_FALSE(f.model.open(name)) << name.toStdString();
         EXPECT_FALSE(f.model.saveAs(name)) << name.toStdString();
     }

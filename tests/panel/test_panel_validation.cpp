@@ -7,7 +7,6 @@
 
 #include <cmath>
 #include <limits>
-#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -174,24 +173,12 @@ TEST(PanelValidation, EveryStartAndStopEndsAsAUsableSpan) {
     const float inf = std::numeric_limits<float>::infinity();
     const float nan = std::numeric_limits<float>::quiet_NaN();
     for (const float upper : {3.0f, 30.0f}) {
-        const std::vector<float> values = {nan,
-                                           -inf,
-                                           inf,
-                                           -1.0f,
-                                           0.0f,
-                                           1e-25f,
-                                           0.009f,
-                                           std::nextafter(0.009f, 1.0f),
-                                           0.012f,
-                                           0.014f,
-                                           1.0f,
-                                           upper - 0.005f,
-                                           std::nextafter(upper, 0.0f),
-                                           upper,
-                                           std::nextafter(upper, 100.0f),
-                                           upper + 0.004f,
-                                           2.846e26f,
-                                           3.4e38f};
+        const float up = std::nextafter(0.009f, 1.0f), below = std::nextafter(upper, 0.0f),
+                    beyond = std::nextafter(upper, 100.0f), near = upper - 0.005f,
+                    past = upper + 0.004f;
+        const float values[] = {nan,    -inf,  inf,    -1.0f,  0.0f,      1e-25f,
+                                0.009f, up,    0.012f, 0.014f, 1.0f,      near,
+                                below,  upper, beyond, past,   2.846e26f, 3.4e38f};
         for (const float a : values) {
             for (const float b : values) {
                 float start = a, stop = b;

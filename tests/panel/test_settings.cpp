@@ -45,6 +45,8 @@ template <typename T> QByteArray le(T v) {
 
 constexpr qint32 kDefaultButtonStart = qint32(0x80000014u);
 constexpr qint32 kDefaultButtonEnd = qint32(0x8000000Fu);
+const QFileDevice::Permissions kOwnerAll =
+    QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
 
 } // namespace
 
@@ -62,15 +64,12 @@ TEST_F(SettingsFile, MissingFileIsCreatedWithTheDefaultLayout) {
     const SettingsRecord r = LoadSettings(path);
     EXPECT_EQ(r, SettingsDefaults());
 
-    const QByteArray b = readAll(path);
-    ASSERT_EQ(b.size(), 1040);
-    EXPECT_EQ(b.mid(0, 4), QByteArray("\x14\x00\x00\x80", 4));
-    EXPECT_EQ(b.mid(4, 4), QByteArray("\x0F\x00\x00\x80", 4));
-    EXPECT_EQ(b.mid(8, 2), QByteArray("\x00\x00", 2));
-    EXPECT_EQ(b.mid(10, 4), QByteArray("\xC0\xC0\xC0\x00", 4));
-    EXPECT_EQ(b.mid(14, 4), QByteArray("\xFF\xFF\xFF\x00", 4));
-    EXPECT_EQ(b.mid(18, 2), QByteArray("\x01\x00", 2));
-    EXPECT_EQ(b.mid(20), QByteArray(1020, '\0')); // scheme, reserved, empty name: all zero
+    // Button colours, style, label colours and style; then scheme, reserved regions and the
+    // empty name, all zero.
+    EXPECT_EQ(readAll(path), QByteArray("\x14\x00\x00\x80\x0F\x00\x00\x80\x00\x00"
+                                        "\xC0\xC0\xC0\x00\xFF\xFF\xFF\x00\x01\x00",
+                                        20) +
+                                 QByteArray(1020, '\0'));
 }
 
 TEST_F(SettingsFile, SaveAfterLoadGivesTheSameBytesIncludingReservedRegions) {
@@ -85,10 +84,8 @@ TEST_F(SettingsFile, SaveAfterLoadGivesTheSameBytesIncludingReservedRegions) {
     SettingsRecord changed = r;
     changed.CurrentPanelName = QStringLiteral("B.EST");
     ASSERT_TRUE(SaveSettings(path, changed));
-    const QByteArray b = readAll(path);
-    EXPECT_EQ(b.mid(234, 200), QByteArray("B.EST").leftJustified(200, ' '));
-    EXPECT_EQ(b.left(234), original.left(234));
-    EXPECT_EQ(b.mid(434), original.mid(434));
+    EXPECT_EQ(readAll(path),
+              original.left(234) + QByteArray("B.EST").leftJustified(200, ' ') + original.mid(434));
     EXPECT_EQ(LoadSettings(path).CurrentPanelName, QStringLiteral("B.EST"));
     // Nothing but the record is left in the folder (no temporary file).
     EXPECT_EQ(QDir(dir.file(QStringLiteral("Panels"))).entryList(QDir::Files),
@@ -98,20 +95,17 @@ TEST_F(SettingsFile, SaveAfterLoadGivesTheSameBytesIncludingReservedRegions) {
 TEST_F(SettingsFile, PanelNameIsSingleByteAndCutToItsField) {
     SettingsRecord r = SettingsDefaults();
     r.CurrentPanelName = QString::fromLatin1("R\xE9seau.EST");
-    QByteArray b = settingsToBytes(r);
-    ASSERT_EQ(b.size(), 1040);
-    EXPECT_EQ(b.mid(234, 11), QByteArray("R\xE9seau.EST "));
-    EXPECT_EQ(settingsFromBytes(b).CurrentPanelName, r.CurrentPanelName);
+    const QByteArray head = settingsToBytes(SettingsDefaults()).left(234);
+    const QByteArray tail(606, '\0'); // the following region is untouched
+    EXPECT_EQ(settingsToBytes(r), head + QByteArray("R\xE9seau.EST").leftJustified(200) + tail);
+    EXPECT_EQ(settingsFromBytes(settingsToBytes(r)).CurrentPanelName, r.CurrentPanelName);
 
     r.CurrentPanelName = QString(250, QLatin1Char('x'));
-    b = settingsToBytes(r);
-    ASSERT_EQ(b.size(), 1040);
-    EXPECT_EQ(b.mid(234, 200), QByteArray(200, 'x'));
-    EXPECT_EQ(b.mid(434), QByteArray(606, '\0')); // the following region is untouched
+    EXPECT_EQ(settingsToBytes(r), head + QByteArray(200, 'x') + tail);
 
     // A NUL-padded name (as in a file that never had spaces written) reads trimmed.
-    b = imageWith(234, QByteArray("P.EST\0\0\0  ", 10));
-    EXPECT_EQ(settingsFromBytes(b).CurrentPanelName, QStringLiteral("P.EST"));
+    EXPECT_EQ(settingsFromBytes(imageWith(234, QByteArray("P.EST\0\0\0  ", 10))).CurrentPanelName,
+              QStringLiteral("P.EST"));
 }
 
 TEST_F(SettingsFile, ValidationResetsOutOfRangeAppearanceValues) {
@@ -158,19 +152,15 @@ TEST_F(SettingsFile, ValidationResetsOutOfRangeAppearanceValues) {
 }
 
 TEST_F(SettingsFile, ShortEmptyAndOversizedFilesLoadWithDefaultsForWhatIsMissing) {
-
     EXPECT_EQ(load(QByteArray()), SettingsDefaults());
     EXPECT_EQ(readAll(path), QByteArray()); // an existing file is not rewritten on load
 
     // 12 bytes: both button colours and the style are there, the label colour is cut.
-    QByteArray shortImage = patternedImage().left(12);
-    SettingsRecord r = load(shortImage);
-    EXPECT_EQ(r.ButtonColorStart, 0x00102030);
-    EXPECT_EQ(r.ButtonColorEnd, 0x00405060);
-    EXPECT_EQ(r.ButtonStyle, 1);
-    EXPECT_EQ(r.LabelColorStart, 0xC0C0C0);
-    EXPECT_EQ(r.LabelStyle, 1);
-    EXPECT_EQ(r.reserved636, QByteArray(404, '\0'));
+    SettingsRecord r = SettingsDefaults();
+    r.ButtonColorStart = 0x00102030;
+    r.ButtonColorEnd = 0x00405060;
+    r.ButtonStyle = 1;
+    EXPECT_EQ(load(patternedImage().left(12)), r);
 
     // Cut inside the name: the name is not trusted, reserved bytes read so far are kept.
     r = load(patternedImage().left(300));
@@ -200,26 +190,21 @@ TEST_F(SettingsFile, UnusableFolderGivesDefaultsWithoutCrashing) {
     ASSERT_TRUE(QDir(path).removeRecursively());
 
     ASSERT_TRUE(QFile::setPermissions(panels, QFileDevice::Permissions()));
-    const SettingsRecord r = LoadSettings(path);
-    EXPECT_EQ(r, SettingsDefaults());
+    EXPECT_EQ(LoadSettings(path), SettingsDefaults());
     if (geteuid() != 0) { // root ignores the permission bits
-        EXPECT_FALSE(SaveSettings(path, r));
-        QFile::setPermissions(panels, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                          QFileDevice::ExeOwner);
+        EXPECT_FALSE(SaveSettings(path, SettingsDefaults()));
+        QFile::setPermissions(panels, kOwnerAll);
         EXPECT_FALSE(QFile::exists(path));
     }
-    QFile::setPermissions(panels,
-                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QFile::setPermissions(panels, kOwnerAll);
 }
 
 TEST_F(SettingsFile, FailedSaveKeepsTheOldFile) {
-    const QByteArray original = patternedImage();
-    writeAll(path, original);
+    writeAll(path, patternedImage());
     const QString panels = dir.file(QStringLiteral("Panels"));
     if (geteuid() == 0) GTEST_SKIP() << "root may write into a read-only folder";
     ASSERT_TRUE(QFile::setPermissions(panels, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
     EXPECT_FALSE(SaveSettings(path, SettingsDefaults()));
-    QFile::setPermissions(panels,
-                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    EXPECT_EQ(readAll(path), original);
+    QFile::setPermissions(panels, kOwnerAll);
+    EXPECT_EQ(readAll(path), patternedImage());
 }

@@ -29,8 +29,7 @@ TEST(ReleaseLine, TheLastLineReadIsTheReleaseText) {
         SCOPED_TRACE(c.content.toHex().constData());
         TempAppDir dir;
         writeAll(dir.file(QStringLiteral("Orsk Halvex.DAT")), c.content);
-        const QString got = ReadReleaseLine(dir.path());
-        EXPECT_EQ(got, c.expected);
+        EXPECT_EQ(ReadReleaseLine(dir.path()), c.expected);
     }
 }
 
@@ -45,9 +44,7 @@ TEST(ReleaseLine, FileNameIsMatchedIgnoringCaseAndOnlyExactly) {
     writeAll(dir.file(QStringLiteral("ORSK HALVEX.dat")), "2.5\r\n");
     EXPECT_EQ(ReadReleaseLine(dir.path()), QStringLiteral("2.5"));
     // The application directory comes with or without its trailing separator.
-    QString noSlash = dir.path();
-    noSlash.chop(1);
-    EXPECT_EQ(ReadReleaseLine(noSlash), QStringLiteral("2.5"));
+    EXPECT_EQ(ReadReleaseLine(dir.path().chopped(1)), QStringLiteral("2.5"));
 }
 
 TEST(ReleaseLine, UnreadableOrHugeFilesDoNotHurt) {
@@ -58,9 +55,8 @@ TEST(ReleaseLine, UnreadableOrHugeFilesDoNotHurt) {
     EXPECT_EQ(ReadReleaseLine(dir.file(QStringLiteral("missing-folder"))), QString());
 
     TempAppDir big;
-    QByteArray content(3 * 1024 * 1024, 'x');
-    content += "\r\n4.0\r\n";
-    writeAll(big.file(QStringLiteral("Orsk Halvex.DAT")), content);
+    writeAll(big.file(QStringLiteral("Orsk Halvex.DAT")),
+             QByteArray(3 * 1024 * 1024, 'x') + "\r\n4.0\r\n");
     EXPECT_EQ(ReadReleaseLine(big.path()), QStringLiteral("4.0"));
 
 #ifdef Q_OS_UNIX

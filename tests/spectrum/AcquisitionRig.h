@@ -9,7 +9,9 @@
 #include "spectrum/SweepAcquisition.h"
 #include "support/TestSupport.h"
 
+#include <QRegularExpression>
 #include <QStringList>
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <vector>
@@ -69,17 +71,13 @@ inline QString boxLevelText(float level) {
 // A quiet E-field station without noise or drift: three carriers with a level per axis.
 inline StationConfig quietProbe() {
     StationConfig st;
-    st.port = 1;
     st.serial = "241AB01001";
-    st.noiseE = 0;
-    st.noiseH = 0;
-    st.noiseJitter = 0;
+    st.noiseE = st.noiseH = st.noiseJitter = 0;
     const double carriers[3][4] = {{1.0, 3, 4, 12}, {13.56, 8, 1, 2}, {27.12, 0.5, 6, 0.25}};
     for (const auto& c : carriers) {
-        Emitter em;
+        Emitter& em = st.emitters.emplace_back();
         em.frequencyMHz = c[0];
         em.e = {c[1], c[2], c[3]};
-        st.emitters.push_back(em);
     }
     return st;
 }
@@ -105,10 +103,8 @@ struct AcquisitionRig {
     }
     ProbeModel& probe() { return *channel.probe(1); }
     int sent(const QByteArray& body) {
-        int n = 0;
-        for (const QByteArray& c : probe().commands())
-            n += c == ProbeLink::Frame(body);
-        return n;
+        const auto& c = probe().commands();
+        return int(std::count(c.begin(), c.end(), ProbeLink::Frame(body)));
     }
     // Event-log messages (marker and text, without the station label) of yesterday and today.
     QStringList logLines() {
@@ -123,10 +119,7 @@ struct AcquisitionRig {
         return out;
     }
     QStringList linesStartingWith(const QString& start) {
-        QStringList out;
-        for (const QString& l : logLines())
-            if (l.startsWith(start)) out << l;
-        return out;
+        return logLines().filter(QRegularExpression('^' + QRegularExpression::escape(start)));
     }
 
     TempAppDir dir;

@@ -50,7 +50,6 @@ TEST(SpectrumAxis, WholeHzStepAndPointCount) {
     s.setRange(1.0f, 3.0019f);
     s.RbwIndex = 5;
     ASSERT_TRUE(buildFrequencyAxis(s, data));
-    EXPECT_LE(data.NPoints, SpectrumPoints);
     EXPECT_EQ(data.NPoints, 3996);
     EXPECT_NEAR(double(s.Step) * 1e6, 501.0, 1e-3);
 

@@ -1,6 +1,8 @@
 #include "spectrum/SpectrumData.h"
 #include "spectrum/SweepStream.h"
 
+#include <QtEndian>
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -11,10 +13,8 @@ namespace {
 QByteArray point(int index, quint16 exponent, quint16 mantissa, int sequence = -1) {
     QByteArray p(SweepPoint::Bytes, '\0');
     p[0] = char(sequence >= 0 ? sequence : (index + 1) % 256);
-    p[1] = char(exponent >> 8);
-    p[2] = char(exponent & 0xFF);
-    p[3] = char(mantissa >> 8);
-    p[4] = char(mantissa & 0xFF);
+    qToBigEndian(exponent, p.data() + 1);
+    qToBigEndian(mantissa, p.data() + 3);
     return p;
 }
 
