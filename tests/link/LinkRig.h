@@ -9,6 +9,7 @@
 #include "link/ProbeLink.h"
 #include "support/TestSupport.h"
 
+#include <QRegularExpression>
 #include <QStringList>
 #include <map>
 #include <vector>
@@ -20,6 +21,7 @@ public:
         int slot;
         bool failed;
         quint32 colour;
+        bool operator==(const Mark&) const = default;
     };
     void markStationLink(int slot, bool failed, quint32 colour) override {
         marks.push_back({slot, failed, colour});
@@ -64,12 +66,7 @@ template <class Channel> struct BasicLinkRig {
     }
 
     QStringList logLines() { return eventLogLines(ctx); }
-    QStringList failureLines() {
-        QStringList out;
-        for (const QString& l : logLines())
-            if (l.startsWith(QLatin1String("*** "))) out << l;
-        return out;
-    }
+    QStringList failureLines() { return logLines().filter(QRegularExpression("^\\*\\*\\* ")); }
     // The line as the link writes it.
     static QString line(bool failure, const QString& message, const QString& serial = QString()) {
         return (failure ? QStringLiteral("*** ") : QStringLiteral("    ")) + PadLogText(message) +

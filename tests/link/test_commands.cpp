@@ -23,27 +23,25 @@ TEST(Commands, SettingsSendTheirBytesAndWaitForTheirReplies) {
     rig.commands.SetRbw(3);
     rig.commands.SetPreamplifier(1);
     rig.commands.SetPreamplifier(0);
-    const auto& comps = ProbeCommands::ComponentSelectCommands();
-    rig.commands.SelectComponent(comps[6], "Hx");
+    rig.commands.SelectComponent(ProbeCommands::ComponentSelectCommands()[6], "Hx");
 
     EXPECT_EQ(rig.channel.writes,
               (std::vector<QByteArray>{"#00(t 9000*", "#00(t 10700000*", "#00(b3*", "#00~A\x03*",
                                        "#00~A\x02*", QByteArray("#00~C\x04\x80*", 8)}));
-    EXPECT_EQ(rig.logLines(), (QStringList{LinkRig::line(false, "Set frequency: 0.009 MHz"),
-                                           LinkRig::line(false, "Set frequency: 10.7 MHz"),
-                                           LinkRig::line(false, "Set RBW: 10 kHz"),
-                                           LinkRig::line(false, "Set Preamplifier ON"),
-                                           LinkRig::line(false, "Set Preamplifier OFF"),
-                                           LinkRig::line(false, "Set Hx")}));
+    QStringList lines;
+    for (const char* message :
+         {"Set frequency: 0.009 MHz", "Set frequency: 10.7 MHz", "Set RBW: 10 kHz",
+          "Set Preamplifier ON", "Set Preamplifier OFF", "Set Hx"})
+        lines << LinkRig::line(false, message);
+    EXPECT_EQ(rig.logLines(), lines);
     EXPECT_FALSE(rig.link.linkFailed(2));
     // Each command drains the input and flushes the output after its exchange.
     EXPECT_GE(rig.channel.flushes, 12);
 }
 
 TEST(Commands, ComponentSelectBytes) {
-    const auto& c = ProbeCommands::ComponentSelectCommands();
     QByteArray all;
-    for (const QByteArray& cmd : c)
+    for (const QByteArray& cmd : ProbeCommands::ComponentSelectCommands())
         all += cmd;
     EXPECT_EQ(all, QByteArray("#00~C\x01\x00*#00~C\x02\x00*#00~C\x03\x00*"
                               "#00~C\x04\x00*#00~C\x05\x00*#00~C\x06\x00*"
@@ -106,10 +104,8 @@ TEST(Commands, SerialNumberFormat) {
         EXPECT_FALSE(ProbeCommands::IsValidSerialNumber(invalid)) << invalid;
     EXPECT_FALSE(ProbeCommands::IsValidSerialNumber(QString()));
     // Letters outside A..Z do not count, even where case mapping would make them ones.
-    EXPECT_FALSE(ProbeCommands::IsValidSerialNumber(QString::fromLatin1("123\xDF"
-                                                                        "01123x")));
-    EXPECT_FALSE(ProbeCommands::IsValidSerialNumber(QString::fromLatin1("123A\xC9"
-                                                                        "01123")));
+    EXPECT_FALSE(ProbeCommands::IsValidSerialNumber(QStringLiteral("123\u00DF01123x")));
+    EXPECT_FALSE(ProbeCommands::IsValidSerialNumber(QStringLiteral("123A\u00C901123")));
 }
 
 TEST(Commands, ReadSerialNumberAcceptsAsReceived) {
@@ -155,24 +151,21 @@ TEST(Commands, ReadSerialNumberGivesUpAfterThreeInvalidNumbers) {
 }
 
 TEST(Commands, BatteryLevelsAndColours) {
-    const BatteryDisplay full = ProbeCommands::BatteryLevel(255);
-    EXPECT_EQ(full.caption, QStringLiteral("4.50 V "));
-    EXPECT_EQ(full.notches, 12);
-    EXPECT_FALSE(full.low);
-    const BatteryDisplay green = ProbeCommands::BatteryLevel(180);
-    EXPECT_EQ(green.caption, QStringLiteral("3.17 V "));
-    EXPECT_EQ(green.notches, 1);
-    EXPECT_EQ(green.colorBegin, rgbValue(128, 255, 128));
-    EXPECT_EQ(green.colorEnd, rgbValue(0, 255, 0));
-    const BatteryDisplay red = ProbeCommands::BatteryLevel(178);
-    EXPECT_EQ(red.caption, QStringLiteral("3.14 V "));
-    EXPECT_TRUE(red.low);
-    EXPECT_EQ(red.colorBegin, rgbValue(255, 128, 128));
-    EXPECT_EQ(red.colorEnd, rgbValue(255, 0, 0));
-    EXPECT_EQ(ProbeCommands::BatteryLevel(222).caption, QStringLiteral("3.91 V "));
-    // (3.92 - 3.6) / 0.3 * 11 = 11.7: level 11, 12 notches; 3.71 V gives level 4.
-    EXPECT_EQ(ProbeCommands::BatteryLevel(222).notches, 12);
-    EXPECT_EQ(ProbeCommands::BatteryLevel(210).notches, 5);
+    // (3.92 - 3.6) / 0.3 * 11 = 11.7: level 11, 12 notches; 3.71 V gives level 4. Low levels
+    // are red, the others green.
+    const std::tuple<int, const char*, int, bool> cases[] = {{255, "4.50 V ", 12, false},
+                                                             {222, "3.91 V ", 12, false},
+                                                             {210, "3.70 V ", 5, false},
+                                                             {180, "3.17 V ", 1, false},
+                                                             {178, "3.14 V ", 1, true}};
+    const std::pair<quint32, quint32> green(rgbValue(128, 255, 128), rgbValue(0, 255, 0));
+    const std::pair<quint32, quint32> red(rgbValue(255, 128, 128), rgbValue(255, 0, 0));
+    for (const auto& [raw, caption, notches, low] : cases) {
+        const BatteryDisplay d = ProbeCommands::BatteryLevel(raw);
+        EXPECT_EQ(std::tuple(d.caption, d.notches, d.low, std::pair(d.colorBegin, d.colorEnd)),
+                  std::tuple(QString(caption), notches, low, low ? red : green))
+            << raw;
+    }
 }
 
 TEST(Commands, ReadBatteryShowsAndLogsTheLevel) {
