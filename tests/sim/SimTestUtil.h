@@ -32,6 +32,11 @@ inline StationConfig quietStation(int port = 1) {
     return st;
 }
 
+// Switches a fault on with its defaults, to be adjusted through the reference.
+inline Fault& addFault(StationConfig& st, FaultKind kind) {
+    return st.faults[kind] = Fault::defaults(kind);
+}
+
 inline Emitter carrier(double mhz, double ex, double ey, double ez) {
     Emitter em;
     em.frequencyMHz = mhz;

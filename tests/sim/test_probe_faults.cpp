@@ -15,8 +15,7 @@ QByteArray cleanReply(const QByteArray& body) {
 
 TEST(ProbeFaults, SilentProbeAnswersNothingUntilItsCountIsUsedUp) {
     StationConfig st = quietStation();
-    st.faults[FaultKind::Silent] = Fault::defaults(FaultKind::Silent);
-    st.faults[FaultKind::Silent].count = 2;
+    addFault(st, FaultKind::Silent).count = 2;
     ProbeModel probe(st);
     double t = 0;
     EXPECT_TRUE(exchange(probe, "?S0", t).isEmpty());
@@ -27,9 +26,9 @@ TEST(ProbeFaults, SilentProbeAnswersNothingUntilItsCountIsUsedUp) {
 
 TEST(ProbeFaults, LateReplyComesAfterTheDelay) {
     StationConfig st = quietStation();
-    st.faults[FaultKind::Late] = Fault::defaults(FaultKind::Late);
-    st.faults[FaultKind::Late].delay = 3.5;
-    st.faults[FaultKind::Late].count = 1;
+    Fault& late = addFault(st, FaultKind::Late);
+    late.delay = 3.5;
+    late.count = 1;
     ProbeModel probe(st);
     probe.receive(framed("?S0"), 0.0);
     EXPECT_TRUE(probe.transmit(3.4).isEmpty());
@@ -41,9 +40,7 @@ TEST(ProbeFaults, LateReplyComesAfterTheDelay) {
 
 TEST(ProbeFaults, SplitReplyArrivesInPiecesWithGaps) {
     StationConfig st = quietStation();
-    st.faults[FaultKind::Split] = Fault::defaults(FaultKind::Split);
-    st.faults[FaultKind::Split].pieces = 3;
-    st.faults[FaultKind::Split].gap = 0.2;
+    addFault(st, FaultKind::Split).gap = 0.2; // in three pieces by default
     ProbeModel probe(st);
     probe.receive(framed("(t 9000"), 0.0); // "#00(t 9000*": 11 bytes, pieces of 3, 4, 4
     const double start = st.replyDelay;
@@ -56,10 +53,10 @@ TEST(ProbeFaults, SplitReplyArrivesInPiecesWithGaps) {
 
 TEST(ProbeFaults, GarbageAndNoticeWrapTheCleanReply) {
     StationConfig st = quietStation();
-    st.faults[FaultKind::Garbage] = Fault::defaults(FaultKind::Garbage);
-    st.faults[FaultKind::Garbage].text = "\x01zz";
-    st.faults[FaultKind::Garbage].commands = {"(b"};
-    st.faults[FaultKind::Notice] = Fault::defaults(FaultKind::Notice);
+    Fault& garbage = addFault(st, FaultKind::Garbage);
+    garbage.text = "\x01zz";
+    garbage.commands = {"(b"};
+    addFault(st, FaultKind::Notice);
     ProbeModel probe(st);
     double t = 0;
     EXPECT_EQ(exchange(probe, "(b2", t), "\x01zz" + cleanReply("(b2"));
@@ -76,9 +73,9 @@ TEST(ProbeFaults, GarbageAndNoticeWrapTheCleanReply) {
 
 TEST(ProbeFaults, WrongSequenceByteAtTheChosenPointOfOnePass) {
     StationConfig st = quietStation();
-    st.faults[FaultKind::BadSequence] = Fault::defaults(FaultKind::BadSequence);
-    st.faults[FaultKind::BadSequence].point = 300; // past 255: the byte has wrapped
-    st.faults[FaultKind::BadSequence].count = 1;
+    Fault& wrong = addFault(st, FaultKind::BadSequence);
+    wrong.point = 300; // past 255: the byte has wrapped
+    wrong.count = 1;
     ProbeModel probe(st);
     double t = 0;
     setSweep(probe, t);
@@ -104,10 +101,10 @@ TEST(ProbeFaults, StalledSweepStopsAfterItsPointForAWhileOrForGood) {
     }();
     for (const double duration : {2.0, 0.0}) {
         StationConfig st = quietStation();
-        st.faults[FaultKind::Stall] = Fault::defaults(FaultKind::Stall);
-        st.faults[FaultKind::Stall].point = 99;
-        st.faults[FaultKind::Stall].duration = duration;
-        st.faults[FaultKind::Stall].count = 1;
+        Fault& stall = addFault(st, FaultKind::Stall);
+        stall.point = 99;
+        stall.duration = duration;
+        stall.count = 1;
         ProbeModel probe(st);
         double t = 0;
         setSweep(probe, t);
@@ -123,9 +120,8 @@ TEST(ProbeFaults, StalledSweepStopsAfterItsPointForAWhileOrForGood) {
 
 TEST(ProbeFaults, BatteryZeroAndInvalidSerial) {
     StationConfig st = quietStation();
-    st.faults[FaultKind::BatteryZero] = Fault::defaults(FaultKind::BatteryZero);
-    st.faults[FaultKind::BadSerial] = Fault::defaults(FaultKind::BadSerial);
-    st.faults[FaultKind::BadSerial].count = 1;
+    addFault(st, FaultKind::BatteryZero);
+    addFault(st, FaultKind::BadSerial).count = 1;
     ProbeModel probe(st);
     double t = 0;
     const QByteArray bat = exchange(probe, "t", t);

@@ -12,29 +12,24 @@ double dB(double a, double b) {
     return 20.0 * std::log10(a / b);
 }
 
+// The settings as one comparable value.
+auto fields(const ProbeSettings& s) {
+    return std::tuple(s.tunedHz, s.rbwIndex, s.componentCode, s.range, s.preamplifier,
+                      s.sweepStartHz, s.sweepStepHz, s.sweepFinalHz);
+}
+
 TEST(ProbeProtocol, SettingsAreEchoedAndTakeEffect) {
     ProbeModel probe(quietStation());
     double t = 0;
-    EXPECT_EQ(exchange(probe, "(b3", t), QByteArray("#00(b3*"));
-    EXPECT_EQ(probe.settings().rbwIndex, 3);
-    EXPECT_EQ(exchange(probe, "(t 9000", t), QByteArray("#00(t 9000*"));
-    EXPECT_EQ(probe.settings().tunedHz, 9000);
-    EXPECT_EQ(exchange(probe, "(i100000", t), QByteArray("#00(i100000*"));
-    EXPECT_EQ(exchange(probe, "(s75000", t), QByteArray("#00(s75000*"));
-    EXPECT_EQ(exchange(probe, "(f30150000", t), QByteArray("#00(f30150000*"));
-    EXPECT_EQ(probe.settings().sweepStartHz, 100000);
-    EXPECT_EQ(probe.settings().sweepStepHz, 75000);
-    EXPECT_EQ(probe.settings().sweepFinalHz, 30150000);
-
-    EXPECT_EQ(exchange(probe, QByteArray("~C\x05\x80", 4), t), QByteArray("C\r\n"));
-    EXPECT_EQ(probe.settings().componentCode, 5);
-    EXPECT_EQ(probe.settings().range, 128);
-    EXPECT_EQ(exchange(probe, QByteArray("~C\x01\x00", 4), t), QByteArray("C\r\n"));
-    EXPECT_EQ(probe.settings().range, 0);
-    EXPECT_EQ(exchange(probe, QByteArray("~A\x03", 3), t), QByteArray("C\r\n"));
-    EXPECT_TRUE(probe.settings().preamplifier);
-    EXPECT_EQ(exchange(probe, QByteArray("~A\x02", 3), t), QByteArray("C\r\n"));
-    EXPECT_FALSE(probe.settings().preamplifier);
+    for (const char* body : {"(b3", "(t 9000", "(i100000", "(s75000", "(f30150000"})
+        EXPECT_EQ(exchange(probe, body, t), framed(body));
+    // Component with range, and the preamplifier, are confirmed by "C\r\n".
+    for (const QByteArray& body : {QByteArray("~C\x05\x80", 4), QByteArray("~A\x03", 3)})
+        EXPECT_EQ(exchange(probe, body, t), QByteArray("C\r\n"));
+    EXPECT_EQ(fields(probe.settings()), fields({9000, 3, 5, 128, true, 100000, 75000, 30150000}));
+    for (const QByteArray& body : {QByteArray("~C\x01\x00", 4), QByteArray("~A\x02", 3)})
+        EXPECT_EQ(exchange(probe, body, t), QByteArray("C\r\n"));
+    EXPECT_EQ(fields(probe.settings()), fields({9000, 3, 1, 0, false, 100000, 75000, 30150000}));
     EXPECT_EQ(probe.unknownCommands(), 0);
     EXPECT_EQ(probe.commands().size(), 9u);
     EXPECT_EQ(probe.commands().front(), QByteArray("#00(b3*"));
@@ -52,8 +47,7 @@ TEST(ProbeProtocol, MalformedCommandsGetNoReply) {
         EXPECT_TRUE(exchange(probe, body, t).isEmpty()) << body.toHex().constData();
     }
     EXPECT_EQ(probe.unknownCommands(), 10);
-    EXPECT_EQ(probe.settings().rbwIndex, 0);
-    EXPECT_EQ(probe.settings().tunedHz, 1000000);
+    EXPECT_EQ(fields(probe.settings()), fields(ProbeSettings()));
 }
 
 TEST(ProbeProtocol, CommandsAreFoundInAnyByteStream) {

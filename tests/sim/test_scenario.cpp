@@ -30,13 +30,9 @@ TEST(Scenario, ReadsEverySetting) {
     ASSERT_TRUE(parseScenario(kFull, s, &error)) << error.toStdString();
     ASSERT_EQ(s.stations.size(), 2u);
     const StationConfig& a = s.stations[0];
-    EXPECT_EQ(a.port, 7);
-    EXPECT_EQ(a.serial, QByteArray("999ZZ19999"));
-    EXPECT_EQ(a.firmware, QByteArray("X Rel 2.00"));
-    EXPECT_EQ(a.batteryRaw, 180);
-    EXPECT_DOUBLE_EQ(a.noiseE, 0.1);
-    EXPECT_DOUBLE_EQ(a.noiseH, 0.0002);
-    EXPECT_DOUBLE_EQ(a.replyDelay, 0.02);
+    EXPECT_EQ(std::tuple(a.port, a.serial, a.firmware, a.batteryRaw),
+              std::tuple(7, QByteArray("999ZZ19999"), QByteArray("X Rel 2.00"), 180));
+    EXPECT_EQ(std::tuple(a.noiseE, a.noiseH, a.replyDelay), std::tuple(0.1, 0.0002, 0.02));
     ASSERT_EQ(a.emitters.size(), 2u);
     EXPECT_EQ(a.emitters[0].e, (std::array<double, 3>{1, 2, 3}));
     EXPECT_FALSE(a.emitters[0].hGiven);
@@ -44,18 +40,18 @@ TEST(Scenario, ReadsEverySetting) {
     EXPECT_EQ(a.emitters[1].e, (std::array<double, 3>{4, 4, 4}));
     EXPECT_TRUE(a.emitters[1].hGiven);
     EXPECT_FALSE(a.faults[FaultKind::Silent].enabled);
-    EXPECT_TRUE(a.faults[FaultKind::Late].enabled);
-    EXPECT_EQ(a.faults[FaultKind::Late].count, 2);
-    EXPECT_EQ(a.faults[FaultKind::Late].commands, QStringList{"?S0"});
+    const Fault& late = a.faults[FaultKind::Late];
+    EXPECT_EQ(std::tuple(late.enabled, late.count, late.commands),
+              std::tuple(true, 2, QStringList{"?S0"}));
     EXPECT_EQ(a.faults[FaultKind::Split].count, 3);
     EXPECT_EQ(a.faults[FaultKind::Garbage].text, QByteArray("xy"));
     EXPECT_EQ(a.faults[FaultKind::Notice].place, NoticePlace::Before);
     EXPECT_EQ(a.faults[FaultKind::Notice].commands, QStringList{"V"});
     EXPECT_EQ(a.faults[FaultKind::BadSequence].point, 12);
     EXPECT_TRUE(a.faults[FaultKind::BatteryZero].enabled);
-    EXPECT_EQ(a.faults[FaultKind::Stall].point, 40);
-    EXPECT_DOUBLE_EQ(a.faults[FaultKind::Stall].duration, 1.5);
-    EXPECT_EQ(a.faults[FaultKind::Stall].commands, QStringList{"(g"});
+    const Fault& stall = a.faults[FaultKind::Stall];
+    EXPECT_EQ(std::tuple(stall.point, stall.duration, stall.commands),
+              std::tuple(40, 1.5, QStringList{"(g"}));
     EXPECT_TRUE(a.faults.vanish.enabled);
     EXPECT_DOUBLE_EQ(a.faults.vanish.duration, 5);
     // Defaults for what the second station leaves out; seeds differ per station.
