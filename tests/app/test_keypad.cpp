@@ -48,24 +48,15 @@ TEST(Keypad, UnitButtonsConvertToTheCallersUnit) {
 
 TEST(Keypad, DisplayEditing) {
     Keypad k = typed(4, QStringLiteral("12.5"));
-    k.back();
-    EXPECT_EQ(k.display(), QStringLiteral("12."));
-    EXPECT_FALSE(k.decimalEntry());
-    k.back();
-    EXPECT_EQ(k.display(), QStringLiteral("1."));
-    k.back();
-    EXPECT_EQ(k.display(), QStringLiteral("0."));
-    k.back();
-    EXPECT_EQ(k.display(), QStringLiteral("0."));
+    for (const char* shown : {"12.", "1.", "0.", "0."}) {
+        k.back();
+        EXPECT_EQ(k.display(), QLatin1String(shown));
+        EXPECT_FALSE(k.decimalEntry());
+    }
 
     // A digit on the empty display replaces "0."; after the point it follows it.
-    Keypad z(4);
-    z.digit(5);
-    EXPECT_EQ(z.display(), QStringLiteral("5."));
-    Keypad d(4);
-    d.point();
-    d.digit(5);
-    EXPECT_EQ(d.display(), QStringLiteral("0.5"));
+    EXPECT_EQ(typed(4, QStringLiteral("5")).display(), QStringLiteral("5."));
+    EXPECT_EQ(typed(4, QStringLiteral(".5")).display(), QStringLiteral("0.5"));
 
     Keypad s = typed(4, QStringLiteral("3.25-"));
     EXPECT_EQ(s.display(), QStringLiteral("-3.25"));
@@ -77,9 +68,7 @@ TEST(Keypad, DisplayEditing) {
     s.sign(); // zero has no sign
     EXPECT_EQ(s.display(), QStringLiteral("0."));
 
-    Keypad longNumber(4);
-    for (int i = 0; i < 40; ++i)
-        longNumber.digit(9);
+    Keypad longNumber = typed(4, QString(40, QLatin1Char('9')));
     EXPECT_LE(longNumber.display().size(), 16);
     longNumber.unit(0);
     EXPECT_GT(longNumber.KeypadResult(), 1e13);
