@@ -39,7 +39,6 @@ public:
         setFileSizeLimit(RLIM_INFINITY);
         if (mounted_) umount2(qPrintable(dir_), MNT_DETACH);
     }
-    bool mounted() const { return mounted_; }
 
     // No room for the next report block (bigger than a page, so it cannot hide in the slack
     // of the file's last page).
@@ -72,8 +71,8 @@ class StderrPipe {
 public:
     StderrPipe() {
         if (pipe(fds_) != 0) return;
-        fcntl(fds_[1], F_SETFL, O_NONBLOCK);
-        fcntl(fds_[0], F_SETFL, O_NONBLOCK);
+        for (int fd : fds_)
+            fcntl(fd, F_SETFL, O_NONBLOCK);
         saved_ = dup(2);
         dup2(fds_[1], 2);
     }
@@ -101,13 +100,11 @@ private:
 TEST(FullDisk, FailedReportIsLoggedTheRunGoesOnAndTheNextPeriodIsWritten) {
     CycleRig rig;
     std::vector<double> freqs;
-    for (int i = 0; i < 100; ++i)
-        freqs.push_back(0.5 + 0.29 * i);
-    rig.addProbe(1, kSerial, {1, 2, 3}, freqs);
-    rig.addStation(1);
     FreqTable t;
     for (int i = 0; i < 100; ++i)
-        t.rows[size_t(i)] = {freqs[size_t(i)], 0, 0};
+        t.rows[size_t(i)] = {freqs.emplace_back(0.5 + 0.29 * i), 0, 0};
+    rig.addProbe(1, kSerial, {1, 2, 3}, freqs);
+    rig.addStation(1);
     ASSERT_TRUE(FreqTableFile::write(rig.dir.path() + "Table/T1.FTR", t));
     rig.session->panelModel().setFreqTableName("T1");
     rig.settingsChange([](PanelRecord& p) {
@@ -117,7 +114,6 @@ TEST(FullDisk, FailedReportIsLoggedTheRunGoesOnAndTheNextPeriodIsWritten) {
         p.ListModeRate = 2;
     });
     SmallDisk disk(rig.dir.path() + "Test/" + kSerial);
-    std::printf("disk: %s\n", disk.mounted() ? "tmpfs of 256 KiB" : "file-size limit");
     const QString report = rig.dir.path() + "Test/" + kSerial + "/2026/01/15/Table_Mode.TXT";
 
     // Period 1 is written; period 2 finds the report's disk full; period 3 finds nothing
