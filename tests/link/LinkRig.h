@@ -67,6 +67,10 @@ template <class Channel> struct BasicLinkRig {
 
     QStringList logLines() { return eventLogLines(ctx); }
     QStringList failureLines() { return logLines().filter(QRegularExpression("^\\*\\*\\* ")); }
+    // Whether the station is marked failed, and whether the link saw a communication error.
+    std::pair<bool, bool> failedAndCommError() const {
+        return {link.linkFailed(2), link.commError()};
+    }
     // The line as the link writes it.
     static QString line(bool failure, const QString& message, const QString& serial = QString()) {
         return (failure ? QStringLiteral("*** ") : QStringLiteral("    ")) + PadLogText(message) +

@@ -56,8 +56,7 @@ TEST(Commands, FailedSettingLogsItsFailTextOnce) {
     EXPECT_EQ(tiny.channel.writes.front(), QByteArray("#00(t 50*"));
     EXPECT_EQ(tiny.failureLines(),
               QStringList{LinkRig::line(true, "Set frequency: 0.00005 MHz failed")});
-    EXPECT_TRUE(tiny.link.linkFailed(2));
-    EXPECT_FALSE(tiny.link.commError());
+    EXPECT_EQ(tiny.failedAndCommError(), std::pair(true, false));
     // Echo of another frequency is no confirmation.
     LinkRig other;
     other.channel.queueReplies(3, at(0.05, "#00(t 9001"));
@@ -130,8 +129,7 @@ TEST(Commands, ReadSerialNumberGivesUpAfterThreeInvalidNumbers) {
     EXPECT_EQ(rig.commands.ReadSerialNumber(), QStringLiteral("123A301012"));
     EXPECT_EQ(rig.failureLines(),
               QStringList{LinkRig::line(true, "Reading serial number failed [123A301012] ")});
-    EXPECT_TRUE(rig.link.commError());
-    EXPECT_TRUE(rig.link.linkFailed(2));
+    EXPECT_EQ(rig.failedAndCommError(), std::pair(true, true));
 
     // A silent station: three failed exchanges and the final line.
     LinkRig silent;
@@ -181,8 +179,7 @@ TEST(Commands, ReadBatteryShowsAndLogsTheLevel) {
     EXPECT_EQ(rig.logLines(),
               QStringList{LinkRig::line(false, "Reading battery: 4.50 V ", "123AB01123")});
     // A good reading leaves the station's mark alone.
-    EXPECT_TRUE(rig.link.linkFailed(2));
-    EXPECT_FALSE(rig.link.commError());
+    EXPECT_EQ(rig.failedAndCommError(), std::pair(true, false));
 }
 
 TEST(Commands, ZeroBatteryReadingIsAFailedAttempt) {
@@ -200,8 +197,7 @@ TEST(Commands, ZeroBatteryReadingIsAFailedAttempt) {
     EXPECT_TRUE(zero.view.batteries.empty());
     EXPECT_EQ(zero.logLines(),
               QStringList{LinkRig::line(true, "Reading battery failed [#00tB:000] ")});
-    EXPECT_TRUE(zero.link.commError());
-    EXPECT_TRUE(zero.link.linkFailed(2));
+    EXPECT_EQ(zero.failedAndCommError(), std::pair(true, true));
 
     // A garbled value with an exponent is held to the 16-bit range, not wrapped around.
     LinkRig huge;
@@ -219,8 +215,7 @@ TEST(Commands, BatterySilenceOrAGapEndsAnAttempt) {
     rig.commands.ReadBattery(2);
     EXPECT_EQ(rig.channel.writes.size(), 3u);
     EXPECT_EQ(rig.logLines(), QStringList{LinkRig::line(true, "Reading battery failed [#00tB] ")});
-    EXPECT_TRUE(rig.link.commError());
-    EXPECT_TRUE(rig.link.linkFailed(2));
+    EXPECT_EQ(rig.failedAndCommError(), std::pair(true, true));
 }
 
 TEST(Commands, ReadFirmwareIgnoresTheNotice) {
@@ -243,6 +238,5 @@ TEST(Commands, ReadFirmwareFailsAfterFiveSilentTries) {
     EXPECT_EQ(rig.commands.ReadFirmware(), QString());
     EXPECT_EQ(rig.channel.writes.size(), 5u);
     EXPECT_EQ(rig.failureLines(), QStringList{LinkRig::line(true, "Reading firmware failed")});
-    EXPECT_TRUE(rig.link.linkFailed(2));
-    EXPECT_FALSE(rig.link.commError());
+    EXPECT_EQ(rig.failedAndCommError(), std::pair(true, false));
 }
