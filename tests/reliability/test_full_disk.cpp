@@ -66,35 +66,6 @@ private:
     bool mounted_ = false;
 };
 
-// Standard error into a pipe (a file would be held to the file-size limit as well).
-class StderrPipe {
-public:
-    StderrPipe() {
-        if (pipe(fds_) != 0) return;
-        for (int fd : fds_)
-            fcntl(fd, F_SETFL, O_NONBLOCK);
-        saved_ = dup(2);
-        dup2(fds_[1], 2);
-    }
-    std::string take() {
-        if (saved_ < 0) return {};
-        dup2(saved_, 2);
-        close(saved_);
-        close(fds_[1]);
-        saved_ = -1;
-        std::string out;
-        char buf[4096];
-        for (ssize_t n; (n = read(fds_[0], buf, sizeof buf)) > 0;)
-            out.append(buf, size_t(n));
-        close(fds_[0]);
-        return out;
-    }
-    ~StderrPipe() { take(); }
-
-private:
-    int fds_[2] = {-1, -1};
-    int saved_ = -1;
-};
 } // namespace
 
 TEST(FullDisk, FailedReportIsLoggedTheRunGoesOnAndTheNextPeriodIsWritten) {
@@ -135,10 +106,24 @@ TEST(FullDisk, FailedReportIsLoggedTheRunGoesOnAndTheNextPeriodIsWritten) {
         }
     };
     rig.session->run().maxPeriods = 5;
-    StderrPipe stderrPipe;
+    // Standard error into a pipe (a file would be held to the file-size limit as well); neither
+    // end blocks.
+    int fds[2];
+    ASSERT_EQ(pipe(fds), 0);
+    for (int fd : fds)
+        fcntl(fd, F_SETFL, O_NONBLOCK);
+    const int savedStderr = dup(2);
+    dup2(fds[1], 2);
     QString why;
     const Session::ExecuteResult started = rig.session->CMBExecute(&why);
-    const std::string stderrText = stderrPipe.take();
+    dup2(savedStderr, 2);
+    close(savedStderr);
+    close(fds[1]);
+    std::string stderrText;
+    char buf[4096];
+    for (ssize_t n; (n = read(fds[0], buf, sizeof buf)) > 0;)
+        stderrText.append(buf, size_t(n));
+    close(fds[0]);
 
     ASSERT_EQ(started, Session::ExecuteResult::ListModeRun) << why.toStdString();
     EXPECT_EQ(rig.session->run().state().periodsCompleted, 5);
