@@ -92,9 +92,8 @@ TEST(FtrFile, HostileContentComesBackInRange) {
                       record(1.0, -3);
     FreqTable t = FreqTable::fromBytes(data);
     EXPECT_TRUE(allInRange(t));
-    EXPECT_FALSE(t.rows[0].inUse());
-    EXPECT_FALSE(t.rows[1].inUse());
-    EXPECT_FALSE(t.rows[2].inUse());
+    for (size_t i : {0, 1, 2})
+        EXPECT_FALSE(t.rows[i].inUse()) << i;
     EXPECT_EQ(t.rows[3].RbwIndex, 5);
     EXPECT_EQ(t.rows[4].RbwIndex, 0);
 
