@@ -33,30 +33,26 @@ TEST(Transaction, ReplyInPiecesIsMatchedAcrossTheBoundaries) {
 }
 
 TEST(Transaction, StrayBytesBeforeTheEchoShowInTheLoggedData) {
-    {
-        LinkRig rig;
-        rig.link.setCurrentStation(2, "123AB01123");
-        rig.channel.queueReply(at(0.2, "\x01zz#00(b3"));
-        EXPECT_FALSE(setRbw(rig, true).isEmpty());
-        EXPECT_EQ(rig.logLines(), QStringList{LinkRig::line(false, kOk + " \x01zz", "123AB01123")});
-    }
-    {
-        // "/SEGNATUTTO" with a setting: the whole reply goes in brackets with "/LOGDLC".
-        LinkRig rig("/SEGNATUTTO/LOGDLC");
-        rig.channel.queueReply(at(0.2, "zz#00(b3"));
-        EXPECT_FALSE(setRbw(rig).isEmpty());
-        EXPECT_EQ(rig.logLines(), QStringList{LinkRig::line(false, kOk + " [zz#00(b3] ")});
-    }
-    {
-        // "/SEGNATUTTO" with a reading: the data before the pattern.
-        LinkRig rig("/SEGNATUTTO");
-        rig.channel.queueReply(at(0.2, "12.5*"));
-        EXPECT_FALSE(rig.link
-                         .ExecuteTransaction(3.0, "*", "#00(v*", "Reading field Ex failed",
-                                             "Reading field Ex", true)
-                         .isEmpty());
-        EXPECT_EQ(rig.logLines(), QStringList{LinkRig::line(false, "Reading field Ex 12.5")});
-    }
+    LinkRig data;
+    data.link.setCurrentStation(2, "123AB01123");
+    data.channel.queueReply(at(0.2, "\x01zz#00(b3"));
+    EXPECT_FALSE(setRbw(data, true).isEmpty());
+    EXPECT_EQ(data.logLines(), QStringList{LinkRig::line(false, kOk + " \x01zz", "123AB01123")});
+
+    // "/SEGNATUTTO" with a setting: the whole reply goes in brackets with "/LOGDLC".
+    LinkRig all("/SEGNATUTTO/LOGDLC");
+    all.channel.queueReply(at(0.2, "zz#00(b3"));
+    EXPECT_FALSE(setRbw(all).isEmpty());
+    EXPECT_EQ(all.logLines(), QStringList{LinkRig::line(false, kOk + " [zz#00(b3] ")});
+
+    // "/SEGNATUTTO" with a reading: the data before the pattern.
+    LinkRig reading("/SEGNATUTTO");
+    reading.channel.queueReply(at(0.2, "12.5*"));
+    EXPECT_FALSE(reading.link
+                     .ExecuteTransaction(3.0, "*", "#00(v*", "Reading field Ex failed",
+                                         "Reading field Ex", true)
+                     .isEmpty());
+    EXPECT_EQ(reading.logLines(), QStringList{LinkRig::line(false, "Reading field Ex 12.5")});
 }
 
 TEST(Transaction, SilenceForThreeTriesFailsOnceAndMarksTheStation) {
