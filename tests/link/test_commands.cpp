@@ -223,11 +223,11 @@ TEST(Commands, ReadFirmwareIgnoresTheNotice) {
     // The notice lands in the middle of the reply, itself split over two pieces.
     rig.channel.queueReply({{0.02, "#00V0000MZ#00@"}, {0.04, "%*"}, {0.06, " Rel 1.07*"}});
     EXPECT_EQ(rig.commands.ReadFirmware(), QStringLiteral("MZ Rel 1.07*"));
-    EXPECT_EQ(ProbeCommands::FirmwareRelease(QStringLiteral("MZ Rel 1.07*")),
-              QStringLiteral("1.07"));
-    EXPECT_EQ(ProbeCommands::FirmwareRelease("HX-450 rEl:2.13"), QStringLiteral("2.13"));
-    EXPECT_EQ(ProbeCommands::FirmwareRelease("Rel 1"), QStringLiteral("1"));
-    EXPECT_EQ(ProbeCommands::FirmwareRelease("no version"), QString());
+    for (const auto& [text, release] : {std::pair{"MZ Rel 1.07*", "1.07"},
+                                        {"HX-450 rEl:2.13", "2.13"},
+                                        {"Rel 1", "1"},
+                                        {"no version", ""}})
+        EXPECT_EQ(ProbeCommands::FirmwareRelease(text), QLatin1String(release)) << text;
     EXPECT_EQ(rig.logLines(), QStringList{LinkRig::line(false, "Reading firmware: MZ Rel 1.07*")});
     EXPECT_EQ(rig.channel.writes, std::vector<QByteArray>{"#00V*"});
     EXPECT_FALSE(rig.link.linkFailed(2));
