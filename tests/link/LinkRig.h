@@ -49,6 +49,16 @@ inline QStringList eventLogLines(AppContext& ctx) {
     return out;
 }
 
+// An event-log line as the link writes it, without date and time: a plain one and a failure.
+inline QString okLine(const QString& message, const QString& serial = QString(),
+                      const char* mark = "    ") {
+    return QLatin1String(mark) + PadLogText(message) +
+           (serial.isEmpty() ? QString() : QStringLiteral("\t(") + serial + QLatin1Char(')'));
+}
+inline QString failLine(const QString& message, const QString& serial = QString()) {
+    return okLine(message, serial, "*** ");
+}
+
 // A probe link on a virtual clock, a probe on a channel of that clock (a scripted one unless
 // told otherwise, made with `channelArgs`) and a temporary application directory. The link
 // starts on slot 2, port 3, already open.
@@ -70,11 +80,6 @@ template <class Channel> struct BasicLinkRig {
     // Whether the station is marked failed, and whether the link saw a communication error.
     std::pair<bool, bool> failedAndCommError() const {
         return {link.linkFailed(2), link.commError()};
-    }
-    // The line as the link writes it.
-    static QString line(bool failure, const QString& message, const QString& serial = QString()) {
-        return (failure ? QStringLiteral("*** ") : QStringLiteral("    ")) + PadLogText(message) +
-               (serial.isEmpty() ? QString() : QStringLiteral("\t(") + serial + QLatin1Char(')'));
     }
     double elapsed() const { return double(clock.micros() - start) / 1e6; }
 

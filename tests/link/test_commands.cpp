@@ -28,12 +28,10 @@ TEST(Commands, SettingsSendTheirBytesAndWaitForTheirReplies) {
     EXPECT_EQ(rig.channel.writes,
               (std::vector<QByteArray>{"#00(t 9000*", "#00(t 10700000*", "#00(b3*", "#00~A\x03*",
                                        "#00~A\x02*", QByteArray("#00~C\x04\x80*", 8)}));
-    QStringList lines;
-    for (const char* message :
-         {"Set frequency: 0.009 MHz", "Set frequency: 10.7 MHz", "Set RBW: 10 kHz",
-          "Set Preamplifier ON", "Set Preamplifier OFF", "Set Hx"})
-        lines << LinkRig::line(false, message);
-    EXPECT_EQ(rig.logLines(), lines);
+    EXPECT_EQ(rig.logLines(),
+              (QStringList{okLine("Set frequency: 0.009 MHz"), okLine("Set frequency: 10.7 MHz"),
+                           okLine("Set RBW: 10 kHz"), okLine("Set Preamplifier ON"),
+                           okLine("Set Preamplifier OFF"), okLine("Set Hx")}));
     EXPECT_FALSE(rig.link.linkFailed(2));
     // Each command drains the input and flushes the output after its exchange.
     EXPECT_GE(rig.channel.flushes, 12);
@@ -54,8 +52,7 @@ TEST(Commands, FailedSettingLogsItsFailTextOnce) {
     LinkRig tiny;
     tiny.commands.SetFrequency(0.00005);
     EXPECT_EQ(tiny.channel.writes.front(), QByteArray("#00(t 50*"));
-    EXPECT_EQ(tiny.failureLines(),
-              QStringList{LinkRig::line(true, "Set frequency: 0.00005 MHz failed")});
+    EXPECT_EQ(tiny.failureLines(), QStringList{failLine("Set frequency: 0.00005 MHz failed")});
     EXPECT_EQ(tiny.failedAndCommError(), std::pair(true, false));
     // Echo of another frequency is no confirmation.
     LinkRig other;
@@ -88,9 +85,8 @@ TEST(Commands, ReadFieldValues) {
     rig.channel.queueReply(at(0.1, "7.25*"));
     EXPECT_FLOAT_EQ(rig.commands.ReadField("Ex 27.12 MHz", true), 7.25f);
     EXPECT_FLOAT_EQ(rig.commands.ReadField("Ex 27.12 MHz", true), 0.0f);
-    EXPECT_EQ(rig.logLines(),
-              (QStringList{LinkRig::line(false, "Reading field Ex 27.12 MHz 7.25"),
-                           LinkRig::line(true, "Reading field Ex 27.12 MHz failed")}));
+    EXPECT_EQ(rig.logLines(), (QStringList{okLine("Reading field Ex 27.12 MHz 7.25"),
+                                           failLine("Reading field Ex 27.12 MHz failed")}));
 }
 
 TEST(Commands, SerialNumberFormat) {
@@ -128,7 +124,7 @@ TEST(Commands, ReadSerialNumberGivesUpAfterThreeInvalidNumbers) {
     rig.channel.queueReplies(3, at(0.2, "123A30101234*"));
     EXPECT_EQ(rig.commands.ReadSerialNumber(), QStringLiteral("123A301012"));
     EXPECT_EQ(rig.failureLines(),
-              QStringList{LinkRig::line(true, "Reading serial number failed [123A301012] ")});
+              QStringList{failLine("Reading serial number failed [123A301012] ")});
     EXPECT_EQ(rig.failedAndCommError(), std::pair(true, true));
 
     // A silent station: three failed exchanges and the final line.
@@ -176,8 +172,7 @@ TEST(Commands, ReadBatteryShowsAndLogsTheLevel) {
     ASSERT_EQ(rig.view.batteries.size(), 1u);
     EXPECT_EQ(rig.view.batteries[0].first, 2);
     EXPECT_EQ(rig.view.batteries[0].second.notches, 12);
-    EXPECT_EQ(rig.logLines(),
-              QStringList{LinkRig::line(false, "Reading battery: 4.50 V ", "123AB01123")});
+    EXPECT_EQ(rig.logLines(), QStringList{okLine("Reading battery: 4.50 V ", "123AB01123")});
     // A good reading leaves the station's mark alone.
     EXPECT_EQ(rig.failedAndCommError(), std::pair(true, false));
 }
@@ -188,15 +183,14 @@ TEST(Commands, ZeroBatteryReadingIsAFailedAttempt) {
     rig.channel.queueReply(at(0.05, batteryReply("180")));
     rig.commands.ReadBattery(2);
     EXPECT_EQ(rig.channel.writes.size(), 2u);
-    EXPECT_EQ(rig.logLines(), QStringList{LinkRig::line(false, "Reading battery: 3.17 V ")});
+    EXPECT_EQ(rig.logLines(), QStringList{okLine("Reading battery: 3.17 V ")});
 
     LinkRig zero("/LOGDLC");
     zero.channel.queueReplies(3, at(0.05, batteryReply("000")));
     zero.commands.ReadBattery(2);
     EXPECT_EQ(zero.channel.writes.size(), 3u);
     EXPECT_TRUE(zero.view.batteries.empty());
-    EXPECT_EQ(zero.logLines(),
-              QStringList{LinkRig::line(true, "Reading battery failed [#00tB:000] ")});
+    EXPECT_EQ(zero.logLines(), QStringList{failLine("Reading battery failed [#00tB:000] ")});
     EXPECT_EQ(zero.failedAndCommError(), std::pair(true, true));
 
     // A garbled value with an exponent is held to the 16-bit range, not wrapped around.
@@ -214,7 +208,7 @@ TEST(Commands, BatterySilenceOrAGapEndsAnAttempt) {
     rig.channel.queueReplies(3, {{0.05, "#00tB"}, {0.5, ":255V\r\n"}});
     rig.commands.ReadBattery(2);
     EXPECT_EQ(rig.channel.writes.size(), 3u);
-    EXPECT_EQ(rig.logLines(), QStringList{LinkRig::line(true, "Reading battery failed [#00tB] ")});
+    EXPECT_EQ(rig.logLines(), QStringList{failLine("Reading battery failed [#00tB] ")});
     EXPECT_EQ(rig.failedAndCommError(), std::pair(true, true));
 }
 
@@ -228,7 +222,7 @@ TEST(Commands, ReadFirmwareIgnoresTheNotice) {
                                         {"Rel 1", "1"},
                                         {"no version", ""}})
         EXPECT_EQ(ProbeCommands::FirmwareRelease(text), QLatin1String(release)) << text;
-    EXPECT_EQ(rig.logLines(), QStringList{LinkRig::line(false, "Reading firmware: MZ Rel 1.07*")});
+    EXPECT_EQ(rig.logLines(), QStringList{okLine("Reading firmware: MZ Rel 1.07*")});
     EXPECT_EQ(rig.channel.writes, std::vector<QByteArray>{"#00V*"});
     EXPECT_FALSE(rig.link.linkFailed(2));
 }
@@ -237,6 +231,6 @@ TEST(Commands, ReadFirmwareFailsAfterFiveSilentTries) {
     LinkRig rig;
     EXPECT_EQ(rig.commands.ReadFirmware(), QString());
     EXPECT_EQ(rig.channel.writes.size(), 5u);
-    EXPECT_EQ(rig.failureLines(), QStringList{LinkRig::line(true, "Reading firmware failed")});
+    EXPECT_EQ(rig.failureLines(), QStringList{failLine("Reading firmware failed")});
     EXPECT_EQ(rig.failedAndCommError(), std::pair(true, false));
 }

@@ -37,13 +37,13 @@ TEST(Transaction, StrayBytesBeforeTheEchoShowInTheLoggedData) {
     data.link.setCurrentStation(2, "123AB01123");
     data.channel.queueReply(at(0.2, "\x01zz#00(b3"));
     EXPECT_FALSE(setRbw(data, true).isEmpty());
-    EXPECT_EQ(data.logLines(), QStringList{LinkRig::line(false, kOk + " \x01zz", "123AB01123")});
+    EXPECT_EQ(data.logLines(), QStringList{okLine(kOk + " \x01zz", "123AB01123")});
 
     // "/SEGNATUTTO" with a setting: the whole reply goes in brackets with "/LOGDLC".
     LinkRig all("/SEGNATUTTO/LOGDLC");
     all.channel.queueReply(at(0.2, "zz#00(b3"));
     EXPECT_FALSE(setRbw(all).isEmpty());
-    EXPECT_EQ(all.logLines(), QStringList{LinkRig::line(false, kOk + " [zz#00(b3] ")});
+    EXPECT_EQ(all.logLines(), QStringList{okLine(kOk + " [zz#00(b3] ")});
 
     // "/SEGNATUTTO" with a reading: the data before the pattern.
     LinkRig reading("/SEGNATUTTO");
@@ -52,7 +52,7 @@ TEST(Transaction, StrayBytesBeforeTheEchoShowInTheLoggedData) {
                      .ExecuteTransaction(3.0, "*", "#00(v*", "Reading field Ex failed",
                                          "Reading field Ex", true)
                      .isEmpty());
-    EXPECT_EQ(reading.logLines(), QStringList{LinkRig::line(false, "Reading field Ex 12.5")});
+    EXPECT_EQ(reading.logLines(), QStringList{okLine("Reading field Ex 12.5")});
 }
 
 TEST(Transaction, SilenceForThreeTriesFailsOnceAndMarksTheStation) {
@@ -65,7 +65,7 @@ TEST(Transaction, SilenceForThreeTriesFailsOnceAndMarksTheStation) {
     EXPECT_TRUE(setRbw(rig).isEmpty());
     EXPECT_EQ(rig.channel.writes.size(), 3u);
     EXPECT_NEAR(rig.elapsed(), 9.0, 0.1);
-    EXPECT_EQ(rig.logLines(), QStringList{LinkRig::line(true, kFail + " [#00(b] ", "123AB01123")});
+    EXPECT_EQ(rig.logLines(), QStringList{failLine(kFail + " [#00(b] ", "123AB01123")});
     EXPECT_TRUE(rig.link.linkFailed(2));
     EXPECT_TRUE(rig.link.currentLinkFailed());
     EXPECT_EQ(rig.view.marks.back().colour, LinkFailColour);
@@ -101,9 +101,9 @@ TEST(Transaction, WriteErrorReopensThePortAndRetries) {
     // Reopen: one second to settle plus half a second.
     EXPECT_GT(rig.elapsed(), 1.5);
     EXPECT_FALSE(rig.link.linkFailed(2));
-    EXPECT_EQ(rig.logLines(), (QStringList{LinkRig::line(false, "Port 3 close", "123AB01123"),
-                                           LinkRig::line(false, "Port 3 open", "123AB01123"),
-                                           LinkRig::line(false, kOk, "123AB01123")}));
+    EXPECT_EQ(rig.logLines(),
+              (QStringList{okLine("Port 3 close", "123AB01123"),
+                           okLine("Port 3 open", "123AB01123"), okLine(kOk, "123AB01123")}));
 }
 
 TEST(Transaction, PortThatCannotBeReopenedFailsTheStation) {
@@ -112,8 +112,8 @@ TEST(Transaction, PortThatCannotBeReopenedFailsTheStation) {
     rig.channel.refuseOpens(100);
     EXPECT_TRUE(setRbw(rig).isEmpty());
     // Each refused reopen is logged, then the setting's own failure.
-    const QString gone = LinkRig::line(true, "Port 3 not available");
-    EXPECT_EQ(rig.failureLines(), (QStringList{gone, gone, gone, LinkRig::line(true, kFail)}));
+    const QString gone = failLine("Port 3 not available");
+    EXPECT_EQ(rig.failureLines(), (QStringList{gone, gone, gone, failLine(kFail)}));
     EXPECT_TRUE(rig.link.linkFailed(2));
 }
 
@@ -188,12 +188,10 @@ TEST(PortChannel, OpenAndCloseLogAndPaint) {
     rig.link.setCurrentPort(0);
     rig.link.CloseStationPort();
 
-    EXPECT_EQ(rig.logLines(), (QStringList{LinkRig::line(false, "Port 12 open"),
-                                           LinkRig::line(false, "Port 12 close"),
-                                           LinkRig::line(true, "Port 7 not available"),
-                                           LinkRig::line(false, "Port 7 close"),
-                                           LinkRig::line(true, "Port 0 not available"),
-                                           LinkRig::line(false, "Port close")}));
+    EXPECT_EQ(rig.logLines(),
+              (QStringList{okLine("Port 12 open"), okLine("Port 12 close"),
+                           failLine("Port 7 not available"), okLine("Port 7 close"),
+                           failLine("Port 0 not available"), okLine("Port close")}));
     EXPECT_EQ(rig.channel.openAttempts, (std::vector<int>{3, 12, 7}));
 }
 
