@@ -31,7 +31,9 @@ public:
     // Answers writes once the queue is empty.
     void setResponder(std::function<Reply(const QByteArray&)> fn) { responder_ = std::move(fn); }
     // Bytes that arrive `delay` seconds from now, whatever is written.
-    void inject(double delay, const QByteArray& bytes) { schedule(delay, bytes); }
+    void inject(double delay, const QByteArray& bytes) {
+        pending_.emplace(clock_.micros() + (long long)(delay * 1e6), bytes);
+    }
     // Every status query finds one more byte waiting, as from a probe that never stops.
     void setStreaming(bool on) { streaming_ = on; }
 
@@ -61,7 +63,7 @@ public:
             replies_.empty() ? (responder_ ? responder_(data) : Reply()) : replies_.front();
         if (!replies_.empty()) replies_.erase(replies_.begin());
         for (const Piece& p : reply)
-            schedule(p.delay, p.bytes);
+            inject(p.delay, p.bytes);
         return data.size();
     }
     qint64 bytesWaiting() override {
@@ -104,9 +106,6 @@ public:
 private:
     // Uses up one of a number of planned failures.
     static bool take(int& failures) { return failures > 0 && failures-- > 0; }
-    void schedule(double delay, const QByteArray& bytes) {
-        pending_.emplace(clock_.micros() + (long long)(delay * 1e6), bytes);
-    }
 
     VirtualClock& clock_;
     std::vector<Reply> replies_;

@@ -248,9 +248,8 @@ TEST(ProbeProtocol, SweepAndReadingAgreeAndRunsRepeat) {
 TEST(ProbeProtocol, HostileSweepSettingsStayBounded) {
     TimedProbe probe(quietStation());
     // One hertz steps over 30 MHz would be 30 million points.
-    probe("(i0");
-    probe("(s1");
-    probe("(f9999999999");
+    for (const char* body : {"(i0", "(s1", "(f9999999999"})
+        probe(body);
     probe.receive(framed("(g"), probe.t);
     EXPECT_EQ(probe.queuedBytes(), 11 + ProbeModel::kMaxSweepPoints * 5 + 1);
     probe.reset();
