@@ -89,15 +89,10 @@ TEST(Keypad, CancelAndMinusOneReturnTheCancelMark) {
 
 TEST(Keypad, KeyMapModeByMode) {
     using K = KeypadKey;
-    struct Row {
-        int mode;
-        int key;
-        bool keypad;
-        KeypadKey expected;
-    };
     // The same in every mode (mode -1). A keypad decimal key that the layout sends as "," is
     // still the point; the main keyboard's comma is not.
-    const Row rows[] = {
+    // Mode, key, from the keypad, action.
+    const std::tuple<int, int, bool, KeypadKey> rows[] = {
         {-1, Qt::Key_Period, false, K::Point},  {-1, Qt::Key_Period, true, K::Point},
         {-1, Qt::Key_Comma, true, K::Point},    {-1, Qt::Key_Comma, false, K::None},
         {-1, Qt::Key_Delete, false, K::Clear},  {-1, Qt::Key_Backspace, false, K::Back},
@@ -112,10 +107,10 @@ TEST(Keypad, KeyMapModeByMode) {
     for (int mode = 0; mode <= 6; ++mode) {
         EXPECT_EQ(keypadKeyAction(mode, Qt::Key_7, false), (KeypadAction{K::Digit, 7}));
         EXPECT_EQ(keypadKeyAction(mode, Qt::Key_0, true), (KeypadAction{K::Digit, 0}));
-        for (const Row& r : rows) {
-            if (r.mode != -1 && r.mode != mode) continue;
-            EXPECT_EQ(keypadKeyAction(mode, r.key, r.keypad).key, r.expected)
-                << "mode " << mode << " key " << r.key;
+        for (const auto& [rowMode, key, keypad, expected] : rows) {
+            if (rowMode != -1 && rowMode != mode) continue;
+            EXPECT_EQ(keypadKeyAction(mode, key, keypad).key, expected)
+                << "mode " << mode << " key " << key;
         }
         if (mode < 4) continue;
         // Modes 4 to 6 have one unit, taken by O, W or Enter.

@@ -8,16 +8,14 @@
 
 TEST(RbwCoupling, BandsRaiseTooWideRbwAndNoLimitRbwTurnsItOff) {
     const Switches plain;
-    struct Case {
-        double f;
-        int minimum;
-    } cases[] = {{0.005, 0},  {0.009, 4}, {0.0199, 4}, {0.02, 3}, {0.0499, 3}, {0.05, 2},
-                 {0.1499, 2}, {0.15, 1},  {0.499, 1},  {0.5, 0},  {30.0, 0}};
-    for (const Case& c : cases) {
-        EXPECT_EQ(minimumRbwIndex(c.f), c.minimum) << c.f;
-        FreqTableRow row{c.f, 0, 0};
-        EXPECT_EQ(coupleRbw(row, plain), c.minimum) << c.f;
-        EXPECT_EQ(row.RbwIndex, c.minimum) << c.f;
+    const std::pair<double, int> cases[] = {{0.005, 0},  {0.009, 4}, {0.0199, 4}, {0.02, 3},
+                                            {0.0499, 3}, {0.05, 2},  {0.1499, 2}, {0.15, 1},
+                                            {0.499, 1},  {0.5, 0},   {30.0, 0}};
+    for (const auto& [f, minimum] : cases) {
+        EXPECT_EQ(minimumRbwIndex(f), minimum) << f;
+        FreqTableRow row{f, 0, 0};
+        EXPECT_EQ(coupleRbw(row, plain), minimum) << f;
+        EXPECT_EQ(row.RbwIndex, minimum) << f;
     }
     // Narrower than the minimum is left alone; "/NOLIMITRBW" leaves every RBW alone.
     const Switches noLimit(QStringLiteral("/NOLIMITRBW"));

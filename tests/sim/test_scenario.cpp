@@ -61,11 +61,8 @@ TEST(Scenario, ReadsEverySetting) {
 }
 
 TEST(Scenario, RejectsBadInputWithAClearMessage) {
-    struct Case {
-        const char* json;
-        const char* message;
-    };
-    const Case cases[] = {
+    // The text and what its error message says.
+    const std::pair<const char*, const char*> cases[] = {
         {"", "not valid JSON"},
         {R"({"stations": [)", "not valid JSON"},
         {"[1,2]", "JSON object"},
@@ -92,13 +89,13 @@ TEST(Scenario, RejectsBadInputWithAClearMessage) {
         {R"({"stations": [{"port": 1, "faults": {"vanish": {"at": -1}}}]})", R"("at")"},
         {R"({"stations": [{"port": 1, "prot": 2}]})", R"(unknown setting "prot")"},
     };
-    for (const Case& c : cases) {
+    for (const auto& [json, message] : cases) {
         Scenario s;
         s.stations.resize(3);
         QString error;
-        EXPECT_FALSE(parseScenario(c.json, s, &error)) << c.json;
-        EXPECT_TRUE(error.contains(QString::fromUtf8(c.message)))
-            << c.json << " -> " << error.toStdString();
+        EXPECT_FALSE(parseScenario(json, s, &error)) << json;
+        EXPECT_TRUE(error.contains(QString::fromUtf8(message)))
+            << json << " -> " << error.toStdString();
         EXPECT_TRUE(s.stations.empty()) << "nothing half-read is kept";
     }
 }
