@@ -82,7 +82,6 @@ TEST(ProbeProtocol, SerialFirmwareAndBatteryRepliesHaveTheirLayouts) {
     EXPECT_EQ(probe("?S0"), QByteArray("123AB01123*"));
 
     const QByteArray fw = probe("V");
-    ASSERT_GT(fw.size(), 8);
     EXPECT_EQ(fw.left(8).indexOf('*'), -1) << "the end mark must not come before the text";
     EXPECT_EQ(fw.mid(8), QByteArray("HVP 30 Rel 1.07 2026*"));
 
