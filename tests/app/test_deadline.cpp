@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <limits>
 
@@ -60,25 +61,22 @@ TEST(WaitSeconds, NotANumberDoesNotHang) {
 }
 
 TEST(Deadline, MidnightRuleKeepsTheLengthOfTheWait) {
-    struct Case {
-        double start, length, step, expectedEndAfterMidnight;
-    };
-    const Case cases[] = {
+    // Start, length and pump step of the wait, and when after midnight it ends.
+    const std::array<double, 4> cases[] = {
         {86399.5, 1.0, 0.001, 0.5},
         {86390.0, 20.0, 0.5, 10.0},
         {86399.9, 0.05, 0.3, 0.0}, // the wrap itself already went past the end
         {80000.0, 90000.0, 1.0, 83600.0},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.start);
-        VirtualClock clock(QDate(2026, 6, 30), c.start);
-        Deadline d(clock, c.length);
+    for (const auto& [start, length, step, end] : cases) {
+        SCOPED_TRACE(start);
+        VirtualClock clock(QDate(2026, 6, 30), start);
+        Deadline d(clock, length);
         while (!d.expired())
-            clock.advance(c.step);
+            clock.advance(step);
         EXPECT_EQ(clock.today(), QDate(2026, 7, 1));
-        const double after = clock.secondsSinceMidnight();
-        EXPECT_GE(after, c.expectedEndAfterMidnight);
-        EXPECT_LT(after, c.expectedEndAfterMidnight + c.step + 1e-6);
+        EXPECT_GE(clock.secondsSinceMidnight(), end);
+        EXPECT_LT(clock.secondsSinceMidnight(), end + step + 1e-6);
     }
 }
 

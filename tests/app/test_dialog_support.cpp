@@ -1,17 +1,11 @@
 #include "app/DialogBackup.h"
 #include "app/SaveWholeFile.h"
 #include "app/TypedNumber.h"
+#include "support/TestSupport.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-
-namespace {
-QByteArray contents(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-} // namespace
 
 TEST(TypedNumber, ReadsClampsAndNeverOverflows) {
     EXPECT_EQ(typedWhole(QStringLiteral("0"), 1, 1440), 1);
@@ -33,13 +27,13 @@ TEST(DialogBackup, RestorePutsBackOnlyTheBytesKeptAtBegin) {
     DialogBackup backup;
     ASSERT_TRUE(backup.begin(file, copy));
     EXPECT_TRUE(backup.copyVerified());
-    EXPECT_EQ(contents(copy), "original");
+    EXPECT_EQ(readAll(copy), "original");
 
     // Another writer's stale copy under the same name must never come back.
     ASSERT_TRUE(saveWholeFile(copy, "stale copy of another panel"));
     ASSERT_TRUE(saveWholeFile(file, "edited"));
     ASSERT_TRUE(backup.restore());
-    EXPECT_EQ(contents(file), "original");
+    EXPECT_EQ(readAll(file), "original");
     EXPECT_FALSE(QFile::exists(copy));
 
     ASSERT_TRUE(backup.begin(file, copy));

@@ -37,10 +37,8 @@ TEST(ReleaseText, MajorTwoDigitMinorAndRevisionOnlyWhenNotZero) {
 }
 
 TEST(AppContext, ApplicationDirectoryEndsWithASeparator) {
-    EXPECT_EQ(AppContext::normalizeAppDir(QStringLiteral("/data/halvex")),
-              QStringLiteral("/data/halvex/"));
-    EXPECT_EQ(AppContext::normalizeAppDir(QStringLiteral("/data/halvex/")),
-              QStringLiteral("/data/halvex/"));
+    for (const char* dir : {"/data/halvex", "/data/halvex/"})
+        EXPECT_EQ(AppContext::normalizeAppDir(dir), QStringLiteral("/data/halvex/")) << dir;
     EXPECT_EQ(AppContext::normalizeAppDir(QStringLiteral("C:\\Halvex")).back(), QLatin1Char('/'));
     // An empty directory means the current one, never the file-system root.
     EXPECT_EQ(AppContext::normalizeAppDir(QString()), QDir::currentPath() + QLatin1Char('/'));

@@ -48,24 +48,15 @@ TEST(Keypad, UnitButtonsConvertToTheCallersUnit) {
 
 TEST(Keypad, DisplayEditing) {
     Keypad k = typed(4, QStringLiteral("12.5"));
-    k.back();
-    EXPECT_EQ(k.display(), QStringLiteral("12."));
-    EXPECT_FALSE(k.decimalEntry());
-    k.back();
-    EXPECT_EQ(k.display(), QStringLiteral("1."));
-    k.back();
-    EXPECT_EQ(k.display(), QStringLiteral("0."));
-    k.back();
-    EXPECT_EQ(k.display(), QStringLiteral("0."));
+    for (const char* shown : {"12.", "1.", "0.", "0."}) {
+        k.back();
+        EXPECT_EQ(k.display(), QLatin1String(shown));
+        EXPECT_FALSE(k.decimalEntry());
+    }
 
     // A digit on the empty display replaces "0."; after the point it follows it.
-    Keypad z(4);
-    z.digit(5);
-    EXPECT_EQ(z.display(), QStringLiteral("5."));
-    Keypad d(4);
-    d.point();
-    d.digit(5);
-    EXPECT_EQ(d.display(), QStringLiteral("0.5"));
+    EXPECT_EQ(typed(4, QStringLiteral("5")).display(), QStringLiteral("5."));
+    EXPECT_EQ(typed(4, QStringLiteral(".5")).display(), QStringLiteral("0.5"));
 
     Keypad s = typed(4, QStringLiteral("3.25-"));
     EXPECT_EQ(s.display(), QStringLiteral("-3.25"));
@@ -77,9 +68,7 @@ TEST(Keypad, DisplayEditing) {
     s.sign(); // zero has no sign
     EXPECT_EQ(s.display(), QStringLiteral("0."));
 
-    Keypad longNumber(4);
-    for (int i = 0; i < 40; ++i)
-        longNumber.digit(9);
+    Keypad longNumber = typed(4, QString(40, QLatin1Char('9')));
     EXPECT_LE(longNumber.display().size(), 16);
     longNumber.unit(0);
     EXPECT_GT(longNumber.KeypadResult(), 1e13);
@@ -100,15 +89,10 @@ TEST(Keypad, CancelAndMinusOneReturnTheCancelMark) {
 
 TEST(Keypad, KeyMapModeByMode) {
     using K = KeypadKey;
-    struct Row {
-        int mode;
-        int key;
-        bool keypad;
-        KeypadKey expected;
-    };
     // The same in every mode (mode -1). A keypad decimal key that the layout sends as "," is
     // still the point; the main keyboard's comma is not.
-    const Row rows[] = {
+    // Mode, key, from the keypad, action.
+    const std::tuple<int, int, bool, KeypadKey> rows[] = {
         {-1, Qt::Key_Period, false, K::Point},  {-1, Qt::Key_Period, true, K::Point},
         {-1, Qt::Key_Comma, true, K::Point},    {-1, Qt::Key_Comma, false, K::None},
         {-1, Qt::Key_Delete, false, K::Clear},  {-1, Qt::Key_Backspace, false, K::Back},
@@ -123,10 +107,10 @@ TEST(Keypad, KeyMapModeByMode) {
     for (int mode = 0; mode <= 6; ++mode) {
         EXPECT_EQ(keypadKeyAction(mode, Qt::Key_7, false), (KeypadAction{K::Digit, 7}));
         EXPECT_EQ(keypadKeyAction(mode, Qt::Key_0, true), (KeypadAction{K::Digit, 0}));
-        for (const Row& r : rows) {
-            if (r.mode != -1 && r.mode != mode) continue;
-            EXPECT_EQ(keypadKeyAction(mode, r.key, r.keypad).key, r.expected)
-                << "mode " << mode << " key " << r.key;
+        for (const auto& [rowMode, key, keypad, expected] : rows) {
+            if (rowMode != -1 && rowMode != mode) continue;
+            EXPECT_EQ(keypadKeyAction(mode, key, keypad).key, expected)
+                << "mode " << mode << " key " << key;
         }
         if (mode < 4) continue;
         // Modes 4 to 6 have one unit, taken by O, W or Enter.

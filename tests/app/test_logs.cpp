@@ -109,10 +109,18 @@ struct TrafficFixture {
     explicit TrafficFixture(const char* line) : switches(QString::fromLatin1(line)) {}
     TempAppDir dir;
     Switches switches;
+    static constexpr const char* kNames[3] = {"LOGCOMANDI.TXT", "LOGCR.TXT", "LOGRISP.TXT"};
     QString file(const char* name) const { return dir.file(QLatin1String(name)); }
     void seed() {
-        for (const char* name : {"LOGCOMANDI.TXT", "LOGCR.TXT", "LOGRISP.TXT"})
+        for (const char* name : kNames)
             writeAll(file(name), "old\r\n");
+    }
+    // The commands, combined and replies files; "-" for one that does not exist.
+    QByteArrayList files() const {
+        QByteArrayList out;
+        for (const char* name : kNames)
+            out << (QFile::exists(file(name)) ? readAll(file(name)) : QByteArray("-"));
+        return out;
     }
 };
 
@@ -126,10 +134,7 @@ TEST(TrafficLog, CommandAndReplyLinesAreByteExact) {
     log.LogReplyTraffic("12.5*\r\n");
     log.LogReplyTraffic(" \nA\rB\n "); // spaces trimmed first, then LF, then CR
     log.LogReplyTraffic("");           // an empty reply writes nothing
-
-    EXPECT_EQ(readAll(f.file("LOGCOMANDI.TXT")), command + "\r\n");
-    EXPECT_EQ(readAll(f.file("LOGRISP.TXT")), "\t\t12.5* \r\n\t\tA B\r\n");
-    EXPECT_FALSE(QFile::exists(f.file("LOGCR.TXT")));
+    EXPECT_EQ(f.files(), (QByteArrayList{command + "\r\n", "-", "\t\t12.5* \r\n\t\tA B\r\n"}));
 }
 
 TEST(TrafficLog, CombinedFileInterleavesCommandsAndReplies) {
@@ -141,52 +146,43 @@ TEST(TrafficLog, CombinedFileInterleavesCommandsAndReplies) {
     log.LogCommandTraffic("#00B*");
     log.LogReplyTraffic("80*");
     // The first command of the run started the file afresh; the others are untouched.
-    EXPECT_EQ(readAll(f.file("LOGCR.TXT")), "#00V*\r\n\t\t#00V1.2* \r\n#00B*\r\n\t\t80*\r\n");
-    EXPECT_EQ(readAll(f.file("LOGCOMANDI.TXT")), "old\r\n");
-    EXPECT_EQ(readAll(f.file("LOGRISP.TXT")), "old\r\n");
+    EXPECT_EQ(
+        f.files(),
+        (QByteArrayList{"old\r\n", "#00V*\r\n\t\t#00V1.2* \r\n#00B*\r\n\t\t80*\r\n", "old\r\n"}));
 }
 
 TEST(TrafficLog, FilesAreDeletedOnlyOnTheFirstUseOfTheirSide) {
-    {
-        // Commands apart, replies to the combined file, which then grows across runs.
-        TrafficFixture f("/LOGCOMANDI/LOGCOMRISP");
-        f.seed();
-        for (int run = 0; run < 2; ++run) {
-            TrafficLog log(f.dir.path(), f.switches);
-            log.LogCommandTraffic("C");
-            log.LogReplyTraffic("R");
-            log.LogCommandTraffic("D");
-        }
-        EXPECT_EQ(readAll(f.file("LOGCOMANDI.TXT")), "C\r\nD\r\n");
-        EXPECT_EQ(readAll(f.file("LOGCR.TXT")), "old\r\n\t\tR\r\n\t\tR\r\n");
-        EXPECT_EQ(readAll(f.file("LOGRISP.TXT")), "old\r\n");
-    }
-    {
-        // The reply file is started afresh even when the first reply is empty.
-        TrafficFixture f("/LOGRISPOSTE");
-        f.seed();
-        TrafficLog log(f.dir.path(), f.switches);
-        log.LogReplyTraffic("");
-        EXPECT_FALSE(QFile::exists(f.file("LOGRISP.TXT")));
-        log.LogReplyTraffic("x");
-        log.LogReplyTraffic("y");
-        EXPECT_EQ(readAll(f.file("LOGRISP.TXT")), "\t\tx\r\n\t\ty\r\n");
-        log.LogCommandTraffic("C"); // no command switch: nothing written
-        EXPECT_EQ(readAll(f.file("LOGCR.TXT")), "old\r\n");
-        EXPECT_EQ(readAll(f.file("LOGCOMANDI.TXT")), "old\r\n");
-    }
-    {
-        // Without any traffic switch no file is created or deleted.
-        TrafficFixture f("/SEGNATUTTO /logcomandi");
-        TrafficLog log(f.dir.path(), f.switches);
+    // Commands apart, replies to the combined file, which then grows across runs.
+    TrafficFixture apart("/LOGCOMANDI/LOGCOMRISP");
+    apart.seed();
+    for (int run = 0; run < 2; ++run) {
+        TrafficLog log(apart.dir.path(), apart.switches);
         log.LogCommandTraffic("C");
         log.LogReplyTraffic("R");
-        for (const char* name : {"LOGCOMANDI.TXT", "LOGCR.TXT", "LOGRISP.TXT"})
-            EXPECT_FALSE(QFile::exists(f.file(name))) << name;
-        f.seed();
-        log.LogCommandTraffic("C");
-        log.LogReplyTraffic("R");
-        for (const char* name : {"LOGCOMANDI.TXT", "LOGCR.TXT", "LOGRISP.TXT"})
-            EXPECT_EQ(readAll(f.file(name)), "old\r\n") << name;
+        log.LogCommandTraffic("D");
     }
+    EXPECT_EQ(apart.files(),
+              (QByteArrayList{"C\r\nD\r\n", "old\r\n\t\tR\r\n\t\tR\r\n", "old\r\n"}));
+
+    // The reply file is started afresh even when the first reply is empty.
+    TrafficFixture replies("/LOGRISPOSTE");
+    replies.seed();
+    TrafficLog log(replies.dir.path(), replies.switches);
+    log.LogReplyTraffic("");
+    EXPECT_FALSE(QFile::exists(replies.file("LOGRISP.TXT")));
+    log.LogReplyTraffic("x");
+    log.LogReplyTraffic("y");
+    log.LogCommandTraffic("C"); // no command switch: nothing written
+    EXPECT_EQ(replies.files(), (QByteArrayList{"old\r\n", "old\r\n", "\t\tx\r\n\t\ty\r\n"}));
+
+    // Without any traffic switch no file is created or deleted.
+    TrafficFixture none("/SEGNATUTTO /logcomandi");
+    TrafficLog quiet(none.dir.path(), none.switches);
+    quiet.LogCommandTraffic("C");
+    quiet.LogReplyTraffic("R");
+    EXPECT_EQ(none.files(), (QByteArrayList{"-", "-", "-"}));
+    none.seed();
+    quiet.LogCommandTraffic("C");
+    quiet.LogReplyTraffic("R");
+    EXPECT_EQ(none.files(), (QByteArrayList{"old\r\n", "old\r\n", "old\r\n"}));
 }

@@ -38,11 +38,7 @@ TEST(Switches, ValueNeedsAClosingSlashAfterTheSwitch) {
 }
 
 TEST(Switches, RateHours) {
-    struct Case {
-        const char* line;
-        int expected;
-    };
-    const Case cases[] = {
+    const std::pair<const char*, int> cases[] = {
         {"", -1},
         {"/RATEHOURS=5", -1}, // no closing slash: absent
         {"/RATEHOURS=5/", 5},
@@ -65,16 +61,12 @@ TEST(Switches, RateHours) {
         {"/ratehours=5/", -1},
         {"/ICONE/RATEHOURS=24//SEGNATUTTO", 24},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(Switches(QString::fromLatin1(c.line)).rateHours(), c.expected) << c.line;
+    for (const auto& [line, expected] : cases)
+        EXPECT_EQ(Switches(QString::fromLatin1(line)).rateHours(), expected) << line;
 }
 
 TEST(Switches, DelaySc) {
-    struct Case {
-        const char* line;
-        int expected;
-    };
-    const Case cases[] = {
+    const std::pair<const char*, int> cases[] = {
         {"", 0},
         {"/DELAYSC=5", 0},    // no closing slash: absent
         {"/DELAYSC=0,4/", 1}, // clamped up before rounding
@@ -91,26 +83,23 @@ TEST(Switches, DelaySc) {
         {"/DELAYSC=1e999/", 1},
         {"/DELAYSC=nan/", 1},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(Switches(QString::fromLatin1(c.line)).delaySc(), c.expected) << c.line;
+    for (const auto& [line, expected] : cases)
+        EXPECT_EQ(Switches(QString::fromLatin1(line)).delaySc(), expected) << line;
 }
 
 TEST(Switches, LeadingNumberAndRounding) {
     bool ok = false;
     EXPECT_DOUBLE_EQ(leadingNumber(QStringLiteral("12,5abc"), &ok), 12.5);
     EXPECT_TRUE(ok);
-    EXPECT_DOUBLE_EQ(leadingNumber(QStringLiteral("1,5,3")), 1.5); // only the first comma
-    EXPECT_DOUBLE_EQ(leadingNumber(QStringLiteral("  -3.25x")), -3.25);
-    EXPECT_DOUBLE_EQ(leadingNumber(QStringLiteral(".5")), 0.5);
-    EXPECT_DOUBLE_EQ(leadingNumber(QStringLiteral("2e")), 2.0);
-    EXPECT_DOUBLE_EQ(leadingNumber(QStringLiteral("2e-1")), 0.2);
+    // Only the first comma is a decimal point.
+    for (const auto& [text, value] :
+         {std::pair{"1,5,3", 1.5}, {"  -3.25x", -3.25}, {".5", 0.5}, {"2e", 2.0}, {"2e-1", 0.2}})
+        EXPECT_DOUBLE_EQ(leadingNumber(QString::fromLatin1(text)), value) << text;
     for (const char* bad : {"", "-", ".", "abc", "e5", "+."}) {
         EXPECT_EQ(leadingNumber(QString::fromLatin1(bad), &ok), 0.0) << bad;
         EXPECT_FALSE(ok) << bad;
     }
-    EXPECT_EQ(roundHalfEven(0.5), 0.0);
-    EXPECT_EQ(roundHalfEven(1.5), 2.0);
-    EXPECT_EQ(roundHalfEven(2.5), 2.0);
-    EXPECT_EQ(roundHalfEven(-2.5), -2.0);
-    EXPECT_EQ(roundHalfEven(2.51), 3.0);
+    for (const auto& [x, rounded] :
+         {std::pair{0.5, 0.0}, {1.5, 2.0}, {2.5, 2.0}, {-2.5, -2.0}, {2.51, 3.0}})
+        EXPECT_EQ(roundHalfEven(x), rounded) << x;
 }

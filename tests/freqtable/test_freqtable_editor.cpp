@@ -39,10 +39,9 @@ TEST(FreqTableEditor, EnteringSortsClampsAndRefusesDuplicates) {
     // Typed-number rule: clamped, absolute, decimal comma.
     FreqTable t2;
     FreqTableEditor e2(t2, plain);
-    e2.enterFrequency(0, QStringLiteral("45"));
-    e2.enterFrequency(1, QStringLiteral("0.001"));
-    e2.enterFrequency(2, QStringLiteral("-5"));
-    e2.enterFrequency(3, QStringLiteral("2,5"));
+    int row = 0;
+    for (const char* typed : {"45", "0.001", "-5", "2,5"})
+        e2.enterFrequency(row++, QString::fromLatin1(typed));
     EXPECT_EQ(t2.usedFrequencies(), QList<double>({0.009, 2.5, 5.0, 30.0}));
     EXPECT_EQ(e2.cellText(0, 1), QStringLiteral(" 0.009"));
     // An entry far below the rows in use goes to the new-entry row, never leaving a gap.
@@ -51,7 +50,6 @@ TEST(FreqTableEditor, EnteringSortsClampsAndRefusesDuplicates) {
     // A blank frequency empties its row and the rows close up.
     EXPECT_EQ(e2.enterFrequency(1, QString()).entry, FreqTableEditor::Entry::Cleared);
     EXPECT_EQ(t2.usedFrequencies(), QList<double>({0.009, 5.0, 7.0, 30.0}));
-    EXPECT_EQ(t2.usedRowCount(), 4);
 }
 
 TEST(FreqTableEditor, RbwListStartsAtTheCouplingMinimumAndStoresTheLabelsIndex) {
@@ -60,8 +58,7 @@ TEST(FreqTableEditor, RbwListStartsAtTheCouplingMinimumAndStoresTheLabelsIndex) 
     FreqTable table;
     table.rows[0] = {0.03, 5, 0};
     FreqTableEditor ed(table, plain);
-    EXPECT_EQ(ed.CompilaCBXRBW(0), QStringList({QStringLiteral("10 kHz"), QStringLiteral("3 kHz"),
-                                                QStringLiteral("1 kHz")}));
+    EXPECT_EQ(ed.CompilaCBXRBW(0), QStringList({"10 kHz", "3 kHz", "1 kHz"}));
     // "3 kHz" is the second label offered but RBW index 4.
     EXPECT_TRUE(ed.chooseRbw(0, QStringLiteral("3 kHz")));
     EXPECT_EQ(table.rows[0].RbwIndex, 4);

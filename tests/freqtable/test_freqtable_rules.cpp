@@ -8,29 +8,24 @@
 
 TEST(RbwCoupling, BandsRaiseTooWideRbwAndNoLimitRbwTurnsItOff) {
     const Switches plain;
-    struct Case {
-        double f;
-        int minimum;
-    } cases[] = {{0.005, 0},  {0.009, 4}, {0.0199, 4}, {0.02, 3}, {0.0499, 3}, {0.05, 2},
-                 {0.1499, 2}, {0.15, 1},  {0.499, 1},  {0.5, 0},  {30.0, 0}};
-    for (const Case& c : cases) {
-        EXPECT_EQ(minimumRbwIndex(c.f), c.minimum) << c.f;
-        FreqTableRow row{c.f, 0, 0};
-        EXPECT_EQ(coupleRbw(row, plain), c.minimum) << c.f;
-        EXPECT_EQ(row.RbwIndex, c.minimum) << c.f;
+    const std::pair<double, int> cases[] = {{0.005, 0},  {0.009, 4}, {0.0199, 4}, {0.02, 3},
+                                            {0.0499, 3}, {0.05, 2},  {0.1499, 2}, {0.15, 1},
+                                            {0.499, 1},  {0.5, 0},   {30.0, 0}};
+    for (const auto& [f, minimum] : cases) {
+        EXPECT_EQ(minimumRbwIndex(f), minimum) << f;
+        FreqTableRow row{f, 0, 0};
+        EXPECT_EQ(coupleRbw(row, plain), minimum) << f;
+        EXPECT_EQ(row.RbwIndex, minimum) << f;
     }
-    // Narrower than the minimum is left alone.
-    FreqTableRow narrow{0.01, 5, 0};
-    EXPECT_EQ(coupleRbw(narrow, plain), 0);
-    EXPECT_EQ(narrow.RbwIndex, 5);
-    FreqTableRow mid{0.5, 2, 0};
-    EXPECT_EQ(coupleRbw(mid, plain), 0);
-    EXPECT_EQ(mid.RbwIndex, 2);
-
+    // Narrower than the minimum is left alone; "/NOLIMITRBW" leaves every RBW alone.
     const Switches noLimit(QStringLiteral("/NOLIMITRBW"));
-    FreqTableRow kept{0.01, 0, 0};
-    EXPECT_EQ(coupleRbw(kept, noLimit), 0);
-    EXPECT_EQ(kept.RbwIndex, 0);
+    for (const auto& [before, switches] : {std::pair{FreqTableRow{0.01, 5, 0}, &plain},
+                                           {FreqTableRow{0.5, 2, 0}, &plain},
+                                           {FreqTableRow{0.01, 0, 0}, &noLimit}}) {
+        FreqTableRow row = before;
+        EXPECT_EQ(coupleRbw(row, *switches), 0) << before.Freq;
+        EXPECT_EQ(row, before);
+    }
 }
 
 TEST(FreqTableSort, AscendingWithRbwFollowingAndEmptyRowsLast) {
@@ -40,13 +35,12 @@ TEST(FreqTableSort, AscendingWithRbwFollowingAndEmptyRowsLast) {
     t.rows[3] = {1.0, 1, 0}; // after a gap
     t.rows[4] = {0.1, 3, 0}; // same frequency as row 1, later
     sortFreqTable(t);
-    EXPECT_EQ(t.rows[0], (FreqTableRow{0.1, 3, 0})); // the later of equal rows first
-    EXPECT_EQ(t.rows[1], (FreqTableRow{0.1, 2, 0}));
-    EXPECT_EQ(t.rows[2], (FreqTableRow{1.0, 1, 0}));
-    EXPECT_EQ(t.rows[3], (FreqTableRow{10.0, 0, 0}));
-    EXPECT_EQ(t.usedRowCount(), 4);
-    for (int i = 4; i < 100; ++i)
-        EXPECT_FALSE(t.rows[size_t(i)].inUse());
+    FreqTable sorted;
+    sorted.rows[0] = {0.1, 3, 0}; // the later of equal rows first
+    sorted.rows[1] = {0.1, 2, 0};
+    sorted.rows[2] = {1.0, 1, 0};
+    sorted.rows[3] = {10.0, 0, 0};
+    EXPECT_EQ(t, sorted);
 }
 
 TEST(FreqTableText, TwelveRowsWithCommaAlignOnTheDecimalPoint) {

@@ -9,6 +9,7 @@
 #include "link/ProbeLink.h"
 #include "support/TestSupport.h"
 
+#include <QRegularExpression>
 #include <QStringList>
 #include <map>
 #include <vector>
@@ -20,6 +21,7 @@ public:
         int slot;
         bool failed;
         quint32 colour;
+        bool operator==(const Mark&) const = default;
     };
     void markStationLink(int slot, bool failed, quint32 colour) override {
         marks.push_back({slot, failed, colour});
@@ -47,6 +49,16 @@ inline QStringList eventLogLines(AppContext& ctx) {
     return out;
 }
 
+// An event-log line as the link writes it, without date and time: a plain one and a failure.
+inline QString okLine(const QString& message, const QString& serial = QString(),
+                      const char* mark = "    ") {
+    return QLatin1String(mark) + PadLogText(message) +
+           (serial.isEmpty() ? QString() : QStringLiteral("\t(") + serial + QLatin1Char(')'));
+}
+inline QString failLine(const QString& message, const QString& serial = QString()) {
+    return okLine(message, serial, "*** ");
+}
+
 // A probe link on a virtual clock, a probe on a channel of that clock (a scripted one unless
 // told otherwise, made with `channelArgs`) and a temporary application directory. The link
 // starts on slot 2, port 3, already open.
@@ -64,16 +76,10 @@ template <class Channel> struct BasicLinkRig {
     }
 
     QStringList logLines() { return eventLogLines(ctx); }
-    QStringList failureLines() {
-        QStringList out;
-        for (const QString& l : logLines())
-            if (l.startsWith(QLatin1String("*** "))) out << l;
-        return out;
-    }
-    // The line as the link writes it.
-    static QString line(bool failure, const QString& message, const QString& serial = QString()) {
-        return (failure ? QStringLiteral("*** ") : QStringLiteral("    ")) + PadLogText(message) +
-               (serial.isEmpty() ? QString() : QStringLiteral("\t(") + serial + QLatin1Char(')'));
+    QStringList failureLines() { return logLines().filter(QRegularExpression("^\\*\\*\\* ")); }
+    // Whether the station is marked failed, and whether the link saw a communication error.
+    std::pair<bool, bool> failedAndCommError() const {
+        return {link.linkFailed(2), link.commError()};
     }
     double elapsed() const { return double(clock.micros() - start) / 1e6; }
 

@@ -31,7 +31,9 @@ public:
     // Answers writes once the queue is empty.
     void setResponder(std::function<Reply(const QByteArray&)> fn) { responder_ = std::move(fn); }
     // Bytes that arrive `delay` seconds from now, whatever is written.
-    void inject(double delay, const QByteArray& bytes) { schedule(delay, bytes); }
+    void inject(double delay, const QByteArray& bytes) {
+        pending_.emplace(clock_.micros() + (long long)(delay * 1e6), bytes);
+    }
     // Every status query finds one more byte waiting, as from a probe that never stops.
     void setStreaming(bool on) { streaming_ = on; }
 
@@ -41,10 +43,7 @@ public:
 
     bool open(int port) override {
         openAttempts.push_back(port);
-        if (refuseOpens_ > 0) {
-            --refuseOpens_;
-            return false;
-        }
+        if (take(refuseOpens_)) return false;
         open_ = true;
         ++opens;
         return true;
@@ -58,21 +57,13 @@ public:
     bool isOpen() const override { return open_; }
     qint64 write(const QByteArray& data, int timeoutMs) override {
         writeTimeouts.push_back(timeoutMs);
-        if (!open_) return -1;
-        if (failWrites_ > 0) {
-            --failWrites_;
-            return -1;
-        }
+        if (!open_ || take(failWrites_)) return -1;
         writes.push_back(data);
-        Reply reply;
-        if (!replies_.empty()) {
-            reply = replies_.front();
-            replies_.erase(replies_.begin());
-        } else if (responder_) {
-            reply = responder_(data);
-        }
+        Reply reply =
+            replies_.empty() ? (responder_ ? responder_(data) : Reply()) : replies_.front();
+        if (!replies_.empty()) replies_.erase(replies_.begin());
         for (const Piece& p : reply)
-            schedule(p.delay, p.bytes);
+            inject(p.delay, p.bytes);
         return data.size();
     }
     qint64 bytesWaiting() override {
@@ -87,11 +78,7 @@ public:
     }
     bool read(qint64 count, QByteArray& out) override {
         out.clear();
-        if (!open_) return false;
-        if (failReads_ > 0) {
-            --failReads_;
-            return false;
-        }
+        if (!open_ || take(failReads_)) return false;
         out = inbox_.left(count);
         inbox_.remove(0, out.size());
         ++reads;
@@ -117,9 +104,8 @@ public:
     long long statusQueries = 0;
 
 private:
-    void schedule(double delay, const QByteArray& bytes) {
-        pending_.emplace(clock_.micros() + (long long)(delay * 1e6), bytes);
-    }
+    // Uses up one of a number of planned failures.
+    static bool take(int& failures) { return failures > 0 && failures-- > 0; }
 
     VirtualClock& clock_;
     std::vector<Reply> replies_;

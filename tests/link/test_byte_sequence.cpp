@@ -17,12 +17,7 @@ TEST(ByteSequence, FindBytesPositionsAreOneBasedAndBounded) {
     EXPECT_EQ(FindBytes(1, seq, QByteArray()), 0);
     EXPECT_EQ(FindBytes(0, seq, "a"), 1);
     // Bytes that are not text take part like any other.
-    EXPECT_EQ(FindBytes(1,
-                        QByteArray("\x00\x80\x7E"
-                                   "C",
-                                   4),
-                        QByteArray("\x80\x7E", 2)),
-              2);
+    EXPECT_EQ(FindBytes(1, QByteArray::fromHex("00807e43"), QByteArray::fromHex("807e")), 2);
 }
 
 TEST(ByteSequence, SlicesStayInsideTheSequence) {

@@ -23,27 +23,23 @@ TEST(Commands, SettingsSendTheirBytesAndWaitForTheirReplies) {
     rig.commands.SetRbw(3);
     rig.commands.SetPreamplifier(1);
     rig.commands.SetPreamplifier(0);
-    const auto& comps = ProbeCommands::ComponentSelectCommands();
-    rig.commands.SelectComponent(comps[6], "Hx");
+    rig.commands.SelectComponent(ProbeCommands::ComponentSelectCommands()[6], "Hx");
 
     EXPECT_EQ(rig.channel.writes,
               (std::vector<QByteArray>{"#00(t 9000*", "#00(t 10700000*", "#00(b3*", "#00~A\x03*",
                                        "#00~A\x02*", QByteArray("#00~C\x04\x80*", 8)}));
-    EXPECT_EQ(rig.logLines(), (QStringList{LinkRig::line(false, "Set frequency: 0.009 MHz"),
-                                           LinkRig::line(false, "Set frequency: 10.7 MHz"),
-                                           LinkRig::line(false, "Set RBW: 10 kHz"),
-                                           LinkRig::line(false, "Set Preamplifier ON"),
-                                           LinkRig::line(false, "Set Preamplifier OFF"),
-                                           LinkRig::line(false, "Set Hx")}));
+    EXPECT_EQ(rig.logLines(),
+              (QStringList{okLine("Set frequency: 0.009 MHz"), okLine("Set frequency: 10.7 MHz"),
+                           okLine("Set RBW: 10 kHz"), okLine("Set Preamplifier ON"),
+                           okLine("Set Preamplifier OFF"), okLine("Set Hx")}));
     EXPECT_FALSE(rig.link.linkFailed(2));
     // Each command drains the input and flushes the output after its exchange.
     EXPECT_GE(rig.channel.flushes, 12);
 }
 
 TEST(Commands, ComponentSelectBytes) {
-    const auto& c = ProbeCommands::ComponentSelectCommands();
     QByteArray all;
-    for (const QByteArray& cmd : c)
+    for (const QByteArray& cmd : ProbeCommands::ComponentSelectCommands())
         all += cmd;
     EXPECT_EQ(all, QByteArray("#00~C\x01\x00*#00~C\x02\x00*#00~C\x03\x00*"
                               "#00~C\x04\x00*#00~C\x05\x00*#00~C\x06\x00*"
@@ -56,10 +52,8 @@ TEST(Commands, FailedSettingLogsItsFailTextOnce) {
     LinkRig tiny;
     tiny.commands.SetFrequency(0.00005);
     EXPECT_EQ(tiny.channel.writes.front(), QByteArray("#00(t 50*"));
-    EXPECT_EQ(tiny.failureLines(),
-              QStringList{LinkRig::line(true, "Set frequency: 0.00005 MHz failed")});
-    EXPECT_TRUE(tiny.link.linkFailed(2));
-    EXPECT_FALSE(tiny.link.commError());
+    EXPECT_EQ(tiny.failureLines(), QStringList{failLine("Set frequency: 0.00005 MHz failed")});
+    EXPECT_EQ(tiny.failedAndCommError(), std::pair(true, false));
     // Echo of another frequency is no confirmation.
     LinkRig other;
     other.channel.queueReplies(3, at(0.05, "#00(t 9001"));
@@ -91,9 +85,8 @@ TEST(Commands, ReadFieldValues) {
     rig.channel.queueReply(at(0.1, "7.25*"));
     EXPECT_FLOAT_EQ(rig.commands.ReadField("Ex 27.12 MHz", true), 7.25f);
     EXPECT_FLOAT_EQ(rig.commands.ReadField("Ex 27.12 MHz", true), 0.0f);
-    EXPECT_EQ(rig.logLines(),
-              (QStringList{LinkRig::line(false, "Reading field Ex 27.12 MHz 7.25"),
-                           LinkRig::line(true, "Reading field Ex 27.12 MHz failed")}));
+    EXPECT_EQ(rig.logLines(), (QStringList{okLine("Reading field Ex 27.12 MHz 7.25"),
+                                           failLine("Reading field Ex 27.12 MHz failed")}));
 }
 
 TEST(Commands, SerialNumberFormat) {
@@ -106,10 +99,8 @@ TEST(Commands, SerialNumberFormat) {
         EXPECT_FALSE(ProbeCommands::IsValidSerialNumber(invalid)) << invalid;
     EXPECT_FALSE(ProbeCommands::IsValidSerialNumber(QString()));
     // Letters outside A..Z do not count, even where case mapping would make them ones.
-    EXPECT_FALSE(ProbeCommands::IsValidSerialNumber(QString::fromLatin1("123\xDF"
-                                                                        "01123x")));
-    EXPECT_FALSE(ProbeCommands::IsValidSerialNumber(QString::fromLatin1("123A\xC9"
-                                                                        "01123")));
+    EXPECT_FALSE(ProbeCommands::IsValidSerialNumber(QStringLiteral("123\u00DF01123x")));
+    EXPECT_FALSE(ProbeCommands::IsValidSerialNumber(QStringLiteral("123A\u00C901123")));
 }
 
 TEST(Commands, ReadSerialNumberAcceptsAsReceived) {
@@ -133,9 +124,8 @@ TEST(Commands, ReadSerialNumberGivesUpAfterThreeInvalidNumbers) {
     rig.channel.queueReplies(3, at(0.2, "123A30101234*"));
     EXPECT_EQ(rig.commands.ReadSerialNumber(), QStringLiteral("123A301012"));
     EXPECT_EQ(rig.failureLines(),
-              QStringList{LinkRig::line(true, "Reading serial number failed [123A301012] ")});
-    EXPECT_TRUE(rig.link.commError());
-    EXPECT_TRUE(rig.link.linkFailed(2));
+              QStringList{failLine("Reading serial number failed [123A301012] ")});
+    EXPECT_EQ(rig.failedAndCommError(), std::pair(true, true));
 
     // A silent station: three failed exchanges and the final line.
     LinkRig silent;
@@ -155,24 +145,21 @@ TEST(Commands, ReadSerialNumberGivesUpAfterThreeInvalidNumbers) {
 }
 
 TEST(Commands, BatteryLevelsAndColours) {
-    const BatteryDisplay full = ProbeCommands::BatteryLevel(255);
-    EXPECT_EQ(full.caption, QStringLiteral("4.50 V "));
-    EXPECT_EQ(full.notches, 12);
-    EXPECT_FALSE(full.low);
-    const BatteryDisplay green = ProbeCommands::BatteryLevel(180);
-    EXPECT_EQ(green.caption, QStringLiteral("3.17 V "));
-    EXPECT_EQ(green.notches, 1);
-    EXPECT_EQ(green.colorBegin, rgbValue(128, 255, 128));
-    EXPECT_EQ(green.colorEnd, rgbValue(0, 255, 0));
-    const BatteryDisplay red = ProbeCommands::BatteryLevel(178);
-    EXPECT_EQ(red.caption, QStringLiteral("3.14 V "));
-    EXPECT_TRUE(red.low);
-    EXPECT_EQ(red.colorBegin, rgbValue(255, 128, 128));
-    EXPECT_EQ(red.colorEnd, rgbValue(255, 0, 0));
-    EXPECT_EQ(ProbeCommands::BatteryLevel(222).caption, QStringLiteral("3.91 V "));
-    // (3.92 - 3.6) / 0.3 * 11 = 11.7: level 11, 12 notches; 3.71 V gives level 4.
-    EXPECT_EQ(ProbeCommands::BatteryLevel(222).notches, 12);
-    EXPECT_EQ(ProbeCommands::BatteryLevel(210).notches, 5);
+    // (3.92 - 3.6) / 0.3 * 11 = 11.7: level 11, 12 notches; 3.71 V gives level 4. Low levels
+    // are red, the others green.
+    const std::tuple<int, const char*, int, bool> cases[] = {{255, "4.50 V ", 12, false},
+                                                             {222, "3.91 V ", 12, false},
+                                                             {210, "3.70 V ", 5, false},
+                                                             {180, "3.17 V ", 1, false},
+                                                             {178, "3.14 V ", 1, true}};
+    const std::pair<quint32, quint32> green(rgbValue(128, 255, 128), rgbValue(0, 255, 0));
+    const std::pair<quint32, quint32> red(rgbValue(255, 128, 128), rgbValue(255, 0, 0));
+    for (const auto& [raw, caption, notches, low] : cases) {
+        const BatteryDisplay d = ProbeCommands::BatteryLevel(raw);
+        EXPECT_EQ(std::tuple(d.caption, d.notches, d.low, std::pair(d.colorBegin, d.colorEnd)),
+                  std::tuple(QString(caption), notches, low, low ? red : green))
+            << raw;
+    }
 }
 
 TEST(Commands, ReadBatteryShowsAndLogsTheLevel) {
@@ -185,11 +172,9 @@ TEST(Commands, ReadBatteryShowsAndLogsTheLevel) {
     ASSERT_EQ(rig.view.batteries.size(), 1u);
     EXPECT_EQ(rig.view.batteries[0].first, 2);
     EXPECT_EQ(rig.view.batteries[0].second.notches, 12);
-    EXPECT_EQ(rig.logLines(),
-              QStringList{LinkRig::line(false, "Reading battery: 4.50 V ", "123AB01123")});
+    EXPECT_EQ(rig.logLines(), QStringList{okLine("Reading battery: 4.50 V ", "123AB01123")});
     // A good reading leaves the station's mark alone.
-    EXPECT_TRUE(rig.link.linkFailed(2));
-    EXPECT_FALSE(rig.link.commError());
+    EXPECT_EQ(rig.failedAndCommError(), std::pair(true, false));
 }
 
 TEST(Commands, ZeroBatteryReadingIsAFailedAttempt) {
@@ -198,17 +183,15 @@ TEST(Commands, ZeroBatteryReadingIsAFailedAttempt) {
     rig.channel.queueReply(at(0.05, batteryReply("180")));
     rig.commands.ReadBattery(2);
     EXPECT_EQ(rig.channel.writes.size(), 2u);
-    EXPECT_EQ(rig.logLines(), QStringList{LinkRig::line(false, "Reading battery: 3.17 V ")});
+    EXPECT_EQ(rig.logLines(), QStringList{okLine("Reading battery: 3.17 V ")});
 
     LinkRig zero("/LOGDLC");
     zero.channel.queueReplies(3, at(0.05, batteryReply("000")));
     zero.commands.ReadBattery(2);
     EXPECT_EQ(zero.channel.writes.size(), 3u);
     EXPECT_TRUE(zero.view.batteries.empty());
-    EXPECT_EQ(zero.logLines(),
-              QStringList{LinkRig::line(true, "Reading battery failed [#00tB:000] ")});
-    EXPECT_TRUE(zero.link.commError());
-    EXPECT_TRUE(zero.link.linkFailed(2));
+    EXPECT_EQ(zero.logLines(), QStringList{failLine("Reading battery failed [#00tB:000] ")});
+    EXPECT_EQ(zero.failedAndCommError(), std::pair(true, true));
 
     // A garbled value with an exponent is held to the 16-bit range, not wrapped around.
     LinkRig huge;
@@ -225,9 +208,8 @@ TEST(Commands, BatterySilenceOrAGapEndsAnAttempt) {
     rig.channel.queueReplies(3, {{0.05, "#00tB"}, {0.5, ":255V\r\n"}});
     rig.commands.ReadBattery(2);
     EXPECT_EQ(rig.channel.writes.size(), 3u);
-    EXPECT_EQ(rig.logLines(), QStringList{LinkRig::line(true, "Reading battery failed [#00tB] ")});
-    EXPECT_TRUE(rig.link.commError());
-    EXPECT_TRUE(rig.link.linkFailed(2));
+    EXPECT_EQ(rig.logLines(), QStringList{failLine("Reading battery failed [#00tB] ")});
+    EXPECT_EQ(rig.failedAndCommError(), std::pair(true, true));
 }
 
 TEST(Commands, ReadFirmwareIgnoresTheNotice) {
@@ -235,12 +217,12 @@ TEST(Commands, ReadFirmwareIgnoresTheNotice) {
     // The notice lands in the middle of the reply, itself split over two pieces.
     rig.channel.queueReply({{0.02, "#00V0000MZ#00@"}, {0.04, "%*"}, {0.06, " Rel 1.07*"}});
     EXPECT_EQ(rig.commands.ReadFirmware(), QStringLiteral("MZ Rel 1.07*"));
-    EXPECT_EQ(ProbeCommands::FirmwareRelease(QStringLiteral("MZ Rel 1.07*")),
-              QStringLiteral("1.07"));
-    EXPECT_EQ(ProbeCommands::FirmwareRelease("HX-450 rEl:2.13"), QStringLiteral("2.13"));
-    EXPECT_EQ(ProbeCommands::FirmwareRelease("Rel 1"), QStringLiteral("1"));
-    EXPECT_EQ(ProbeCommands::FirmwareRelease("no version"), QString());
-    EXPECT_EQ(rig.logLines(), QStringList{LinkRig::line(false, "Reading firmware: MZ Rel 1.07*")});
+    for (const auto& [text, release] : {std::pair{"MZ Rel 1.07*", "1.07"},
+                                        {"HX-450 rEl:2.13", "2.13"},
+                                        {"Rel 1", "1"},
+                                        {"no version", ""}})
+        EXPECT_EQ(ProbeCommands::FirmwareRelease(text), QLatin1String(release)) << text;
+    EXPECT_EQ(rig.logLines(), QStringList{okLine("Reading firmware: MZ Rel 1.07*")});
     EXPECT_EQ(rig.channel.writes, std::vector<QByteArray>{"#00V*"});
     EXPECT_FALSE(rig.link.linkFailed(2));
 }
@@ -249,7 +231,6 @@ TEST(Commands, ReadFirmwareFailsAfterFiveSilentTries) {
     LinkRig rig;
     EXPECT_EQ(rig.commands.ReadFirmware(), QString());
     EXPECT_EQ(rig.channel.writes.size(), 5u);
-    EXPECT_EQ(rig.failureLines(), QStringList{LinkRig::line(true, "Reading firmware failed")});
-    EXPECT_TRUE(rig.link.linkFailed(2));
-    EXPECT_FALSE(rig.link.commError());
+    EXPECT_EQ(rig.failureLines(), QStringList{failLine("Reading firmware failed")});
+    EXPECT_EQ(rig.failedAndCommError(), std::pair(true, false));
 }

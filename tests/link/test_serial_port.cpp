@@ -106,10 +106,7 @@ TEST_F(SerialPort, OpensExclusivelyAndPassesBytesUnchanged) {
     EXPECT_TRUE(channel.flushOutput());
     EXPECT_EQ(pty.read(int(cmd.size())), cmd);
 
-    const QByteArray reply = QByteArray("C\r\n#00@%*\x00\xFF"
-                                        "12.5*",
-                                        16) +
-                             all;
+    const QByteArray reply = "C\r\n#00@%*" + QByteArray::fromHex("00ff") + "12.5*" + all;
     ASSERT_TRUE(pty.write(reply));
     EXPECT_EQ(readChannel(channel, int(reply.size())), reply);
     EXPECT_EQ(channel.bytesWaiting(), 0);

@@ -9,54 +9,50 @@ const QByteArray kCmd("#00(b3*");
 const QByteArray kEcho("#00(b3");
 const QString kFail("Set RBW: 10 kHz failed");
 const QString kOk("Set RBW: 10 kHz");
+
+// One RBW setting through the link: the reply, or nothing when it failed.
+QByteArray setRbw(LinkRig& rig, bool logData = false) {
+    return rig.link.ExecuteTransaction(3.0, kEcho, kCmd, kFail, kOk, false, logData);
+}
 } // namespace
 
 TEST(Transaction, ReplyInPiecesIsMatchedAcrossTheBoundaries) {
     LinkRig rig;
     rig.channel.queueReply({{0.1, "#0"}, {0.5, "0(b"}, {1.2, "3tail"}});
-    const QByteArray reply = rig.link.ExecuteTransaction(3.0, kEcho, kCmd, kFail, kOk, false);
     // The whole reply of the try comes back, bytes after the pattern included.
-    EXPECT_EQ(reply, QByteArray("#00(b3tail"));
-    ASSERT_EQ(rig.channel.writes.size(), 1u);
-    EXPECT_EQ(rig.channel.writes[0], kCmd);
-    EXPECT_EQ(rig.channel.writeTimeouts[0], 1000 + 10 * kCmd.size());
+    EXPECT_EQ(setRbw(rig), QByteArray("#00(b3tail"));
+    EXPECT_EQ(rig.channel.writes, std::vector<QByteArray>{kCmd});
+    EXPECT_EQ(rig.channel.writeTimeouts, std::vector<int>{1000 + 10 * int(kCmd.size())});
     // The reply is taken the moment its last piece arrives, after one wake-up per piece.
     EXPECT_EQ(rig.clock.micros() - rig.start, 1200000);
     EXPECT_EQ(rig.pump.pumps(), 3);
     // Without "/SEGNATUTTO" a success is silent; the station is painted as working.
     EXPECT_TRUE(rig.logLines().isEmpty());
     ASSERT_FALSE(rig.view.marks.empty());
-    EXPECT_EQ(rig.view.marks.back().slot, 2);
-    EXPECT_FALSE(rig.view.marks.back().failed);
-    EXPECT_EQ(rig.view.marks.back().colour, LinkOkColour);
+    EXPECT_EQ(rig.view.marks.back(), (RecordingView::Mark{2, false, LinkOkColour}));
 }
 
 TEST(Transaction, StrayBytesBeforeTheEchoShowInTheLoggedData) {
-    {
-        LinkRig rig;
-        rig.link.setCurrentStation(2, "123AB01123");
-        rig.channel.queueReply(at(0.2, "\x01zz#00(b3"));
-        EXPECT_FALSE(
-            rig.link.ExecuteTransaction(3.0, kEcho, kCmd, kFail, kOk, false, true).isEmpty());
-        EXPECT_EQ(rig.logLines(), QStringList{LinkRig::line(false, kOk + " \x01zz", "123AB01123")});
-    }
-    {
-        // "/SEGNATUTTO" with a setting: the whole reply goes in brackets with "/LOGDLC".
-        LinkRig rig("/SEGNATUTTO/LOGDLC");
-        rig.channel.queueReply(at(0.2, "zz#00(b3"));
-        EXPECT_FALSE(rig.link.ExecuteTransaction(3.0, kEcho, kCmd, kFail, kOk, false).isEmpty());
-        EXPECT_EQ(rig.logLines(), QStringList{LinkRig::line(false, kOk + " [zz#00(b3] ")});
-    }
-    {
-        // "/SEGNATUTTO" with a reading: the data before the pattern.
-        LinkRig rig("/SEGNATUTTO");
-        rig.channel.queueReply(at(0.2, "12.5*"));
-        EXPECT_FALSE(rig.link
-                         .ExecuteTransaction(3.0, "*", "#00(v*", "Reading field Ex failed",
-                                             "Reading field Ex", true)
-                         .isEmpty());
-        EXPECT_EQ(rig.logLines(), QStringList{LinkRig::line(false, "Reading field Ex 12.5")});
-    }
+    LinkRig data;
+    data.link.setCurrentStation(2, "123AB01123");
+    data.channel.queueReply(at(0.2, "\x01zz#00(b3"));
+    EXPECT_FALSE(setRbw(data, true).isEmpty());
+    EXPECT_EQ(data.logLines(), QStringList{okLine(kOk + " \x01zz", "123AB01123")});
+
+    // "/SEGNATUTTO" with a setting: the whole reply goes in brackets with "/LOGDLC".
+    LinkRig all("/SEGNATUTTO/LOGDLC");
+    all.channel.queueReply(at(0.2, "zz#00(b3"));
+    EXPECT_FALSE(setRbw(all).isEmpty());
+    EXPECT_EQ(all.logLines(), QStringList{okLine(kOk + " [zz#00(b3] ")});
+
+    // "/SEGNATUTTO" with a reading: the data before the pattern.
+    LinkRig reading("/SEGNATUTTO");
+    reading.channel.queueReply(at(0.2, "12.5*"));
+    EXPECT_FALSE(reading.link
+                     .ExecuteTransaction(3.0, "*", "#00(v*", "Reading field Ex failed",
+                                         "Reading field Ex", true)
+                     .isEmpty());
+    EXPECT_EQ(reading.logLines(), QStringList{okLine("Reading field Ex 12.5")});
 }
 
 TEST(Transaction, SilenceForThreeTriesFailsOnceAndMarksTheStation) {
@@ -66,17 +62,16 @@ TEST(Transaction, SilenceForThreeTriesFailsOnceAndMarksTheStation) {
     rig.channel.queueReply(at(0.5, "first"));
     rig.channel.queueReply({});
     rig.channel.queueReply(at(0.5, "#00(b"));
-    const QByteArray reply = rig.link.ExecuteTransaction(3.0, kEcho, kCmd, kFail, kOk, false);
-    EXPECT_TRUE(reply.isEmpty());
+    EXPECT_TRUE(setRbw(rig).isEmpty());
     EXPECT_EQ(rig.channel.writes.size(), 3u);
     EXPECT_NEAR(rig.elapsed(), 9.0, 0.1);
-    EXPECT_EQ(rig.logLines(), QStringList{LinkRig::line(true, kFail + " [#00(b] ", "123AB01123")});
+    EXPECT_EQ(rig.logLines(), QStringList{failLine(kFail + " [#00(b] ", "123AB01123")});
     EXPECT_TRUE(rig.link.linkFailed(2));
     EXPECT_TRUE(rig.link.currentLinkFailed());
     EXPECT_EQ(rig.view.marks.back().colour, LinkFailColour);
     // A later success repaints the station as working.
     rig.channel.queueReply(at(0.1, kEcho));
-    EXPECT_FALSE(rig.link.ExecuteTransaction(3.0, kEcho, kCmd, kFail, kOk, false).isEmpty());
+    EXPECT_FALSE(setRbw(rig).isEmpty());
     EXPECT_FALSE(rig.link.linkFailed(2));
 }
 
@@ -86,8 +81,7 @@ TEST(Transaction, StopRequestEndsAtOnceWithoutLineOrMark) {
     rig.view.marks.clear();
     rig.channel.queueReply(at(2.0, kEcho));
     rig.pump.after(0.4, [&] { rig.ctx.flags.StopRequest = true; });
-    const QByteArray reply = rig.link.ExecuteTransaction(3.0, kEcho, kCmd, kFail, kOk, false);
-    EXPECT_TRUE(reply.isEmpty());
+    EXPECT_TRUE(setRbw(rig).isEmpty());
     EXPECT_LT(rig.elapsed(), 0.5);
     EXPECT_EQ(rig.channel.writes.size(), 1u);
     EXPECT_TRUE(rig.logLines().isEmpty());
@@ -100,28 +94,26 @@ TEST(Transaction, WriteErrorReopensThePortAndRetries) {
     rig.link.setCurrentStation(2, "123AB01123");
     rig.channel.failWrites(1);
     rig.channel.queueReply(at(0.1, kEcho));
-    const QByteArray reply = rig.link.ExecuteTransaction(3.0, kEcho, kCmd, kFail, kOk, false);
-    EXPECT_EQ(reply, kEcho);
+    EXPECT_EQ(setRbw(rig), kEcho);
     EXPECT_EQ(rig.channel.closes, 1);
     EXPECT_EQ(rig.channel.opens, 2);
     EXPECT_EQ(rig.channel.openAttempts.back(), 3);
     // Reopen: one second to settle plus half a second.
     EXPECT_GT(rig.elapsed(), 1.5);
     EXPECT_FALSE(rig.link.linkFailed(2));
-    EXPECT_EQ(rig.logLines(), (QStringList{LinkRig::line(false, "Port 3 close", "123AB01123"),
-                                           LinkRig::line(false, "Port 3 open", "123AB01123"),
-                                           LinkRig::line(false, kOk, "123AB01123")}));
+    EXPECT_EQ(rig.logLines(),
+              (QStringList{okLine("Port 3 close", "123AB01123"),
+                           okLine("Port 3 open", "123AB01123"), okLine(kOk, "123AB01123")}));
 }
 
 TEST(Transaction, PortThatCannotBeReopenedFailsTheStation) {
     LinkRig rig;
     rig.channel.failWrites(1);
     rig.channel.refuseOpens(100);
-    EXPECT_TRUE(rig.link.ExecuteTransaction(3.0, kEcho, kCmd, kFail, kOk, false).isEmpty());
-    const QStringList failures = rig.failureLines();
-    ASSERT_EQ(failures.size(), 4);
-    EXPECT_EQ(failures[0], LinkRig::line(true, "Port 3 not available"));
-    EXPECT_EQ(failures[3], LinkRig::line(true, kFail));
+    EXPECT_TRUE(setRbw(rig).isEmpty());
+    // Each refused reopen is logged, then the setting's own failure.
+    const QString gone = failLine("Port 3 not available");
+    EXPECT_EQ(rig.failureLines(), (QStringList{gone, gone, gone, failLine(kFail)}));
     EXPECT_TRUE(rig.link.linkFailed(2));
 }
 
@@ -139,14 +131,14 @@ TEST(Transaction, WaitsAcrossMidnightKeepTheirLength) {
     // A silent station started a second before midnight still fails after three time-outs,
     // instead of waiting until the clock comes round again.
     LinkRig rig(QString(), QDate(2026, 1, 15), 86399.0);
-    EXPECT_TRUE(rig.link.ExecuteTransaction(3.0, kEcho, kCmd, kFail, kOk, false).isEmpty());
+    EXPECT_TRUE(setRbw(rig).isEmpty());
     EXPECT_EQ(rig.clock.today(), QDate(2026, 1, 16));
     EXPECT_NEAR(rig.elapsed(), 9.0, 0.1);
 
     // A reply that arrives after midnight is still taken.
     LinkRig late(QString(), QDate(2026, 1, 15), 86399.5);
     late.channel.queueReply(at(1.0, kEcho));
-    EXPECT_EQ(late.link.ExecuteTransaction(3.0, kEcho, kCmd, kFail, kOk, false), kEcho);
+    EXPECT_EQ(setRbw(late), kEcho);
     EXPECT_NEAR(late.elapsed(), 1.0, 0.05);
 }
 
@@ -196,12 +188,10 @@ TEST(PortChannel, OpenAndCloseLogAndPaint) {
     rig.link.setCurrentPort(0);
     rig.link.CloseStationPort();
 
-    EXPECT_EQ(rig.logLines(), (QStringList{LinkRig::line(false, "Port 12 open"),
-                                           LinkRig::line(false, "Port 12 close"),
-                                           LinkRig::line(true, "Port 7 not available"),
-                                           LinkRig::line(false, "Port 7 close"),
-                                           LinkRig::line(true, "Port 0 not available"),
-                                           LinkRig::line(false, "Port close")}));
+    EXPECT_EQ(rig.logLines(),
+              (QStringList{okLine("Port 12 open"), okLine("Port 12 close"),
+                           failLine("Port 7 not available"), okLine("Port 7 close"),
+                           failLine("Port 0 not available"), okLine("Port close")}));
     EXPECT_EQ(rig.channel.openAttempts, (std::vector<int>{3, 12, 7}));
 }
 
@@ -230,8 +220,7 @@ TEST(PortChannel, WritePortTextSendsTheBytesAndLogsTheTraffic) {
     rig.channel.queueReply(at(0.1, "C\r\n"));
     EXPECT_FALSE(
         rig.link.ExecuteTransaction(3.0, "C\r\n", cmd, "Set Hx failed", "Set Hx", false).isEmpty());
-    ASSERT_EQ(rig.channel.writes.size(), 1u);
-    EXPECT_EQ(rig.channel.writes[0], cmd);
+    EXPECT_EQ(rig.channel.writes, std::vector<QByteArray>{cmd});
     EXPECT_EQ(readAll(rig.dir.file("LOGCR.TXT")), cmd + "\r\n\t\tC \r\n");
 }
 

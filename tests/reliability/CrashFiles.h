@@ -11,17 +11,14 @@
 // rewrites, and one station's List Mode report for the appends.
 namespace CrashFiles {
 
-// Relative paths below the application directory.
-inline const char* const kPanel = "Panels/Crash.EST";
-inline const char* const kSettings = "Panels/Untitled.EPN";
-inline const char* const kTable = "Table/Crash.FTR";
 inline const char* const kSerial = "CRASH00001";
 inline const QDate kDay{2026, 3, 14};
 
-// The three files by index 0..2 (panel, settings, table): path, the image of version 0 or 1,
-// and writing it through the program's own writer. The two panel versions differ in size
-// (one carries a long reserved text), so a mix of both can never pass for either.
-inline const char* const kFiles[3] = {kPanel, kSettings, kTable};
+// The three files by index 0..2 (panel, settings, table): path below the application
+// directory, the image of version 0 or 1, and writing it through the program's own writer. The
+// two panel versions differ in size (one carries a long reserved text), so a mix of both can
+// never pass for either.
+inline const char* const kFiles[3] = {"Panels/Crash.EST", "Panels/Untitled.EPN", "Table/Crash.FTR"};
 QByteArray image(int file, int version);
 bool write(const QString& appDir, int file, int version);
 // Writes version `version` of all three.

@@ -25,13 +25,12 @@ int main(int argc, char** argv) {
     };
     if (std::strcmp(argv[1], "rewrite") == 0) {
         // Each file gets the version it does not hold, so every save changes it.
-        std::array<QByteArray, 3> second;
         std::array<int, 3> version{};
         for (int f = 0; f < 3; ++f) {
             QFile file(dir + QLatin1String(CrashFiles::kFiles[f]));
-            second[size_t(f)] = CrashFiles::image(f, 1);
-            version[size_t(f)] =
-                file.open(QIODevice::ReadOnly) && file.readAll() == second[size_t(f)] ? 0 : 1;
+            const bool second =
+                file.open(QIODevice::ReadOnly) && file.readAll() == CrashFiles::image(f, 1);
+            version[size_t(f)] = second ? 0 : 1;
         }
         go();
         for (;;) {

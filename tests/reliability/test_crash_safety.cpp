@@ -45,27 +45,32 @@ void expectNothingGlued(const QByteArray& text, const QByteArray& marker) {
         EXPECT_TRUE(i <= 0) << "line " << at << " glued: " << line.left(120).constData();
     }
 }
+
+// Cuts a file's end off inside its last line, as a kill in the middle of an append leaves it.
+void cutTail(const QString& path, int bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(f.resize(f.size() - bytes));
+}
 } // namespace
 
 TEST(CrashSafety, RewritesKilledAtRandomLeaveTheOldOrTheNewFile) {
     TempAppDir dir;
     ASSERT_TRUE(CrashFiles::writeAll(dir.path(), 0));
-    std::array<std::pair<const char*, std::array<QByteArray, 2>>, 3> files;
-    for (int f = 0; f < 3; ++f)
-        files[size_t(f)] = {CrashFiles::kFiles[f],
-                            {CrashFiles::image(f, 0), CrashFiles::image(f, 1)}};
     std::mt19937 random(19);
     std::array<std::array<int, 2>, 3> seen{};
     const int n = kills(30);
     for (int k = 0; k < n; ++k) {
         runAndKill("rewrite", dir.path(), random, 20);
         if (testing::Test::HasFatalFailure()) return;
-        for (size_t f = 0; f < files.size(); ++f) {
-            const QByteArray now = readAll(dir.file(files[f].first));
-            const int version = now == files[f].second[0] ? 0 : now == files[f].second[1] ? 1 : -1;
-            ASSERT_NE(version, -1) << "kill " << k << ": " << files[f].first << " is torn ("
+        for (int f = 0; f < 3; ++f) {
+            const QByteArray now = readAll(dir.file(CrashFiles::kFiles[f]));
+            const int version = now == CrashFiles::image(f, 0)   ? 0
+                                : now == CrashFiles::image(f, 1) ? 1
+                                                                 : -1;
+            ASSERT_NE(version, -1) << "kill " << k << ": " << CrashFiles::kFiles[f] << " is torn ("
                                    << now.size() << " bytes)";
-            ++seen[f][size_t(version)];
+            ++seen[size_t(f)][size_t(version)];
         }
     }
     // A kill before the commit may leave a temporary file beside them; the next save that
@@ -75,11 +80,10 @@ TEST(CrashSafety, RewritesKilledAtRandomLeaveTheOldOrTheNewFile) {
               (QStringList{"Crash.EST", "Untitled.EPN"}));
     EXPECT_EQ(QDir(dir.file("Table")).entryList(QDir::Files), QStringList{"Crash.FTR"});
     // The kills fell in the middle of the work, not all before or after it.
-    for (size_t f = 0; f < files.size(); ++f)
-        EXPECT_TRUE(seen[f][0] > 0 && seen[f][1] > 0)
-            << files[f].first << ": old " << seen[f][0] << ", new " << seen[f][1];
-    std::printf("%d kills: panel old/new %d/%d, settings %d/%d, table %d/%d\n", n, seen[0][0],
-                seen[0][1], seen[1][0], seen[1][1], seen[2][0], seen[2][1]);
+    for (int f = 0; f < 3; ++f)
+        EXPECT_TRUE(seen[size_t(f)][0] > 0 && seen[size_t(f)][1] > 0)
+            << CrashFiles::kFiles[f] << ": old " << seen[size_t(f)][0] << ", new "
+            << seen[size_t(f)][1];
 }
 
 TEST(CrashSafety, ReportAppendKilledLeavesTheNextBlockOnALineOfItsOwn) {
@@ -102,11 +106,7 @@ TEST(CrashSafety, ReportAppendKilledLeavesTheNextBlockOnALineOfItsOwn) {
         if (testing::Test::HasFatalFailure()) return;
         // Sometimes the kill lands between blocks; cut the file inside a line as a kill in the
         // middle of a block leaves it.
-        if (k % 2 == 1) {
-            QFile f(path);
-            ASSERT_TRUE(f.open(QIODevice::ReadWrite));
-            ASSERT_TRUE(f.resize(f.size() - 1 - k % 37));
-        }
+        if (k % 2 == 1) cutTail(path, 1 + k % 37);
         CrashFiles::Report next(dir.path());
         ASSERT_TRUE(next.appendBlock());
         const QByteArray text = readAll(path);
@@ -128,11 +128,7 @@ TEST(CrashSafety, EventLogAppendKilledLeavesTheNextLineOnALineOfItsOwn) {
         EventLog(dir.path(), clock).write(false, QStringLiteral("Before the writer"));
         runAndKill("log", dir.path(), random, 10);
         if (testing::Test::HasFatalFailure()) return;
-        if (k % 2 == 1) {
-            QFile f(file);
-            ASSERT_TRUE(f.open(QIODevice::ReadWrite));
-            ASSERT_TRUE(f.resize(f.size() - 1 - k % 23));
-        }
+        if (k % 2 == 1) cutTail(file, 1 + k % 23);
         EventLog next(dir.path(), clock);
         next.write(false, QStringLiteral("After kill %1").arg(k));
         const QList<QByteArray> lines = CrashFiles::lines(readAll(file));

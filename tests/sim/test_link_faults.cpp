@@ -33,13 +33,8 @@ TEST(LinkOnSimulator, CleanStationAnswersEveryCommandAsTheLinkExpects) {
         em.driftDb = 0;
     SimLink rig(steady);
     ASSERT_FALSE(rig.link.currentLinkFailed());
-    const QString serial = rig.commands.ReadSerialNumber();
-    EXPECT_EQ(serial, QStringLiteral("241AB01001"));
-    EXPECT_TRUE(ProbeCommands::IsValidSerialNumber(serial));
-
-    const QString firmware = rig.commands.ReadFirmware();
-    EXPECT_EQ(firmware, QStringLiteral("HVP 30 Rel 1.07*"));
-    EXPECT_EQ(ProbeCommands::FirmwareRelease(firmware), QStringLiteral("1.07"));
+    EXPECT_EQ(rig.commands.ReadSerialNumber(), QStringLiteral("241AB01001"));
+    EXPECT_EQ(rig.commands.ReadFirmware(), QStringLiteral("HVP 30 Rel 1.07*"));
 
     rig.commands.ReadBattery(0);
     ASSERT_EQ(rig.view.batteries.size(), 1u);

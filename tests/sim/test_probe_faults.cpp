@@ -8,28 +8,25 @@ constexpr double kPerByte = 1.0 / ProbeModel::kBytesPerSecond;
 
 // What a clean probe answers, to compare faulty replies against.
 QByteArray cleanReply(const QByteArray& body) {
-    ProbeModel probe(quietStation());
-    double t = 0;
-    return exchange(probe, body, t, 5.0);
+    TimedProbe probe(quietStation());
+    return probe(body, 5.0);
 }
 
 TEST(ProbeFaults, SilentProbeAnswersNothingUntilItsCountIsUsedUp) {
     StationConfig st = quietStation();
-    st.faults[FaultKind::Silent] = Fault::defaults(FaultKind::Silent);
-    st.faults[FaultKind::Silent].count = 2;
-    ProbeModel probe(st);
-    double t = 0;
-    EXPECT_TRUE(exchange(probe, "?S0", t).isEmpty());
-    EXPECT_TRUE(exchange(probe, "(b1", t).isEmpty());
-    EXPECT_EQ(exchange(probe, "(b1", t), QByteArray("#00(b1*"));
+    addFault(st, FaultKind::Silent).count = 2;
+    TimedProbe probe(st);
+    EXPECT_TRUE(probe("?S0").isEmpty());
+    EXPECT_TRUE(probe("(b1").isEmpty());
+    EXPECT_EQ(probe("(b1"), QByteArray("#00(b1*"));
     EXPECT_EQ(probe.commands().size(), 3u) << "a silent probe still hears the commands";
 }
 
 TEST(ProbeFaults, LateReplyComesAfterTheDelay) {
     StationConfig st = quietStation();
-    st.faults[FaultKind::Late] = Fault::defaults(FaultKind::Late);
-    st.faults[FaultKind::Late].delay = 3.5;
-    st.faults[FaultKind::Late].count = 1;
+    Fault& late = addFault(st, FaultKind::Late);
+    late.delay = 3.5;
+    late.count = 1;
     ProbeModel probe(st);
     probe.receive(framed("?S0"), 0.0);
     EXPECT_TRUE(probe.transmit(3.4).isEmpty());
@@ -41,9 +38,7 @@ TEST(ProbeFaults, LateReplyComesAfterTheDelay) {
 
 TEST(ProbeFaults, SplitReplyArrivesInPiecesWithGaps) {
     StationConfig st = quietStation();
-    st.faults[FaultKind::Split] = Fault::defaults(FaultKind::Split);
-    st.faults[FaultKind::Split].pieces = 3;
-    st.faults[FaultKind::Split].gap = 0.2;
+    addFault(st, FaultKind::Split).gap = 0.2; // in three pieces by default
     ProbeModel probe(st);
     probe.receive(framed("(t 9000"), 0.0); // "#00(t 9000*": 11 bytes, pieces of 3, 4, 4
     const double start = st.replyDelay;
@@ -56,34 +51,32 @@ TEST(ProbeFaults, SplitReplyArrivesInPiecesWithGaps) {
 
 TEST(ProbeFaults, GarbageAndNoticeWrapTheCleanReply) {
     StationConfig st = quietStation();
-    st.faults[FaultKind::Garbage] = Fault::defaults(FaultKind::Garbage);
-    st.faults[FaultKind::Garbage].text = "\x01zz";
-    st.faults[FaultKind::Garbage].commands = {"(b"};
-    st.faults[FaultKind::Notice] = Fault::defaults(FaultKind::Notice);
-    ProbeModel probe(st);
-    double t = 0;
-    EXPECT_EQ(exchange(probe, "(b2", t), "\x01zz" + cleanReply("(b2"));
-    EXPECT_EQ(exchange(probe, "?S0", t), cleanReply("?S0")) << "filtered to (b";
+    Fault& garbage = addFault(st, FaultKind::Garbage);
+    garbage.text = "\x01zz";
+    garbage.commands = {"(b"};
+    addFault(st, FaultKind::Notice);
+    TimedProbe probe(st);
+    EXPECT_EQ(probe("(b2"), "\x01zz" + cleanReply("(b2"));
+    EXPECT_EQ(probe("?S0"), cleanReply("?S0")) << "filtered to (b";
 
     // By default the notice goes into the firmware reply only.
-    QByteArray fw = exchange(probe, "V", t);
+    QByteArray fw = probe("V");
     const qsizetype at = fw.indexOf("#00@%*");
     ASSERT_GT(at, 8);
     EXPECT_LT(at, fw.size() - 6);
     EXPECT_EQ(fw.remove(at, 6), cleanReply("V"));
-    EXPECT_EQ(exchange(probe, "t", t), cleanReply("t"));
+    EXPECT_EQ(probe("t"), cleanReply("t"));
 }
 
 TEST(ProbeFaults, WrongSequenceByteAtTheChosenPointOfOnePass) {
     StationConfig st = quietStation();
-    st.faults[FaultKind::BadSequence] = Fault::defaults(FaultKind::BadSequence);
-    st.faults[FaultKind::BadSequence].point = 300; // past 255: the byte has wrapped
-    st.faults[FaultKind::BadSequence].count = 1;
-    ProbeModel probe(st);
-    double t = 0;
-    setSweep(probe, t);
-    const QByteArray bad = exchange(probe, "(g", t, 10.0);
-    const QByteArray good = exchange(probe, "(g", t, 10.0);
+    Fault& wrong = addFault(st, FaultKind::BadSequence);
+    wrong.point = 300; // past 255: the byte has wrapped
+    wrong.count = 1;
+    TimedProbe probe(st);
+    probe.setSweep();
+    const QByteArray bad = probe("(g", 10.0);
+    const QByteArray good = probe("(g", 10.0);
     ASSERT_EQ(bad.size(), good.size());
     for (int i = 0; i < 401; ++i) {
         const int seq = quint8(bad[11 + i * 5]);
@@ -97,60 +90,54 @@ TEST(ProbeFaults, WrongSequenceByteAtTheChosenPointOfOnePass) {
 
 TEST(ProbeFaults, StalledSweepStopsAfterItsPointForAWhileOrForGood) {
     const QByteArray clean = [] {
-        ProbeModel probe(quietStation());
-        double t = 0;
-        setSweep(probe, t);
-        return exchange(probe, "(g", t, 10.0);
+        TimedProbe probe(quietStation());
+        probe.setSweep();
+        return probe("(g", 10.0);
     }();
     for (const double duration : {2.0, 0.0}) {
         StationConfig st = quietStation();
-        st.faults[FaultKind::Stall] = Fault::defaults(FaultKind::Stall);
-        st.faults[FaultKind::Stall].point = 99;
-        st.faults[FaultKind::Stall].duration = duration;
-        st.faults[FaultKind::Stall].count = 1;
-        ProbeModel probe(st);
-        double t = 0;
-        setSweep(probe, t);
+        Fault& stall = addFault(st, FaultKind::Stall);
+        stall.point = 99;
+        stall.duration = duration;
+        stall.count = 1;
+        TimedProbe probe(st);
+        probe.setSweep();
         // Header and points 0..99 come at the usual pace, then nothing for the stall.
-        const QByteArray head = exchange(probe, "(g", t, 1.0);
+        const QByteArray head = probe("(g", 1.0);
         EXPECT_EQ(head, clean.left(11 + 100 * 5));
-        const QByteArray tail = probe.transmit(t += 1.0 + duration);
+        const QByteArray tail = probe.transmit(probe.t += 1.0 + duration);
         EXPECT_EQ(tail, duration > 0 ? clean.mid(11 + 100 * 5) : QByteArray()) << duration;
         // Only one pass stalls.
-        EXPECT_EQ(exchange(probe, "(g", t, 10.0), clean);
+        EXPECT_EQ(probe("(g", 10.0), clean);
     }
 }
 
 TEST(ProbeFaults, BatteryZeroAndInvalidSerial) {
     StationConfig st = quietStation();
-    st.faults[FaultKind::BatteryZero] = Fault::defaults(FaultKind::BatteryZero);
-    st.faults[FaultKind::BadSerial] = Fault::defaults(FaultKind::BadSerial);
-    st.faults[FaultKind::BadSerial].count = 1;
-    ProbeModel probe(st);
-    double t = 0;
-    const QByteArray bat = exchange(probe, "t", t);
+    addFault(st, FaultKind::BatteryZero);
+    addFault(st, FaultKind::BadSerial).count = 1;
+    TimedProbe probe(st);
+    const QByteArray bat = probe("t");
     EXPECT_GE(bat.size(), 12);
     EXPECT_EQ(bat.trimmed().left(9).right(3), QByteArray("000"));
-    const QByteArray serial = exchange(probe, "?S0", t);
+    const QByteArray serial = probe("?S0");
     EXPECT_EQ(serial.size(), 11);
     EXPECT_TRUE(serial[4] >= '0' && serial[4] <= '9') << "position 5 must be a letter";
-    EXPECT_NE(serial, cleanReply("?S0"));
-    EXPECT_EQ(exchange(probe, "?S0", t), cleanReply("?S0"));
+    EXPECT_EQ(probe("?S0"), cleanReply("?S0"));
 
     // A serial text of one's own choosing.
     probe.faults()[FaultKind::BadSerial] = Fault::defaults(FaultKind::BadSerial);
     probe.faults()[FaultKind::BadSerial].text = "??";
-    EXPECT_EQ(exchange(probe, "?S0", t), QByteArray("??*"));
+    EXPECT_EQ(probe("?S0"), QByteArray("??*"));
 }
 
 TEST(ProbeFaults, FaultsSwitchOnAndOffWhileRunning) {
-    ProbeModel probe(quietStation());
-    double t = 0;
-    EXPECT_FALSE(exchange(probe, "(v", t).isEmpty());
+    TimedProbe probe(quietStation());
+    EXPECT_FALSE(probe("(v").isEmpty());
     probe.faults()[FaultKind::Silent] = Fault::defaults(FaultKind::Silent);
-    EXPECT_TRUE(exchange(probe, "(v", t).isEmpty());
+    EXPECT_TRUE(probe("(v").isEmpty());
     probe.faults()[FaultKind::Silent].enabled = false;
-    EXPECT_FALSE(exchange(probe, "(v", t).isEmpty());
+    EXPECT_FALSE(probe("(v").isEmpty());
 }
 
 TEST(ProbeFaults, ResetForgetsQueuedRepliesAndHalfCommands) {

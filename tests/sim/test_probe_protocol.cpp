@@ -12,48 +12,40 @@ double dB(double a, double b) {
     return 20.0 * std::log10(a / b);
 }
 
-TEST(ProbeProtocol, SettingsAreEchoedAndTakeEffect) {
-    ProbeModel probe(quietStation());
-    double t = 0;
-    EXPECT_EQ(exchange(probe, "(b3", t), QByteArray("#00(b3*"));
-    EXPECT_EQ(probe.settings().rbwIndex, 3);
-    EXPECT_EQ(exchange(probe, "(t 9000", t), QByteArray("#00(t 9000*"));
-    EXPECT_EQ(probe.settings().tunedHz, 9000);
-    EXPECT_EQ(exchange(probe, "(i100000", t), QByteArray("#00(i100000*"));
-    EXPECT_EQ(exchange(probe, "(s75000", t), QByteArray("#00(s75000*"));
-    EXPECT_EQ(exchange(probe, "(f30150000", t), QByteArray("#00(f30150000*"));
-    EXPECT_EQ(probe.settings().sweepStartHz, 100000);
-    EXPECT_EQ(probe.settings().sweepStepHz, 75000);
-    EXPECT_EQ(probe.settings().sweepFinalHz, 30150000);
+// The settings as one comparable value.
+auto fields(const ProbeSettings& s) {
+    return std::tuple(s.tunedHz, s.rbwIndex, s.componentCode, s.range, s.preamplifier,
+                      s.sweepStartHz, s.sweepStepHz, s.sweepFinalHz);
+}
 
-    EXPECT_EQ(exchange(probe, QByteArray("~C\x05\x80", 4), t), QByteArray("C\r\n"));
-    EXPECT_EQ(probe.settings().componentCode, 5);
-    EXPECT_EQ(probe.settings().range, 128);
-    EXPECT_EQ(exchange(probe, QByteArray("~C\x01\x00", 4), t), QByteArray("C\r\n"));
-    EXPECT_EQ(probe.settings().range, 0);
-    EXPECT_EQ(exchange(probe, QByteArray("~A\x03", 3), t), QByteArray("C\r\n"));
-    EXPECT_TRUE(probe.settings().preamplifier);
-    EXPECT_EQ(exchange(probe, QByteArray("~A\x02", 3), t), QByteArray("C\r\n"));
-    EXPECT_FALSE(probe.settings().preamplifier);
+TEST(ProbeProtocol, SettingsAreEchoedAndTakeEffect) {
+    TimedProbe probe(quietStation());
+    for (const char* body : {"(b3", "(t 9000", "(i100000", "(s75000", "(f30150000"})
+        EXPECT_EQ(probe(body), framed(body));
+    // Component with range, and the preamplifier, are confirmed by "C\r\n".
+    for (const QByteArray& body : {QByteArray("~C\x05\x80", 4), QByteArray("~A\x03", 3)})
+        EXPECT_EQ(probe(body), QByteArray("C\r\n"));
+    EXPECT_EQ(fields(probe.settings()), fields({9000, 3, 5, 128, true, 100000, 75000, 30150000}));
+    for (const QByteArray& body : {QByteArray("~C\x01\x00", 4), QByteArray("~A\x02", 3)})
+        EXPECT_EQ(probe(body), QByteArray("C\r\n"));
+    EXPECT_EQ(fields(probe.settings()), fields({9000, 3, 1, 0, false, 100000, 75000, 30150000}));
     EXPECT_EQ(probe.unknownCommands(), 0);
     EXPECT_EQ(probe.commands().size(), 9u);
     EXPECT_EQ(probe.commands().front(), QByteArray("#00(b3*"));
 }
 
 TEST(ProbeProtocol, MalformedCommandsGetNoReply) {
-    ProbeModel probe(quietStation());
-    double t = 0;
+    TimedProbe probe(quietStation());
     // RBW digit out of range, a space where none belongs, none where one must be, letters in
     // a frequency, an unknown component code or range, a preamplifier byte other than 2/3.
     for (const QByteArray& body :
          {QByteArray("(b6"), QByteArray("(b"), QByteArray("(i 100"), QByteArray("(t9000"),
           QByteArray("(t 9k"), QByteArray("(t "), QByteArray("~C\x07\x00", 4),
           QByteArray("~C\x01\x01", 4), QByteArray("~A\x01", 3), QByteArray("zz")}) {
-        EXPECT_TRUE(exchange(probe, body, t).isEmpty()) << body.toHex().constData();
+        EXPECT_TRUE(probe(body).isEmpty()) << body.toHex().constData();
     }
     EXPECT_EQ(probe.unknownCommands(), 10);
-    EXPECT_EQ(probe.settings().rbwIndex, 0);
-    EXPECT_EQ(probe.settings().tunedHz, 1000000);
+    EXPECT_EQ(fields(probe.settings()), fields(ProbeSettings()));
 }
 
 TEST(ProbeProtocol, CommandsAreFoundInAnyByteStream) {
@@ -86,19 +78,16 @@ TEST(ProbeProtocol, SerialFirmwareAndBatteryRepliesHaveTheirLayouts) {
     st.serial = "123AB01123";
     st.firmware = "HVP 30 Rel 1.07 2026";
     st.batteryRaw = 7;
-    ProbeModel probe(st);
-    double t = 0;
-    EXPECT_EQ(exchange(probe, "?S0", t), QByteArray("123AB01123*"));
+    TimedProbe probe(st);
+    EXPECT_EQ(probe("?S0"), QByteArray("123AB01123*"));
 
-    const QByteArray fw = exchange(probe, "V", t);
-    ASSERT_GT(fw.size(), 8);
+    const QByteArray fw = probe("V");
     EXPECT_EQ(fw.left(8).indexOf('*'), -1) << "the end mark must not come before the text";
     EXPECT_EQ(fw.mid(8), QByteArray("HVP 30 Rel 1.07 2026*"));
 
-    const QByteArray bat = exchange(probe, "t", t);
+    const QByteArray bat = probe("t");
     ASSERT_GE(bat.size(), 12);
-    const QByteArray first9 = bat.trimmed().left(9);
-    EXPECT_EQ(first9.right(3), QByteArray("007"));
+    EXPECT_EQ(bat.trimmed().left(9).right(3), QByteArray("007"));
 }
 
 TEST(ProbeProtocol, RepliesLeaveAtTheLineRateAfterADelay) {
@@ -126,13 +115,12 @@ TEST(ProbeProtocol, ReadingsFollowTheEmittersAndTheRbw) {
     Emitter wide = carrier(20.0, 6.0, 0.0, 0.0);
     wide.bandwidthMHz = 0.2;
     st.emitters.push_back(wide);
-    ProbeModel probe(st);
-    double t = 0;
+    TimedProbe probe(st);
     auto readAt = [&](const char* hz, int rbw, QByteArray component) {
-        exchange(probe, "(b" + QByteArray::number(rbw), t);
-        exchange(probe, QByteArray("(t ") + hz, t);
-        exchange(probe, "~C" + component, t);
-        const QByteArray reply = exchange(probe, "(v", t);
+        probe("(b" + QByteArray::number(rbw));
+        probe(QByteArray("(t ") + hz);
+        probe("~C" + component);
+        const QByteArray reply = probe("(v");
         EXPECT_TRUE(reply.endsWith('*')) << reply.constData();
         EXPECT_EQ(reply.indexOf('e'), -1) << "plain decimal expected: " << reply.constData();
         return reply.chopped(1).toDouble();
@@ -143,15 +131,12 @@ TEST(ProbeProtocol, ReadingsFollowTheEmittersAndTheRbw) {
     EXPECT_NEAR(readAt("10000000", 3, QByteArray("\x06\x00", 2)), 12.0 / 377, 1e-5);
     EXPECT_NEAR(readAt("10000000", 3, QByteArray("\x06\x80", 2)), 12.0 / 377, 1e-5);
     // 50 kHz off the carrier: a 300 kHz filter still passes most of it, 10 kHz almost none.
-    const double wideRbw = readAt("10050000", 0, QByteArray("\x03\x00", 2));
-    const double narrowRbw = readAt("10050000", 3, QByteArray("\x03\x00", 2));
-    EXPECT_GT(wideRbw, 10.0);
-    EXPECT_LT(narrowRbw, 0.1);
+    EXPECT_GT(readAt("10050000", 0, QByteArray("\x03\x00", 2)), 10.0);
+    EXPECT_LT(readAt("10050000", 3, QByteArray("\x03\x00", 2)), 0.1);
     // A wide emitter reads lower through a narrow filter: its power is spread.
     const double wide300 = readAt("20000000", 0, QByteArray("\x01\x00", 2));
-    const double wide1 = readAt("20000000", 5, QByteArray("\x01\x00", 2));
     EXPECT_NEAR(wide300, 6.0 * std::sqrt(0.3 / std::sqrt(0.3 * 0.3 + 0.2 * 0.2)), 0.01);
-    EXPECT_LT(wide1, wide300 / 5);
+    EXPECT_LT(readAt("20000000", 5, QByteArray("\x01\x00", 2)), wide300 / 5);
 }
 
 TEST(ProbeProtocol, PointEncodingRoundTripsOverTheWholeRange) {
@@ -191,15 +176,14 @@ TEST_P(ProbeSweep, StreamDecodesToTheScenarioLevels) {
         em.hGiven = true;
         em.h = {em.e[0] / 10, em.e[1] / 10, em.e[2] / 10};
     }
-    ProbeModel probe(st);
-    double t = 0;
-    exchange(probe, "(b0", t);
-    exchange(probe, "~C" + c.component, t);
-    exchange(probe, c.preamp ? QByteArray("~A\x03", 3) : QByteArray("~A\x02", 3), t);
-    setSweep(probe, t);
-    probe.receive(framed("(g"), t);
+    TimedProbe probe(st);
+    probe("(b0");
+    probe("~C" + c.component);
+    probe(c.preamp ? QByteArray("~A\x03", 3) : QByteArray("~A\x02", 3));
+    probe.setSweep();
+    probe.receive(framed("(g"), probe.t);
     // No echo: the header must be the first byte the program sees.
-    const QByteArray stream = probe.transmit(t + 10.0);
+    const QByteArray stream = probe.transmit(probe.t + 10.0);
 
     const int points = 399 + 2;
     ASSERT_EQ(stream.size(), 11 + points * 5 + 1);
@@ -238,12 +222,11 @@ TEST(ProbeProtocol, SweepAndReadingAgreeAndRunsRepeat) {
     st.emitters[0].driftDb = 2.0;
     st.seed = 99;
     auto run = [&](StationConfig config) {
-        ProbeModel probe(config);
-        double t = 0;
+        TimedProbe probe(config);
         QByteArray all;
         for (const char* body :
              {"(b1", "(i4000000", "(s25000", "(f6000000", "(g", "(t 5000000", "(v"})
-            all += exchange(probe, body, t, 2.0);
+            all += probe(body, 2.0);
         return all;
     };
     const QByteArray first = run(st);
@@ -262,19 +245,17 @@ TEST(ProbeProtocol, SweepAndReadingAgreeAndRunsRepeat) {
 }
 
 TEST(ProbeProtocol, HostileSweepSettingsStayBounded) {
-    ProbeModel probe(quietStation());
-    double t = 0;
+    TimedProbe probe(quietStation());
     // One hertz steps over 30 MHz would be 30 million points.
-    exchange(probe, "(i0", t);
-    exchange(probe, "(s1", t);
-    exchange(probe, "(f9999999999", t);
-    probe.receive(framed("(g"), t);
+    for (const char* body : {"(i0", "(s1", "(f9999999999"})
+        probe(body);
+    probe.receive(framed("(g"), probe.t);
     EXPECT_EQ(probe.queuedBytes(), 11 + ProbeModel::kMaxSweepPoints * 5 + 1);
     probe.reset();
     // No step set: a header and the end mark, no points.
-    exchange(probe, "(s0", t);
-    probe.receive(framed("(g"), t);
-    EXPECT_EQ(probe.transmit(t + 1).size(), 12);
+    probe("(s0");
+    probe.receive(framed("(g"), probe.t);
+    EXPECT_EQ(probe.transmit(probe.t + 1).size(), 12);
 }
 
 } // namespace

@@ -33,20 +33,13 @@ protected:
         }
     }
 
-    // Starts the simulator and waits (up to ten seconds) for the links of `ports`.
+    // Starts the simulator and waits (up to ten seconds each) for the links of `ports`.
     bool start(const QStringList& extra, std::initializer_list<int> ports) {
-        sim_.setProcessChannelMode(QProcess::SeparateChannels);
         sim_.start(program_, QStringList{"--app-dir", dir_.path()} + extra);
         if (!sim_.waitForStarted(10000)) return false;
-        for (int i = 0; i < 200; ++i) {
-            bool all = true;
-            for (int port : ports)
-                all = all && QFileInfo(linkOf(port)).isSymLink();
-            if (all) return true;
-            if (sim_.state() == QProcess::NotRunning) return false;
-            QThread::msleep(50);
-        }
-        return false;
+        for (int port : ports)
+            if (!waitForLink(port, true)) return false;
+        return true;
     }
 
     // Waits up to ten seconds for the link of a port to be there (or gone).

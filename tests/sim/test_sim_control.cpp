@@ -10,30 +10,28 @@ namespace {
 TEST(SimControl, SwitchesFaultsAndPresenceWhileServing) {
     VirtualClock clock;
     SimNetwork network(clock, defaultScenario());
-    EXPECT_TRUE(executeSimControl(network, "list")
-                    .contains("COM2  serial 241AB01002  present  "
-                              "faults: none"));
+    const auto run = [&](const char* line) { return executeSimControl(network, line); };
+    EXPECT_TRUE(run("list").contains("COM2  serial 241AB01002  present  faults: none"));
 
-    EXPECT_TRUE(executeSimControl(network, "fault 2 silent on").contains("faults: silent"));
+    EXPECT_TRUE(run("fault 2 silent on").contains("faults: silent"));
     EXPECT_TRUE(network.probe(2)->faults()[FaultKind::Silent].enabled);
     EXPECT_FALSE(network.probe(1)->faults()[FaultKind::Silent].enabled);
-    executeSimControl(network, "  FAULT   all  Late  3 ");
+    run("  FAULT   all  Late  3 ");
     for (int port : {1, 2, 3})
         EXPECT_EQ(network.probe(port)->faults()[FaultKind::Late].count, 3);
-    EXPECT_TRUE(executeSimControl(network, "list").contains("late(3)"));
-    executeSimControl(network, "fault 2 silent off");
+    EXPECT_TRUE(run("list").contains("late(3)"));
+    run("fault 2 silent off");
     EXPECT_FALSE(network.probe(2)->faults()[FaultKind::Silent].enabled);
-    EXPECT_TRUE(
-        executeSimControl(network, "fault 1 stall 1 point=200 duration=2.5").contains("stall(1)"));
+    EXPECT_TRUE(run("fault 1 stall 1 point=200 duration=2.5").contains("stall(1)"));
     const Fault& stall = network.probe(1)->faults()[FaultKind::Stall];
     EXPECT_EQ(stall.point, 200);
     EXPECT_DOUBLE_EQ(stall.duration, 2.5);
 
-    executeSimControl(network, "vanish 3");
+    run("vanish 3");
     EXPECT_FALSE(network.probe(3)->present(network.now()));
-    executeSimControl(network, "back 3");
+    run("back 3");
     EXPECT_TRUE(network.probe(3)->present(network.now()));
-    executeSimControl(network, "vanish 1 2.5");
+    run("vanish 1 2.5");
     EXPECT_FALSE(network.probe(1)->present(network.now()));
     clock.advance(3.0);
     EXPECT_TRUE(network.probe(1)->present(network.now()));
