@@ -9,66 +9,42 @@
 #ifdef Q_OS_UNIX
 
 #include "app/AppContext.h"
+#include "bench/BenchSupport.h"
 #include "link/ProbeLink.h"
 #include "link/SerialPortChannel.h"
 
-#include <QCoreApplication>
 #include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
-#include <QThread>
-#include <chrono>
-#include <cstdio>
 #include <fcntl.h>
 #include <poll.h>
 #include <stdlib.h>
-#include <sys/resource.h>
 #include <thread>
 #include <unistd.h>
 
 namespace {
 
-double cpuSeconds() {
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
-           double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
-
-double wallSeconds() {
-    using namespace std::chrono;
-    return duration<double>(steady_clock::now().time_since_epoch()).count();
-}
-
 // Targets of a waiting program: it sleeps until something happens.
 constexpr double kMaxIdleWakeUpsPerSecond = 2.0;
 constexpr double kMaxWaitingCpuPercent = 0.3;
 
-int missed = 0;
+bench::Targets targets;
 
 struct Measure {
     explicit Measure(const EventPump* pump = nullptr) : pump_(pump) {}
     const EventPump* pump_;
     long long wake0 = pump_ ? pump_->wakeUps() : 0;
-    double cpu0 = cpuSeconds();
-    double wall0 = wallSeconds();
-    // Prints one line; a target below 0 is not checked.
-    void report(const char* what, double maxWakeUps = -1, double maxCpu = -1) const {
-        const double cpu = cpuSeconds() - cpu0;
-        const double wall = wallSeconds() - wall0;
-        const double share = wall > 0 ? 100.0 * cpu / wall : 0.0;
+    bench::Stopwatch time;
+    // Prints one line; with the pump, against the targets of an idle wait.
+    void report(const char* what) const {
+        const double wall = time.wall();
+        const double share = wall > 0 ? 100.0 * time.cpu() / wall : 0.0;
         std::printf("%-34s wall %5.2f s  cpu/wall %6.3f %%", what, wall, share);
         if (pump_) {
             const double rate = wall > 0 ? double(pump_->wakeUps() - wake0) / wall : 0.0;
             std::printf("  wake-ups %7.1f /s", rate);
-            if (maxWakeUps >= 0 && rate > maxWakeUps) {
-                std::printf("  MISSED wake-ups <= %.1f /s", maxWakeUps);
-                ++missed;
-            }
-        }
-        if (maxCpu >= 0 && share > maxCpu) {
-            std::printf("  MISSED cpu <= %.1f %%", maxCpu);
-            ++missed;
+            if (rate > kMaxIdleWakeUpsPerSecond && ++targets.missed)
+                std::printf("  MISSED wake-ups <= %.1f /s", kMaxIdleWakeUpsPerSecond);
+            if (share > kMaxWaitingCpuPercent && ++targets.missed)
+                std::printf("  MISSED cpu <= %.1f %%", kMaxWaitingCpuPercent);
         }
         std::printf("\n");
     }
@@ -79,8 +55,8 @@ struct Measure {
 int main(int argc, char** argv) {
     QtEventPump::preferLeanEventLoop(); // as the programs do
     QCoreApplication app(argc, argv);
-    QTemporaryDir tmp;
-    const QString appDir = tmp.path() + QLatin1Char('/');
+    TempAppDir dir;
+    const QString appDir = dir.path();
 
     const int master = posix_openpt(O_RDWR | O_NOCTTY);
     if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0) {
@@ -96,21 +72,19 @@ int main(int argc, char** argv) {
     SerialPortChannel channel(ctx.appDir);
     ProbeLink link(ctx, channel);
 
-    const bool check = QCoreApplication::arguments().contains(QStringLiteral("--check"));
     std::printf("targets: wake-ups while idle <= %.0f /s, cpu while waiting <= %.1f %%\n",
                 kMaxIdleWakeUpsPerSecond, kMaxWaitingCpuPercent);
     {
         // What a thousand wake-ups a second cost by themselves on this machine, for scale.
         Measure m;
-        const double end = wallSeconds() + 1.0;
-        while (wallSeconds() < end)
+        while (m.time.wall() < 1.0)
             QThread::msleep(1);
         m.report("baseline: bare 1 ms sleeps");
     }
     {
         Measure m(&pump);
         link.OpenStationPort(3);
-        m.report("open + 1 s settle wait", kMaxIdleWakeUpsPerSecond, kMaxWaitingCpuPercent);
+        m.report("open + 1 s settle wait");
     }
     if (!channel.isOpen()) {
         std::fprintf(stderr, "port did not open\n");
@@ -131,26 +105,23 @@ int main(int argc, char** argv) {
         Measure m(&pump);
         reply = link.ExecuteTransaction(5.0, "*", "#00(v*", "Reading field Ex failed",
                                         "Reading field Ex", true);
-        m.report("transaction, reply after 3 s", kMaxIdleWakeUpsPerSecond, kMaxWaitingCpuPercent);
+        m.report("transaction, reply after 3 s");
     }
     probe.join();
     std::printf("reply: %s\n", reply.constData());
 
-    {
+    const auto idleWait = [&](const char* what) {
         Measure m(&pump);
         link.WaitSeconds(2.0);
-        m.report("idle wait 2 s, port open", kMaxIdleWakeUpsPerSecond, kMaxWaitingCpuPercent);
-    }
+        m.report(what);
+    };
+    idleWait("idle wait 2 s, port open");
     link.CloseStationPort();
-    {
-        Measure m(&pump);
-        link.WaitSeconds(2.0);
-        m.report("idle wait 2 s, port closed", kMaxIdleWakeUpsPerSecond, kMaxWaitingCpuPercent);
-    }
+    idleWait("idle wait 2 s, port closed");
     ::close(master);
     if (reply.isEmpty()) return 1;
-    if (missed > 0) std::printf("bench_link_wait: %d target(s) missed\n", missed);
-    return check && missed > 0 ? 1 : 0;
+    if (targets.missed > 0) std::printf("bench_link_wait: %d target(s) missed\n", targets.missed);
+    return targets.exitCode();
 }
 
 #else

@@ -7,25 +7,20 @@
 //    spectrum; the aim is below 1.
 
 #include "app/AppContext.h"
+#include "bench/BenchSupport.h"
 #include "link/ProbeLink.h"
 #include "sim/ProbeModel.h"
 #include "sim/SimChannel.h"
 #include "spectrum/SpectrumFileSink.h"
 #include "spectrum/SweepAcquisition.h"
-#include "support/TestSupport.h"
-
-#include <QFile>
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
-#include <cstdio>
 #include <memory>
 #include <vector>
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
 constexpr int kPoints = 4001;
 constexpr int kChunk = 64;
 
@@ -52,7 +47,7 @@ Timing decodePass(const QByteArray& stream, SpectrumData& data) {
     bool header = false;
     for (qsizetype at = 0; at < stream.size() && data.PointIndex < data.NPoints; at += kChunk) {
         const int before = data.PointIndex;
-        const auto start = Clock::now();
+        const double start = bench::wallSeconds();
         buffer.append(stream.mid(at, kChunk));
         if (!header && buffer.available() >= SweepBuffer::HeaderBytes) {
             buffer.consume(SweepBuffer::HeaderBytes);
@@ -60,19 +55,12 @@ Timing decodePass(const QByteArray& stream, SpectrumData& data) {
         }
         while (header && buffer.available() > SweepPoint::Bytes && data.PointIndex < data.NPoints)
             decoder.decode(buffer);
-        const double spent = std::chrono::duration<double>(Clock::now() - start).count();
+        const double spent = bench::wallSeconds() - start;
         t.whole += spent;
         if (before < 1000) t.first += spent;
         if (data.PointIndex > kPoints - 1000) t.last += spent;
     }
     return t;
-}
-
-long residentKiB() {
-    QFile f(QStringLiteral("/proc/self/statm"));
-    if (!f.open(QIODevice::ReadOnly)) return -1;
-    const QList<QByteArray> fields = f.readAll().split(' ');
-    return fields.size() > 1 ? fields[1].toLong() * 4 : -1;
 }
 
 struct CountingSink : SpectrumFileSink {
@@ -116,15 +104,13 @@ int main() {
     VirtualPump pump(clock, 0.002);
     AppContext ctx(dir.path(), QString(), clock, pump);
     SimChannel channel(clock);
-    StationConfig st;
-    st.port = 1;
-    channel.network().add(st);
+    channel.network().add(StationConfig{}); // on COM1
     ProbeLink link(ctx, channel);
     CountingSink sink;
     SweepAcquisition acquisition(link, sink, AcquisitionTexts{});
     link.OpenStationPort(1);
     // Reading the resident size costs memory itself the first time.
-    long baseline = residentKiB();
+    long baseline = bench::residentKiB();
     for (int i = 0; i < 200; ++i) {
         SweepSettings settings;
         settings.setRange(0.1f, 30.0f);
@@ -132,9 +118,9 @@ int main() {
         acquisition.runAcquisition(0, settings, record, SweepChoice{});
         channel.probe(1)->clearCommands();
         // The first ones warm up the logs and Qt's own caches.
-        if (i == 19) baseline = residentKiB();
+        if (i == 19) baseline = bench::residentKiB();
     }
-    const long growth = residentKiB() - baseline;
+    const long growth = bench::residentKiB() - baseline;
     std::printf("bench_spectrum_decode: %d acquisitions made; resident growth over the last 180 "
                 "/ one spectrum = %.3f (aim < 1)\n",
                 sink.saved, double(growth) * 1024.0 / double(sizeof(SpectrumData)));

@@ -1,0 +1,110 @@
+#pragma once
+
+// What the benchmarks share: clocks, the probe simulator, and figures against their targets.
+
+#include "support/TestSupport.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QThread>
+
+#include <chrono>
+#include <cstdio>
+
+#ifdef Q_OS_UNIX
+#include <sys/resource.h>
+#endif
+
+namespace bench {
+
+// User + system CPU seconds of this process so far (0 without getrusage).
+inline double cpuSeconds() {
+#ifdef Q_OS_UNIX
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
+           double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+#else
+    return 0.0;
+#endif
+}
+
+inline double wallSeconds() {
+    using namespace std::chrono;
+    return duration<double>(steady_clock::now().time_since_epoch()).count();
+}
+
+// Wall seconds that f takes.
+template <class F> double timed(F&& f) {
+    const double start = wallSeconds();
+    f();
+    return wallSeconds() - start;
+}
+
+// CPU and wall seconds since it was made or restarted.
+struct Stopwatch {
+    double cpu0 = cpuSeconds();
+    double wall0 = wallSeconds();
+    void restart() { *this = Stopwatch(); }
+    double cpu() const { return cpuSeconds() - cpu0; }
+    double wall() const { return wallSeconds() - wall0; }
+};
+
+// Resident size of this process in KiB, -1 without /proc.
+inline long residentKiB() {
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly)) return -1;
+    for (const QByteArray& line : f.readAll().split('\n'))
+        if (line.startsWith("VmRSS:")) return line.mid(6).trimmed().split(' ').first().toLong();
+    return -1;
+}
+
+// The figures that missed their targets. With --check, a miss makes the exit status non-zero.
+struct Targets {
+    int missed = 0;
+    // "  MISSED" after a figure over its target (counted), else nothing.
+    const char* mark(bool over) {
+        missed += over ? 1 : 0;
+        return over ? "  MISSED" : "";
+    }
+    int exitCode() const {
+        return missed > 0 && QCoreApplication::arguments().contains(QStringLiteral("--check"));
+    }
+};
+
+// halvex-probesim serving the pseudo-terminals of an application folder; stopped with it.
+class ProbeSim {
+public:
+    // Starts it and waits (at most 10 s) for its ports/COM<port> link; says why when it cannot:
+    // `built` then tells a simulator that failed to start from one there is nothing to run of.
+    bool start(const QString& appDir, int port) {
+        const QString bench = QCoreApplication::applicationName();
+        const QString program = binDir() + QStringLiteral("/halvex-probesim");
+        built = QFileInfo(program).isExecutable();
+        if (!built) {
+            std::printf("%s: %s is not built; nothing measured\n", qPrintable(bench),
+                        qPrintable(program));
+            return false;
+        }
+        process.start(program, {QStringLiteral("--app-dir"), appDir});
+        if (!process.waitForStarted(10000)) {
+            std::printf("%s: cannot start %s\n", qPrintable(bench), qPrintable(program));
+            return false;
+        }
+        const QString link = appDir + QStringLiteral("ports/COM%1").arg(port);
+        for (int i = 0; i < 200 && !QFileInfo(link).isSymLink(); ++i)
+            QThread::msleep(50);
+        return true;
+    }
+    ~ProbeSim() {
+        if (process.state() == QProcess::NotRunning) return;
+        process.terminate();
+        if (!process.waitForFinished(10000)) process.kill();
+    }
+    bool built = false;
+    QProcess process;
+};
+
+} // namespace bench
