@@ -78,19 +78,15 @@ struct Targets {
 class ProbeSim {
 public:
     // Starts it and waits (at most 10 s) for its ports/COM<port> link; says why when it cannot:
-    // `built` then tells a simulator that failed to start from one there is nothing to run of.
+    // `built` then tells a simulator that did not start from one there is nothing to run of.
     bool start(const QString& appDir, int port) {
-        const QString bench = QCoreApplication::applicationName();
         const QString program = binDir() + QStringLiteral("/halvex-probesim");
         built = QFileInfo(program).isExecutable();
-        if (!built) {
-            std::printf("%s: %s is not built; nothing measured\n", qPrintable(bench),
-                        qPrintable(program));
-            return false;
-        }
-        process.start(program, {QStringLiteral("--app-dir"), appDir});
-        if (!process.waitForStarted(10000)) {
-            std::printf("%s: cannot start %s\n", qPrintable(bench), qPrintable(program));
+        if (built) process.start(program, {QStringLiteral("--app-dir"), appDir});
+        if (!built || !process.waitForStarted(10000)) {
+            std::printf("%s: %s %s\n", qPrintable(QCoreApplication::applicationName()),
+                        qPrintable(program),
+                        built ? "did not start" : "is not built; nothing measured");
             return false;
         }
         const QString link = appDir + QStringLiteral("ports/COM%1").arg(port);
@@ -99,7 +95,6 @@ public:
         return true;
     }
     ~ProbeSim() {
-        if (process.state() == QProcess::NotRunning) return;
         process.terminate();
         if (!process.waitForFinished(10000)) process.kill();
     }

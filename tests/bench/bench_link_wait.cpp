@@ -28,27 +28,25 @@ constexpr double kMaxWaitingCpuPercent = 0.3;
 
 bench::Targets targets;
 
-struct Measure {
-    explicit Measure(const EventPump* pump = nullptr) : pump_(pump) {}
-    const EventPump* pump_;
-    long long wake0 = pump_ ? pump_->wakeUps() : 0;
-    bench::Stopwatch time;
-    // Prints one line; with the pump, against the targets of an idle wait.
-    void report(const char* what) const {
-        const double wall = time.wall();
-        const double share = wall > 0 ? 100.0 * time.cpu() / wall : 0.0;
-        std::printf("%-34s wall %5.2f s  cpu/wall %6.3f %%", what, wall, share);
-        if (pump_) {
-            const double rate = wall > 0 ? double(pump_->wakeUps() - wake0) / wall : 0.0;
-            std::printf("  wake-ups %7.1f /s", rate);
-            if (rate > kMaxIdleWakeUpsPerSecond && ++targets.missed)
-                std::printf("  MISSED wake-ups <= %.1f /s", kMaxIdleWakeUpsPerSecond);
-            if (share > kMaxWaitingCpuPercent && ++targets.missed)
-                std::printf("  MISSED cpu <= %.1f %%", kMaxWaitingCpuPercent);
-        }
-        std::printf("\n");
+// Runs `action` and prints its wall time and CPU share; with the pump, also its wake-ups,
+// against the targets of an idle wait.
+template <class F> void measure(const char* what, const EventPump* pump, F action) {
+    const long long wake0 = pump ? pump->wakeUps() : 0;
+    const bench::Stopwatch time;
+    action();
+    const double wall = time.wall();
+    const double share = wall > 0 ? 100.0 * time.cpu() / wall : 0.0;
+    std::printf("%-34s wall %5.2f s  cpu/wall %6.3f %%", what, wall, share);
+    if (pump) {
+        const double rate = wall > 0 ? double(pump->wakeUps() - wake0) / wall : 0.0;
+        std::printf("  wake-ups %7.1f /s", rate);
+        if (rate > kMaxIdleWakeUpsPerSecond && ++targets.missed)
+            std::printf("  MISSED wake-ups <= %.1f /s", kMaxIdleWakeUpsPerSecond);
+        if (share > kMaxWaitingCpuPercent && ++targets.missed)
+            std::printf("  MISSED cpu <= %.1f %%", kMaxWaitingCpuPercent);
     }
-};
+    std::printf("\n");
+}
 
 } // namespace
 
@@ -56,36 +54,30 @@ int main(int argc, char** argv) {
     QtEventPump::preferLeanEventLoop(); // as the programs do
     QCoreApplication app(argc, argv);
     TempAppDir dir;
-    const QString appDir = dir.path();
 
     const int master = posix_openpt(O_RDWR | O_NOCTTY);
     if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0) {
         std::fprintf(stderr, "no pseudo-terminal\n");
         return 1;
     }
-    QDir().mkpath(appDir + "ports");
-    QFile::link(QString::fromLocal8Bit(ptsname(master)), appDir + "ports/COM3");
+    QDir().mkpath(dir.path() + "ports");
+    QFile::link(QString::fromLocal8Bit(ptsname(master)), dir.path() + "ports/COM3");
 
     SystemClock clock;
     QtEventPump pump;
-    AppContext ctx(appDir, QString(), clock, pump);
+    AppContext ctx(dir.path(), QString(), clock, pump);
     SerialPortChannel channel(ctx.appDir);
     ProbeLink link(ctx, channel);
 
     std::printf("targets: wake-ups while idle <= %.0f /s, cpu while waiting <= %.1f %%\n",
                 kMaxIdleWakeUpsPerSecond, kMaxWaitingCpuPercent);
-    {
-        // What a thousand wake-ups a second cost by themselves on this machine, for scale.
-        Measure m;
-        while (m.time.wall() < 1.0)
+    // What a thousand wake-ups a second cost by themselves on this machine, for scale.
+    measure("baseline: bare 1 ms sleeps", nullptr, [] {
+        const bench::Stopwatch time;
+        while (time.wall() < 1.0)
             QThread::msleep(1);
-        m.report("baseline: bare 1 ms sleeps");
-    }
-    {
-        Measure m(&pump);
-        link.OpenStationPort(3);
-        m.report("open + 1 s settle wait");
-    }
+    });
+    measure("open + 1 s settle wait", &pump, [&] { link.OpenStationPort(3); });
     if (!channel.isOpen()) {
         std::fprintf(stderr, "port did not open\n");
         return 1;
@@ -101,23 +93,16 @@ int main(int argc, char** argv) {
         (void)!::write(master, reply, sizeof reply - 1);
     });
     QByteArray reply;
-    {
-        Measure m(&pump);
+    measure("transaction, reply after 3 s", &pump, [&] {
         reply = link.ExecuteTransaction(5.0, "*", "#00(v*", "Reading field Ex failed",
                                         "Reading field Ex", true);
-        m.report("transaction, reply after 3 s");
-    }
+    });
     probe.join();
     std::printf("reply: %s\n", reply.constData());
 
-    const auto idleWait = [&](const char* what) {
-        Measure m(&pump);
-        link.WaitSeconds(2.0);
-        m.report(what);
-    };
-    idleWait("idle wait 2 s, port open");
+    measure("idle wait 2 s, port open", &pump, [&] { link.WaitSeconds(2.0); });
     link.CloseStationPort();
-    idleWait("idle wait 2 s, port closed");
+    measure("idle wait 2 s, port closed", &pump, [&] { link.WaitSeconds(2.0); });
     ::close(master);
     if (reply.isEmpty()) return 1;
     if (targets.missed > 0) std::printf("bench_link_wait: %d target(s) missed\n", targets.missed);

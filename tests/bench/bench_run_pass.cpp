@@ -19,36 +19,27 @@ namespace {
 constexpr double kMaxRatio = 1.005;
 constexpr double kMaxCpuPercent = 0.5;
 
-// Counts what crosses the wire.
-class CountingChannel : public SerialChannel {
+// The serial port, counting what crosses the wire.
+class CountingChannel : public SerialPortChannel {
 public:
-    explicit CountingChannel(SerialChannel& inner) : inner_(inner) {}
+    using SerialPortChannel::SerialPortChannel;
     bool open(int port) override {
         ++opens;
-        return inner_.open(port);
+        return SerialPortChannel::open(port);
     }
-    void close() override { inner_.close(); }
-    bool isOpen() const override { return inner_.isOpen(); }
     qint64 write(const QByteArray& data, int timeoutMs) override {
         ++commands;
         readings += data == "#00(v*" ? 1 : 0;
         bytesOut += data.size();
-        return inner_.write(data, timeoutMs);
+        return SerialPortChannel::write(data, timeoutMs);
     }
-    qint64 bytesWaiting() override { return inner_.bytesWaiting(); }
     bool read(qint64 count, QByteArray& out) override {
-        const bool ok = inner_.read(count, out);
+        const bool ok = SerialPortChannel::read(count, out);
         bytesIn += out.size();
         return ok;
     }
-    bool flushOutput() override { return inner_.flushOutput(); }
-    void waitForInput(int ms) override { inner_.waitForInput(ms); }
-
     void reset() { opens = commands = readings = bytesOut = bytesIn = 0; }
     qint64 opens = 0, commands = 0, readings = 0, bytesOut = 0, bytesIn = 0;
-
-private:
-    SerialChannel& inner_;
 };
 
 } // namespace
@@ -63,8 +54,7 @@ int main(int argc, char** argv) {
     SystemClock clock;
     QtEventPump pump;
     AppContext ctx(dir.path(), {}, clock, pump);
-    SerialPortChannel port(ctx.appDir);
-    CountingChannel channel(port);
+    CountingChannel channel(ctx.appDir);
 
     FreqTable table;
     const double freqs[] = {0.531, 1.8, 3.5, 6.07, 7.1, 9.5, 13.56, 21.5, 27.0, 27.12};
