@@ -5,7 +5,6 @@
 #include "support/TestSupport.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QThread>
@@ -54,9 +53,7 @@ struct Stopwatch {
 
 // Resident size of this process in KiB, -1 without /proc.
 inline long residentKiB() {
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly)) return -1;
-    for (const QByteArray& line : f.readAll().split('\n'))
+    for (const QByteArray& line : readAll(QStringLiteral("/proc/self/status")).split('\n'))
         if (line.startsWith("VmRSS:")) return line.mid(6).trimmed().split(' ').first().toLong();
     return -1;
 }

@@ -24,16 +24,11 @@ constexpr double kMaxSimCpuPercent = 0.5;
 // where there is one (the simulator serves everything from it), else user + system time in
 // clock ticks, which are too coarse for a few seconds of a quiet process. -1 without /proc.
 double cpuSeconds(qint64 pid) {
-    QFile sched(QStringLiteral("/proc/%1/schedstat").arg(pid));
-    if (sched.open(QIODevice::ReadOnly)) {
-        bool ok = false;
-        const double ns = sched.readAll().split(' ').value(0).toDouble(&ok);
-        // Some kernels keep no scheduler statistics and show 0.
-        if (ok && ns > 0) return ns / 1e9;
-    }
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly)) return -1;
-    const QByteArray text = stat.readAll();
+    // Some kernels keep no scheduler statistics and show 0.
+    const QByteArray sched = readAll(QStringLiteral("/proc/%1/schedstat").arg(pid));
+    const double ns = sched.split(' ').value(0).toDouble();
+    if (ns > 0) return ns / 1e9;
+    const QByteArray text = readAll(QStringLiteral("/proc/%1/stat").arg(pid));
     const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
     if (fields.size() < 13) return -1;
 #ifdef Q_OS_UNIX

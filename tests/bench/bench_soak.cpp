@@ -10,7 +10,6 @@
 
 #include <QRegularExpression>
 
-#include <numeric>
 #include <random>
 #include <set>
 
@@ -78,14 +77,14 @@ int main(int argc, char** argv) {
 
     // Wall time and memory at each midnight.
     bench::Stopwatch wall;
-    std::vector<double> dayWall;
+    double dayWalls = 0; // summed
     std::vector<long> dayRss;
     const qint64 firstMidnight = start + 5 * 60 * qint64(1000000);
     std::function<void(int)> midnight = [&](int day) {
         if (day > 0) {
-            dayWall.push_back(wall.wall());
+            dayWalls += wall.wall();
             dayRss.push_back(bench::residentKiB());
-            std::fprintf(stderr, "day %d: %.2f s, %ld KiB\n", day, dayWall.back(), dayRss.back());
+            std::fprintf(stderr, "day %d: %.2f s, %ld KiB\n", day, wall.wall(), dayRss.back());
         }
         wall.restart();
         if (day < days)
@@ -156,9 +155,7 @@ int main(int argc, char** argv) {
         if (rig.eventLog(firstDay.addDays(d)).isEmpty())
             fail(QString::asprintf("no event log for day %d", d));
 
-    const double perDay = dayWall.empty() ? totalSeconds / days
-                                          : std::accumulate(dayWall.begin(), dayWall.end(), 0.0) /
-                                                double(dayWall.size());
+    const double perDay = dayRss.empty() ? totalSeconds / days : dayWalls / double(dayRss.size());
     std::printf("bench_soak: %d stations, %d-minute periods, %d simulated days (seed %u)\n",
                 kStations, kRateMinutes, days, seed);
     std::printf("  periods run: %d; blocks found: %d (%d stations)\n",

@@ -33,17 +33,15 @@ QByteArray passStream() {
     return out + '*';
 }
 
-struct Timing {
-    double whole = 0, first = 0, last = 0; // seconds
-};
-
 // One pass decoded as the acquisition does: a chunk arrives, every point with a byte of the
-// next one behind it is decoded.
-Timing decodePass(const QByteArray& stream, SpectrumData& data) {
+// next one behind it is decoded. Adds the pass's time to `whole`, and the time of its last
+// 1000 points against its first 1000 to `ratio`.
+void decodePass(const QByteArray& stream, SpectrumData& data, std::vector<double>& whole,
+                std::vector<double>& ratio) {
     SweepBuffer buffer;
     SweepDecoder decoder(data);
     decoder.startPass(1, 0.125);
-    Timing t;
+    double all = 0, first = 0, last = 0; // seconds
     bool header = false;
     for (qsizetype at = 0; at < stream.size() && data.PointIndex < data.NPoints; at += kChunk) {
         const int before = data.PointIndex;
@@ -56,11 +54,12 @@ Timing decodePass(const QByteArray& stream, SpectrumData& data) {
         while (header && buffer.available() > SweepPoint::Bytes && data.PointIndex < data.NPoints)
             decoder.decode(buffer);
         const double spent = bench::wallSeconds() - start;
-        t.whole += spent;
-        if (before < 1000) t.first += spent;
-        if (data.PointIndex > kPoints - 1000) t.last += spent;
+        all += spent;
+        if (before < 1000) first += spent;
+        if (data.PointIndex > kPoints - 1000) last += spent;
     }
-    return t;
+    whole.push_back(all);
+    ratio.push_back(last / first);
 }
 
 struct CountingSink : SpectrumFileSink {
@@ -85,11 +84,8 @@ int main() {
     auto data = std::make_unique<SpectrumData>();
     data->NPoints = kPoints;
     std::vector<double> whole, ratio;
-    for (int run = 0; run < 51; ++run) {
-        const Timing t = decodePass(stream, *data);
-        whole.push_back(t.whole);
-        ratio.push_back(t.last / t.first);
-    }
+    for (int run = 0; run < 51; ++run)
+        decodePass(stream, *data, whole, ratio);
     const double lineSeconds = double(stream.size()) / ProbeModel::kBytesPerSecond;
     std::printf("bench_spectrum_decode: 4001-point pass in %d-byte chunks: decode / line time = "
                 "%.6f (aim <= 0.001)\n",
