@@ -2,6 +2,9 @@
 
 // What the benchmarks share: clocks, the probe simulator, and figures against their targets.
 
+#include "app/AppContext.h"
+#include "link/ProbeLink.h"
+#include "link/SerialPortChannel.h"
 #include "support/TestSupport.h"
 
 #include <QCoreApplication>
@@ -69,6 +72,16 @@ struct Targets {
     int exitCode() const {
         return missed > 0 && QCoreApplication::arguments().contains(QStringLiteral("--check"));
     }
+};
+
+// A probe link on a serial port, with the real clock and Qt's pump, as the programs run one.
+struct PortLink {
+    explicit PortLink(const QString& appDir) : ctx(appDir, QString(), clock, pump) {}
+    SystemClock clock;
+    QtEventPump pump;
+    AppContext ctx;
+    SerialPortChannel channel{ctx.appDir};
+    ProbeLink link{ctx, channel};
 };
 
 // halvex-probesim serving the pseudo-terminals of an application folder; stopped with it.

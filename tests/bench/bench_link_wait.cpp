@@ -8,10 +8,7 @@
 
 #ifdef Q_OS_UNIX
 
-#include "app/AppContext.h"
 #include "bench/BenchSupport.h"
-#include "link/ProbeLink.h"
-#include "link/SerialPortChannel.h"
 
 #include <QDir>
 #include <fcntl.h>
@@ -63,11 +60,8 @@ int main(int argc, char** argv) {
     QDir().mkpath(dir.path() + "ports");
     QFile::link(QString::fromLocal8Bit(ptsname(master)), dir.path() + "ports/COM3");
 
-    SystemClock clock;
-    QtEventPump pump;
-    AppContext ctx(dir.path(), QString(), clock, pump);
-    SerialPortChannel channel(ctx.appDir);
-    ProbeLink link(ctx, channel);
+    bench::PortLink port(dir.path());
+    ProbeLink& link = port.link;
 
     std::printf("targets: wake-ups while idle <= %.0f /s, cpu while waiting <= %.1f %%\n",
                 kMaxIdleWakeUpsPerSecond, kMaxWaitingCpuPercent);
@@ -77,8 +71,8 @@ int main(int argc, char** argv) {
         while (time.wall() < 1.0)
             QThread::msleep(1);
     });
-    measure("open + 1 s settle wait", &pump, [&] { link.OpenStationPort(3); });
-    if (!channel.isOpen()) {
+    measure("open + 1 s settle wait", &port.pump, [&] { link.OpenStationPort(3); });
+    if (!port.channel.isOpen()) {
         std::fprintf(stderr, "port did not open\n");
         return 1;
     }
@@ -93,16 +87,16 @@ int main(int argc, char** argv) {
         (void)!::write(master, reply, sizeof reply - 1);
     });
     QByteArray reply;
-    measure("transaction, reply after 3 s", &pump, [&] {
+    measure("transaction, reply after 3 s", &port.pump, [&] {
         reply = link.ExecuteTransaction(5.0, "*", "#00(v*", "Reading field Ex failed",
                                         "Reading field Ex", true);
     });
     probe.join();
     std::printf("reply: %s\n", reply.constData());
 
-    measure("idle wait 2 s, port open", &pump, [&] { link.WaitSeconds(2.0); });
+    measure("idle wait 2 s, port open", &port.pump, [&] { link.WaitSeconds(2.0); });
     link.CloseStationPort();
-    measure("idle wait 2 s, port closed", &pump, [&] { link.WaitSeconds(2.0); });
+    measure("idle wait 2 s, port closed", &port.pump, [&] { link.WaitSeconds(2.0); });
     ::close(master);
     if (reply.isEmpty()) return 1;
     if (targets.missed > 0) std::printf("bench_link_wait: %d target(s) missed\n", targets.missed);

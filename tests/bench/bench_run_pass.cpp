@@ -7,10 +7,8 @@
 // 2 x 0.05 s around the battery reading), the probe's own processing time (0.01 s before each
 // reply, 0.04 s more for a reading) and every byte both ways at 38400 baud (3840 bytes/s).
 
-#include "app/AppContext.h"
 #include "bench/BenchSupport.h"
 #include "freqtable/FreqTableFile.h"
-#include "link/SerialPortChannel.h"
 #include "measure/Session.h"
 #include "panel/SettingsFile.h"
 

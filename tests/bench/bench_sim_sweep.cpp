@@ -5,7 +5,6 @@
 // non-zero.
 
 #include "bench/BenchSupport.h"
-#include "link/SerialPortChannel.h"
 #include "sim/ProbeModel.h"
 
 #include <QElapsedTimer>

@@ -6,9 +6,7 @@
 //  - the resident-size growth over 200 acquisitions on the simulator against the size of one
 //    spectrum; the aim is below 1.
 
-#include "app/AppContext.h"
 #include "bench/BenchSupport.h"
-#include "link/ProbeLink.h"
 #include "sim/ProbeModel.h"
 #include "sim/SimChannel.h"
 #include "spectrum/SpectrumFileSink.h"

@@ -6,10 +6,7 @@
 //  - the plot area repainted on screen per decoded point against the plot's area; the aim is
 //    0.05 or less on average, so that only what a point changed is painted again.
 
-#include "app/AppContext.h"
 #include "bench/BenchSupport.h"
-#include "link/ProbeLink.h"
-#include "link/SerialPortChannel.h"
 #include "spectrum/SpectrumFiles.h"
 #include "spectrum/SweepAcquisition.h"
 #include "views/FrmSpettro.h"
@@ -37,19 +34,16 @@ int main(int argc, char** argv) {
     bench::ProbeSim sim;
     if (!sim.start(dir.path(), 1)) return sim.built ? 1 : 0;
 
-    SystemClock clock;
-    QtEventPump pump;
-    AppContext ctx(dir.path(), QString(), clock, pump);
-    SerialPortChannel channel(ctx.appDir);
-    ProbeLink link(ctx, channel);
-    SpectrumFiles files(ctx.appDir, clock);
+    bench::PortLink port(dir.path());
+    ProbeLink& link = port.link;
+    SpectrumFiles files(port.ctx.appDir, port.clock);
     SilentPrompts prompts;
     std::unique_ptr<FrmSpettro> window;
     SweepAcquisition acquisition(
         link, files,
         AcquisitionTexts{[&](float level) { return window->levelTextRule()(level); },
                          [&](float v) { return window->refLevelRule()(v); }});
-    window = std::make_unique<FrmSpettro>(ctx, acquisition.data(), prompts);
+    window = std::make_unique<FrmSpettro>(port.ctx, acquisition.data(), prompts);
     acquisition.setView(window.get());
     takePicturesFrom(files, *window);
     window->resize(1100, 640);
