@@ -61,7 +61,6 @@ int main(int argc, char** argv) {
     QFile::link(QString::fromLocal8Bit(ptsname(master)), dir.path() + "ports/COM3");
 
     bench::PortLink port(dir.path());
-    ProbeLink& link = port.link;
 
     std::printf("targets: wake-ups while idle <= %.0f /s, cpu while waiting <= %.1f %%\n",
                 kMaxIdleWakeUpsPerSecond, kMaxWaitingCpuPercent);
@@ -71,7 +70,7 @@ int main(int argc, char** argv) {
         while (time.wall() < 1.0)
             QThread::msleep(1);
     });
-    measure("open + 1 s settle wait", &port.pump, [&] { link.OpenStationPort(3); });
+    measure("open + 1 s settle wait", &port.pump, [&] { port.link.OpenStationPort(3); });
     if (!port.channel.isOpen()) {
         std::fprintf(stderr, "port did not open\n");
         return 1;
@@ -83,20 +82,19 @@ int main(int argc, char** argv) {
         pollfd p{master, POLLIN, 0};
         if (::poll(&p, 1, 5000) <= 0 || ::read(master, buf, sizeof buf) <= 0) return;
         std::this_thread::sleep_for(std::chrono::seconds(3));
-        const char reply[] = "12.5*";
-        (void)!::write(master, reply, sizeof reply - 1);
+        (void)!::write(master, "12.5*", 5);
     });
     QByteArray reply;
     measure("transaction, reply after 3 s", &port.pump, [&] {
-        reply = link.ExecuteTransaction(5.0, "*", "#00(v*", "Reading field Ex failed",
-                                        "Reading field Ex", true);
+        reply = port.link.ExecuteTransaction(5.0, "*", "#00(v*", "Reading field Ex failed",
+                                             "Reading field Ex", true);
     });
     probe.join();
     std::printf("reply: %s\n", reply.constData());
 
-    measure("idle wait 2 s, port open", &port.pump, [&] { link.WaitSeconds(2.0); });
-    link.CloseStationPort();
-    measure("idle wait 2 s, port closed", &port.pump, [&] { link.WaitSeconds(2.0); });
+    measure("idle wait 2 s, port open", &port.pump, [&] { port.link.WaitSeconds(2.0); });
+    port.link.CloseStationPort();
+    measure("idle wait 2 s, port closed", &port.pump, [&] { port.link.WaitSeconds(2.0); });
     ::close(master);
     if (reply.isEmpty()) return 1;
     if (targets.missed > 0) std::printf("bench_link_wait: %d target(s) missed\n", targets.missed);

@@ -18,7 +18,6 @@ constexpr int kStations = 16;
 constexpr int kRateMinutes = 10;
 constexpr qint64 kPeriodMicros = qint64(kRateMinutes) * 60 * 1000000;
 constexpr qint64 kHourMicros = qint64(3600) * 1000000;
-constexpr qint64 kDayMicros = 24 * kHourMicros;
 
 QByteArray serialOf(int i) {
     const QByteArray n = QByteArray::number(100 + i);
@@ -80,17 +79,15 @@ int main(int argc, char** argv) {
     double dayWalls = 0; // summed
     std::vector<long> dayRss;
     const qint64 firstMidnight = start + 5 * 60 * qint64(1000000);
-    std::function<void(int)> midnight = [&](int day) {
-        if (day > 0) {
-            dayWalls += wall.wall();
-            dayRss.push_back(bench::residentKiB());
-            std::fprintf(stderr, "day %d: %.2f s, %ld KiB\n", day, wall.wall(), dayRss.back());
-        }
-        wall.restart();
-        if (day < days)
-            rig.pump.at(firstMidnight + (day + 1) * kDayMicros, [&, day] { midnight(day + 1); });
-    };
-    rig.pump.at(firstMidnight, [&] { midnight(0); });
+    for (int day = 0; day <= days; ++day)
+        rig.pump.at(firstMidnight + day * 24 * kHourMicros, [&, day] {
+            if (day > 0) {
+                dayWalls += wall.wall();
+                dayRss.push_back(bench::residentKiB());
+                std::fprintf(stderr, "day %d: %.2f s, %ld KiB\n", day, wall.wall(), dayRss.back());
+            }
+            wall.restart();
+        });
 
     // Up to 00:05 after the last day.
     rig.session->run().maxPeriods = days * 24 * 60 / kRateMinutes + 1;

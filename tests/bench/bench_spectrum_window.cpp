@@ -35,12 +35,11 @@ int main(int argc, char** argv) {
     if (!sim.start(dir.path(), 1)) return sim.built ? 1 : 0;
 
     bench::PortLink port(dir.path());
-    ProbeLink& link = port.link;
     SpectrumFiles files(port.ctx.appDir, port.clock);
     SilentPrompts prompts;
     std::unique_ptr<FrmSpettro> window;
     SweepAcquisition acquisition(
-        link, files,
+        port.link, files,
         AcquisitionTexts{[&](float level) { return window->levelTextRule()(level); },
                          [&](float v) { return window->refLevelRule()(v); }});
     window = std::make_unique<FrmSpettro>(port.ctx, acquisition.data(), prompts);
@@ -49,8 +48,8 @@ int main(int argc, char** argv) {
     window->resize(1100, 640);
     window->show();
 
-    link.OpenStationPort(1);
-    if (link.linkFailed(0)) {
+    port.link.OpenStationPort(1);
+    if (port.link.linkFailed(0)) {
         std::printf("bench_spectrum_window: cannot open the simulated COM1\n");
         return 1;
     }
