@@ -14,23 +14,13 @@
 
 #include <chrono>
 #include <cstdio>
-
-#ifdef Q_OS_UNIX
-#include <sys/resource.h>
-#endif
+#include <ctime>
 
 namespace bench {
 
-// User + system CPU seconds of this process so far (0 without getrusage).
+// CPU seconds of this process so far, all threads (the C library's process clock).
 inline double cpuSeconds() {
-#ifdef Q_OS_UNIX
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
-           double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-#else
-    return 0.0;
-#endif
+    return double(std::clock()) / CLOCKS_PER_SEC;
 }
 
 inline double wallSeconds() {

@@ -37,10 +37,8 @@ void makeTree(const QString& test, int filesPerDay, int flatFiles) {
             }
     // Mixed case, in an order that is not the sorted one.
     for (int f = 0; f < flatFiles; ++f)
-        writeAll(test + QStringLiteral("/Flat/%1m_%2.%3")
-                            .arg(QLatin1Char(f % 2 ? 's' : 'S'))
-                            .arg((f * 7919) % flatFiles)
-                            .arg(f % 3 ? "spc" : "TXT"),
+        writeAll(test + QString::asprintf("/Flat/%cm_%d.%s", f % 2 ? 's' : 'S',
+                                          (f * 7919) % flatFiles, f % 3 ? "spc" : "TXT"),
                  "x");
 }
 

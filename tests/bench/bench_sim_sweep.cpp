@@ -68,7 +68,6 @@ int main(int argc, char** argv) {
     TempAppDir dir;
     bench::ProbeSim sim;
     if (!sim.start(dir.path(), 1)) return sim.built ? 1 : 0;
-    const qint64 pid = sim.process.processId();
 
     SerialPortChannel port(dir.path());
     if (!port.open(1)) {
@@ -85,7 +84,7 @@ int main(int argc, char** argv) {
         ProbeModel::kSweepHeaderBytes + qint64(points) * ProbeModel::kSweepPointBytes + 1;
     const double floor = double(expected) / ProbeModel::kBytesPerSecond;
     // Three sweeps, so that the coarse CPU clock of /proc counts enough ticks.
-    const double cpuBefore = cpuSeconds(pid);
+    const double cpuBefore = cpuSeconds(sim.process.processId());
     double seconds = 0;
     bool complete = true;
     for (int sweep = 0; sweep < 3 && complete; ++sweep) {
@@ -97,11 +96,10 @@ int main(int argc, char** argv) {
         seconds += s;
         std::printf("bench_sim_sweep: %lld of %lld bytes (%d points) in %.3f s; line-rate "
                     "floor %.3f s; ratio %.3f\n",
-                    static_cast<long long>(stream.size()), static_cast<long long>(expected), points,
-                    s, floor, s / floor);
+                    qlonglong(stream.size()), qlonglong(expected), points, s, floor, s / floor);
         complete = stream.size() >= expected && stream.endsWith('*');
     }
-    const double cpu = cpuSeconds(pid) - cpuBefore;
+    const double cpu = cpuSeconds(sim.process.processId()) - cpuBefore;
     bench::Targets targets;
     if (cpuBefore >= 0 && seconds > 0) {
         const double share = 100.0 * cpu / seconds;

@@ -104,8 +104,8 @@ int main(int argc, char** argv) {
     auto fail = [&failures](const QString& what) {
         if (++failures <= 20) std::printf("  FAIL %s\n", qPrintable(what));
     };
-    const QRegularExpression header(QStringLiteral(
-        "^Station: (\\S+) Reading : (\\d+) (\\d\\d/\\d\\d/\\d{4} \\d\\d:\\d\\d:\\d\\d)"));
+    const QRegularExpression header(
+        R"(^Station: \S+ Reading : \d+ (\d\d/\d\d/\d{4} \d\d:\d\d:\d\d))");
     const QDateTime origin = rig.clock.now().addMSecs(-(rig.clock.micros() - start) / 1000);
     int blocks = 0;
     for (int i = 0; i < kStations; ++i) {
@@ -116,7 +116,7 @@ int main(int argc, char** argv) {
                 const auto m = header.match(QString::fromLatin1(lines[l].trimmed()));
                 if (!m.hasMatch()) continue;
                 ++blocks;
-                const auto first = QDateTime::fromString(m.captured(3), "dd/MM/yyyy HH:mm:ss");
+                const auto first = QDateTime::fromString(m.captured(1), "dd/MM/yyyy HH:mm:ss");
                 firsts.push_back(origin.msecsTo(first) * 1000);
                 // A complete block: after its heading, one line per table row.
                 qsizetype k = l + 1, rows = 0;

@@ -86,11 +86,9 @@ int main() {
         decodePass(stream, *data, whole, ratio);
     const double lineSeconds = double(stream.size()) / ProbeModel::kBytesPerSecond;
     std::printf("bench_spectrum_decode: 4001-point pass in %d-byte chunks: decode / line time = "
-                "%.6f (aim <= 0.001)\n",
-                kChunk, median(whole) / lineSeconds);
-    std::printf("bench_spectrum_decode: last 1000 points / first 1000 points = %.3f "
-                "(aim <= 1.3)\n",
-                median(ratio));
+                "%.6f (aim <= 0.001)\n"
+                "bench_spectrum_decode: last 1000 points / first 1000 points = %.3f (aim <= 1.3)\n",
+                kChunk, median(whole) / lineSeconds, median(ratio));
 
     // 200 acquisitions of 399 points on the simulator and the virtual clock.
     TempAppDir dir;
