@@ -18,7 +18,8 @@
 
 namespace bench {
 
-// CPU seconds of this process so far, all threads (the C library's process clock).
+// CPU seconds of this process so far, all threads: the C library's process clock (which on
+// Windows counts wall time instead).
 inline double cpuSeconds() {
     return double(std::clock()) / CLOCKS_PER_SEC;
 }
