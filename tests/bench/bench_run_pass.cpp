@@ -7,99 +7,52 @@
 // 2 x 0.05 s around the battery reading), the probe's own processing time (0.01 s before each
 // reply, 0.04 s more for a reading) and every byte both ways at 38400 baud (3840 bytes/s).
 
-#include "app/AppContext.h"
+#include "bench/BenchSupport.h"
 #include "freqtable/FreqTableFile.h"
-#include "link/SerialPortChannel.h"
 #include "measure/Session.h"
 #include "panel/SettingsFile.h"
-#include "support/TestSupport.h"
-
-#include <QCoreApplication>
-#include <QDir>
-#include <QElapsedTimer>
-#include <QFileInfo>
-#include <QProcess>
-#include <QThread>
-
-#include <cstdio>
-
-#ifdef Q_OS_UNIX
-#include <sys/resource.h>
-#endif
 
 namespace {
 // A pass waits on the line and on fixed delays almost all the time.
 constexpr double kMaxRatio = 1.005;
 constexpr double kMaxCpuPercent = 0.5;
 
-// Counts what crosses the wire.
-class CountingChannel : public SerialChannel {
+// The serial port, counting what crosses the wire.
+class CountingChannel : public SerialPortChannel {
 public:
-    explicit CountingChannel(SerialChannel& inner) : inner_(inner) {}
+    using SerialPortChannel::SerialPortChannel;
     bool open(int port) override {
         ++opens;
-        return inner_.open(port);
+        return SerialPortChannel::open(port);
     }
-    void close() override { inner_.close(); }
-    bool isOpen() const override { return inner_.isOpen(); }
     qint64 write(const QByteArray& data, int timeoutMs) override {
         ++commands;
         readings += data == "#00(v*" ? 1 : 0;
         bytesOut += data.size();
-        return inner_.write(data, timeoutMs);
+        return SerialPortChannel::write(data, timeoutMs);
     }
-    qint64 bytesWaiting() override { return inner_.bytesWaiting(); }
     bool read(qint64 count, QByteArray& out) override {
-        const bool ok = inner_.read(count, out);
+        const bool ok = SerialPortChannel::read(count, out);
         bytesIn += out.size();
         return ok;
     }
-    bool flushOutput() override { return inner_.flushOutput(); }
-    void waitForInput(int ms) override { inner_.waitForInput(ms); }
-
     void reset() { opens = commands = readings = bytesOut = bytesIn = 0; }
     qint64 opens = 0, commands = 0, readings = 0, bytesOut = 0, bytesIn = 0;
-
-private:
-    SerialChannel& inner_;
 };
 
-// Process CPU time; the simulator serves pseudo-terminals, so this runs on Unix only.
-double cpuSeconds() {
-#ifdef Q_OS_UNIX
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
-           double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-#else
-    return 0.0;
-#endif
-}
 } // namespace
 
 int main(int argc, char** argv) {
     QtEventPump::preferLeanEventLoop(); // as halvex-run does
     QCoreApplication app(argc, argv);
-    const QString sim = binDir() + "/halvex-probesim";
-    if (!QFileInfo::exists(sim)) {
-        std::printf("bench_run_pass: %s not built, skipped\n", qPrintable(sim));
-        return 0;
-    }
     TempAppDir dir;
-    QProcess probes;
-    probes.start(sim, {"--app-dir", dir.path()});
-    if (!probes.waitForStarted()) {
-        std::printf("bench_run_pass: cannot start the probe simulator\n");
-        return 0;
-    }
-    for (int i = 0; i < 100 && !QFileInfo::exists(dir.path() + "ports/COM3"); ++i)
-        QThread::msleep(100);
+    bench::ProbeSim probes;
+    if (!probes.start(dir.path(), 3)) return 0;
 
     SystemClock clock;
     QtEventPump pump;
     AppContext ctx(dir.path(), {}, clock, pump);
-    SerialPortChannel port(ctx.appDir);
-    CountingChannel channel(port);
+    CountingChannel channel(ctx.appDir);
 
     FreqTable table;
     const double freqs[] = {0.531, 1.8, 3.5, 6.07, 7.1, 9.5, 13.56, 21.5, 27.0, 27.12};
@@ -121,20 +74,18 @@ int main(int argc, char** argv) {
 
     // Pass 1 also reads serial numbers and firmware; pass 2 is the pass of every later
     // period, and is the one measured.
-    QElapsedTimer wall;
-    double cpuStart = 0;
+    bench::Stopwatch time;
     double passSeconds = 0, cpuShare = 0, floor = 0;
     long long wakeStart = 0, wakeUps = 0;
     session.run().passEnded = [&](int passes) {
         if (passes == 1) {
             channel.reset();
-            wall.start();
-            cpuStart = cpuSeconds();
+            time.restart();
             wakeStart = pump.wakeUps();
             return;
         }
-        passSeconds = wall.nsecsElapsed() / 1e9;
-        cpuShare = (cpuSeconds() - cpuStart) / passSeconds;
+        passSeconds = time.wall();
+        cpuShare = time.cpu() / passSeconds;
         wakeUps = pump.wakeUps() - wakeStart;
         floor = channel.opens * (1.0 + 1.0 + 0.1) + channel.commands * 0.01 +
                 channel.readings * 0.04 + double(channel.bytesOut + channel.bytesIn) / 3840.0;
@@ -143,25 +94,19 @@ int main(int argc, char** argv) {
     QString why;
     if (session.CMBExecute(&why) != Session::ExecuteResult::ListModeRun || passSeconds <= 0) {
         std::printf("bench_run_pass: the run did not take place: %s\n", qPrintable(why));
-        probes.terminate();
-        probes.waitForFinished(5000);
         return 0;
     }
-    probes.terminate();
-    probes.waitForFinished(5000);
 
     std::printf("bench_run_pass: 3 stations x 10 frequencies, E and H: %lld commands, "
                 "%lld bytes out, %lld bytes in\n",
                 channel.commands, channel.bytesOut, channel.bytesIn);
     const double ratio = passSeconds / floor;
-    const bool slow = ratio > kMaxRatio;
-    const bool costly = cpuShare * 100.0 > kMaxCpuPercent;
+    bench::Targets targets;
     std::printf("  pass time %.3f s, floor %.3f s, ratio %.4f (target <= %.3f)%s\n", passSeconds,
-                floor, ratio, kMaxRatio, slow ? "  MISSED" : "");
+                floor, ratio, kMaxRatio, targets.mark(ratio > kMaxRatio));
     std::printf("  CPU time %.2f %% of wall time (target <= %.1f %%)%s\n", cpuShare * 100.0,
-                kMaxCpuPercent, costly ? "  MISSED" : "");
+                kMaxCpuPercent, targets.mark(cpuShare * 100.0 > kMaxCpuPercent));
     std::printf("  pump wake-ups %lld, %.1f per second of the pass\n", wakeUps,
                 double(wakeUps) / passSeconds);
-    const bool check = QCoreApplication::arguments().contains(QStringLiteral("--check"));
-    return check && (slow || costly) ? 1 : 0;
+    return targets.exitCode();
 }

@@ -7,35 +7,23 @@
 //  - deleting a station's year: folder reads per folder (aim 1.0), and the time against
 //    QDir::removeRecursively on a year of the same shape (aim <= 1.5).
 
+#include "bench/BenchSupport.h"
 #include "panel/ScanBrowser.h"
 #include "panel/ScanFolderModel.h"
 
 #include <QDir>
 #include <QDirIterator>
-#include <QFile>
-#include <QTemporaryDir>
 
 #include <algorithm>
-#include <chrono>
-#include <cstdio>
 #include <cstdlib>
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
 constexpr int kStations = 16, kMonths = 12, kDays = 26;
 
-double seconds(Clock::time_point since) {
-    return std::chrono::duration<double>(Clock::now() - since).count();
-}
-
-void touch(const QString& path) {
-    QFile f(path);
-    if (f.open(QIODevice::WriteOnly)) f.write("x");
-}
-
-QString station(int s) {
-    return QStringLiteral("S%1").arg(s, 2, 10, QLatin1Char('0'));
+// The year folder of station s.
+QString yearOf(const QString& test, int s) {
+    return test + QString::asprintf("/S%02d/2024", s);
 }
 
 void makeTree(const QString& test, int filesPerDay, int flatFiles) {
@@ -43,23 +31,15 @@ void makeTree(const QString& test, int filesPerDay, int flatFiles) {
     for (int s = 0; s < kStations; ++s)
         for (int m = 1; m <= kMonths; ++m)
             for (int d = 1; d <= kDays; ++d) {
-                const QString day = QStringLiteral("%1/%2/2024/%3/%4/")
-                                        .arg(test, station(s))
-                                        .arg(m, 2, 10, QLatin1Char('0'))
-                                        .arg(d, 2, 10, QLatin1Char('0'));
-                QDir().mkpath(day);
+                const QString day = yearOf(test, s) + QString::asprintf("/%02d/%02d/", m, d);
                 for (int f = 0; f < filesPerDay; ++f)
-                    touch(day +
-                          QStringLiteral("SM_E%1.%2").arg(f).arg(QLatin1String(kinds[f % 4])));
+                    writeAll(day + QStringLiteral("SM_E%1.%2").arg(f).arg(kinds[f % 4]), "x");
             }
-    const QString flat = test + QStringLiteral("/Flat/");
-    QDir().mkpath(flat);
     // Mixed case, in an order that is not the sorted one.
     for (int f = 0; f < flatFiles; ++f)
-        touch(flat + QStringLiteral("%1m_%2.%3")
-                         .arg(QLatin1Char(f % 2 ? 's' : 'S'))
-                         .arg((f * 7919) % flatFiles)
-                         .arg(QLatin1String(f % 3 ? "spc" : "TXT")));
+        writeAll(test + QString::asprintf("/Flat/%cm_%d.%s", f % 2 ? 's' : 'S',
+                                          (f * 7919) % flatFiles, f % 3 ? "spc" : "TXT"),
+                 "x");
 }
 
 } // namespace
@@ -67,9 +47,8 @@ void makeTree(const QString& test, int filesPerDay, int flatFiles) {
 int main(int argc, char** argv) {
     const int files = argc > 1 ? std::max(1000, std::atoi(argv[1])) : 20000;
     const int filesPerDay = std::max(1, files / (kStations * kMonths * kDays));
-    QTemporaryDir tmp;
-    const QString appDir = tmp.path() + QLatin1Char('/');
-    const QString test = appDir + QStringLiteral("Test");
+    TempAppDir dir;
+    const QString test = dir.path() + QStringLiteral("Test");
     std::printf("making %d files in %d day folders, and %d in one folder ...\n",
                 filesPerDay * kStations * kMonths * kDays, kStations * kMonths * kDays, files);
     makeTree(test, filesPerDay, files);
@@ -77,7 +56,7 @@ int main(int argc, char** argv) {
     // Opening and expanding.
     {
         DiskFileSystem fs;
-        ScanFolderModel model(fs, appDir);
+        ScanFolderModel model(fs, dir.path());
         const QModelIndex root = model.rootIndex();
         model.fetchMore(root);
         model.files(root, 0);
@@ -92,23 +71,18 @@ int main(int argc, char** argv) {
     // The flat folder: the file list against a bare pass over the names; best of three.
     double fill = 1e9, bare = 1e9;
     qsizetype shown = 0, seen = 0;
-    for (int round = 0; round < 3; ++round) {
-        auto t = Clock::now();
-        qsizetype n = 0;
+    const auto barePass = [&] {
+        seen = 0;
         QDirIterator it(test + QStringLiteral("/Flat"), QDir::Files);
-        while (it.hasNext()) {
+        for (; it.hasNext(); ++seen)
             it.next();
-            ++n;
-        }
-        bare = std::min(bare, seconds(t));
-        seen = n;
-
+    };
+    for (int round = 0; round < 3; ++round) {
+        bare = std::min(bare, bench::timed(barePass));
         DiskFileSystem fs;
-        ScanFolderModel model(fs, appDir);
+        ScanFolderModel model(fs, dir.path());
         const QModelIndex flat = model.indexForPath(test + QStringLiteral("/Flat"));
-        t = Clock::now();
-        shown = model.files(flat, 0).size();
-        fill = std::min(fill, seconds(t));
+        fill = std::min(fill, bench::timed([&] { shown = model.files(flat, 0).size(); }));
     }
     std::printf("flat folder: %lld names, %lld listed; list %.1f ms, bare pass %.1f ms, "
                 "ratio %.2f (aim <= 2.0)\n",
@@ -119,15 +93,11 @@ int main(int argc, char** argv) {
     int reads = 0, folders = 0;
     for (int s = 0; s + 1 < kStations; s += 2) {
         DiskFileSystem fs;
-        auto t = Clock::now();
-        deleteFolderTree(fs, test + QLatin1Char('/') + station(s) + QStringLiteral("/2024"));
-        ours += seconds(t);
+        const QString year = yearOf(test, s), next = yearOf(test, s + 1);
+        ours += bench::timed([&] { deleteFolderTree(fs, year); });
+        theirs += bench::timed([&] { QDir(next).removeRecursively(); });
         reads += fs.reads;
         folders += 1 + kMonths + kMonths * kDays;
-        t = Clock::now();
-        QDir(test + QLatin1Char('/') + station(s + 1) + QStringLiteral("/2024"))
-            .removeRecursively();
-        theirs += seconds(t);
     }
     std::printf("delete a station-year: %.2f folder reads per folder (aim 1.0); "
                 "%.1f ms against removeRecursively %.1f ms, ratio %.2f (aim <= 1.5)\n",

@@ -4,18 +4,12 @@
 // (target: at most 0.5 % of the pass). With --check, a missed target makes the exit status
 // non-zero.
 
-#include "link/SerialPortChannel.h"
+#include "bench/BenchSupport.h"
 #include "sim/ProbeModel.h"
-#include "support/TestSupport.h"
 
-#include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QFile>
-#include <QFileInfo>
-#include <QProcess>
-#include <QThread>
 
-#include <cstdio>
+#include <functional>
 
 #ifdef Q_OS_UNIX
 #include <unistd.h>
@@ -29,16 +23,11 @@ constexpr double kMaxSimCpuPercent = 0.5;
 // where there is one (the simulator serves everything from it), else user + system time in
 // clock ticks, which are too coarse for a few seconds of a quiet process. -1 without /proc.
 double cpuSeconds(qint64 pid) {
-    QFile sched(QStringLiteral("/proc/%1/schedstat").arg(pid));
-    if (sched.open(QIODevice::ReadOnly)) {
-        bool ok = false;
-        const double ns = sched.readAll().split(' ').value(0).toDouble(&ok);
-        // Some kernels keep no scheduler statistics and show 0.
-        if (ok && ns > 0) return ns / 1e9;
-    }
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly)) return -1;
-    const QByteArray text = stat.readAll();
+    // Some kernels keep no scheduler statistics and show 0.
+    const QByteArray sched = readAll(QStringLiteral("/proc/%1/schedstat").arg(pid));
+    const double ns = sched.split(' ').value(0).toDouble();
+    if (ns > 0) return ns / 1e9;
+    const QByteArray text = readAll(QStringLiteral("/proc/%1/stat").arg(pid));
     const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
     if (fields.size() < 13) return -1;
 #ifdef Q_OS_UNIX
@@ -49,91 +38,74 @@ double cpuSeconds(qint64 pid) {
     return (fields[11].toDouble() + fields[12].toDouble()) / tick;
 }
 
+// Reads what arrives, polling every pollMs, until it is `enough` or timeoutMs have passed.
+QByteArray readUntil(SerialPortChannel& port, int timeoutMs, int pollMs,
+                     const std::function<bool(const QByteArray&)>& enough) {
+    QByteArray got;
+    QElapsedTimer timer;
+    timer.start();
+    while (!enough(got) && timer.elapsed() < timeoutMs) {
+        port.waitForInput(pollMs);
+        QByteArray chunk;
+        const qint64 n = port.bytesWaiting();
+        if (n > 0 && port.read(n, chunk)) got += chunk;
+    }
+    return got;
+}
+
 // Sends a command and waits (at most two seconds) for its reply: the echo, or what is given.
 bool command(SerialPortChannel& port, const QByteArray& body, QByteArray reply = {}) {
     const QByteArray framed = "#00" + body + "*";
     if (reply.isEmpty()) reply = framed;
-    if (port.write(framed, 1000) != framed.size()) return false;
-    QByteArray got;
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < 2000 && !got.contains(reply)) {
-        port.waitForInput(10);
-        QByteArray chunk;
-        if (port.bytesWaiting() > 0 && port.read(port.bytesWaiting(), chunk)) got += chunk;
-    }
-    return got.contains(reply);
+    const auto replied = [&](const QByteArray& got) { return got.contains(reply); };
+    return port.write(framed, 1000) == framed.size() && replied(readUntil(port, 2000, 10, replied));
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    const QString program = binDir() + QStringLiteral("/halvex-probesim");
-    if (!QFileInfo(program).isExecutable()) {
-        std::printf("bench_sim_sweep: %s is not built; nothing measured\n", qPrintable(program));
-        return 0;
-    }
     TempAppDir dir;
-    QProcess sim;
-    sim.start(program, {QStringLiteral("--app-dir"), dir.path()});
-    if (!sim.waitForStarted(10000)) {
-        std::printf("bench_sim_sweep: cannot start %s\n", qPrintable(program));
-        return 1;
-    }
-    for (int i = 0; i < 200 && !QFileInfo(dir.file(QStringLiteral("ports/COM1"))).isSymLink(); ++i)
-        QThread::msleep(50);
+    bench::ProbeSim sim;
+    if (!sim.start(dir.path(), 1)) return sim.built ? 1 : 0;
 
     SerialPortChannel port(dir.path());
-    int rc = 0;
     if (!port.open(1)) {
         std::printf("bench_sim_sweep: cannot open the simulated COM1\n");
-        rc = 1;
-    } else if (!command(port, "(b5") || !command(port, QByteArray("~C\x01\x00", 4), "C\r\n") ||
-               !command(port, "(i100000") || !command(port, "(s7500") ||
-               !command(port, "(f30100000")) {
-        std::printf("bench_sim_sweep: the sweep could not be programmed\n");
-        rc = 1;
-    } else {
-        const int points = 4001;
-        const qint64 expected =
-            ProbeModel::kSweepHeaderBytes + qint64(points) * ProbeModel::kSweepPointBytes + 1;
-        const double floor = double(expected) / ProbeModel::kBytesPerSecond;
-        // Three sweeps, so that the coarse CPU clock of /proc counts enough ticks.
-        constexpr int kSweeps = 3;
-        const double cpuBefore = cpuSeconds(sim.processId());
-        double seconds = 0;
-        for (int sweep = 0; sweep < kSweeps && rc == 0; ++sweep) {
-            QElapsedTimer timer;
-            timer.start();
-            port.write("#00(g*", 1000);
-            QByteArray stream;
-            while (stream.size() < expected && timer.elapsed() < 60000) {
-                port.waitForInput(20);
-                QByteArray chunk;
-                const qint64 n = port.bytesWaiting();
-                if (n > 0 && port.read(n, chunk)) stream += chunk;
-            }
-            const double s = double(timer.nsecsElapsed()) / 1e9;
-            seconds += s;
-            std::printf("bench_sim_sweep: %lld of %lld bytes (%d points) in %.3f s; line-rate "
-                        "floor %.3f s; ratio %.3f\n",
-                        static_cast<long long>(stream.size()), static_cast<long long>(expected),
-                        points, s, floor, s / floor);
-            if (stream.size() < expected || !stream.endsWith('*')) rc = 1;
-        }
-        const double cpu = cpuSeconds(sim.processId()) - cpuBefore;
-        if (cpuBefore >= 0 && seconds > 0) {
-            const double share = 100.0 * cpu / seconds;
-            const bool costly = share > kMaxSimCpuPercent;
-            std::printf("bench_sim_sweep: simulator CPU during the sweeps %.3f s (%.2f%% of "
-                        "their time, target <= %.1f%%)%s\n",
-                        cpu, share, kMaxSimCpuPercent, costly ? "  MISSED" : "");
-            if (costly && QCoreApplication::arguments().contains(QStringLiteral("--check"))) rc = 1;
-        }
-        port.close();
+        return 1;
     }
-    sim.terminate();
-    if (!sim.waitForFinished(10000)) sim.kill();
-    return rc;
+    if (!command(port, "(b5") || !command(port, QByteArray("~C\x01\x00", 4), "C\r\n") ||
+        !command(port, "(i100000") || !command(port, "(s7500") || !command(port, "(f30100000")) {
+        std::printf("bench_sim_sweep: the sweep could not be programmed\n");
+        return 1;
+    }
+    const int points = 4001;
+    const qint64 expected =
+        ProbeModel::kSweepHeaderBytes + qint64(points) * ProbeModel::kSweepPointBytes + 1;
+    const double floor = double(expected) / ProbeModel::kBytesPerSecond;
+    // Three sweeps, so that the coarse CPU clock of /proc counts enough ticks.
+    const double cpuBefore = cpuSeconds(sim.process.processId());
+    double seconds = 0;
+    bool complete = true;
+    for (int sweep = 0; sweep < 3 && complete; ++sweep) {
+        const bench::Stopwatch time;
+        port.write("#00(g*", 1000);
+        const QByteArray stream = readUntil(
+            port, 60000, 20, [&](const QByteArray& got) { return got.size() >= expected; });
+        const double s = time.wall();
+        seconds += s;
+        std::printf("bench_sim_sweep: %lld of %lld bytes (%d points) in %.3f s; line-rate "
+                    "floor %.3f s; ratio %.3f\n",
+                    qlonglong(stream.size()), qlonglong(expected), points, s, floor, s / floor);
+        complete = stream.size() >= expected && stream.endsWith('*');
+    }
+    const double cpu = cpuSeconds(sim.process.processId()) - cpuBefore;
+    bench::Targets targets;
+    if (cpuBefore >= 0 && seconds > 0) {
+        const double share = 100.0 * cpu / seconds;
+        std::printf("bench_sim_sweep: simulator CPU during the sweeps %.3f s (%.2f%% of "
+                    "their time, target <= %.1f%%)%s\n",
+                    cpu, share, kMaxSimCpuPercent, targets.mark(share > kMaxSimCpuPercent));
+    }
+    return complete ? targets.exitCode() : 1;
 }

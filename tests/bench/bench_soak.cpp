@@ -5,40 +5,19 @@
 // file per day. Prints wall seconds per simulated day and resident memory at the end of
 // day 1 and of the last day.
 // Usage: bench_soak [days (30)] [seed (19)]
+#include "bench/BenchSupport.h"
 #include "measure/CycleRig.h"
 
-#include <QElapsedTimer>
 #include <QRegularExpression>
 
-#include <cstdio>
-#include <map>
-#include <numeric>
 #include <random>
 #include <set>
-
-#include <sys/resource.h>
 
 namespace {
 constexpr int kStations = 16;
 constexpr int kRateMinutes = 10;
 constexpr qint64 kPeriodMicros = qint64(kRateMinutes) * 60 * 1000000;
 constexpr qint64 kHourMicros = qint64(3600) * 1000000;
-constexpr qint64 kDayMicros = 24 * kHourMicros;
-
-double cpuSeconds() {
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
-           double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
-
-long residentKiB() {
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly)) return -1;
-    for (const QByteArray& line : f.readAll().split('\n'))
-        if (line.startsWith("VmRSS:")) return line.mid(6).trimmed().split(' ').first().toLong();
-    return -1;
-}
 
 QByteArray serialOf(int i) {
     const QByteArray n = QByteArray::number(100 + i);
@@ -78,7 +57,6 @@ int main(int argc, char** argv) {
     // the check knows which periods a station could not answer.
     std::mt19937 random(seed);
     std::vector<std::set<qint64>> silentHours(kStations);
-    const qint64 hours = qint64(days) * 24 + 1;
     std::function<void(qint64)> drawFaults = [&](qint64 hour) {
         for (int i = 0; i < kStations; ++i) {
             FaultSet& f = rig.channel->network().probe(i + 1)->faults();
@@ -91,36 +69,32 @@ int main(int argc, char** argv) {
                 f[k].count = on ? 3 : -1;
             }
         }
-        if (hour + 1 < hours)
+        if (hour < qint64(days) * 24)
             rig.pump.at(start + (hour + 1) * kHourMicros, [&, hour] { drawFaults(hour + 1); });
     };
     drawFaults(0);
 
     // Wall time and memory at each midnight.
-    QElapsedTimer wall;
-    std::vector<double> dayWall;
+    bench::Stopwatch wall;
+    double dayWalls = 0; // summed
     std::vector<long> dayRss;
     const qint64 firstMidnight = start + 5 * 60 * qint64(1000000);
-    std::function<void(int)> midnight = [&](int day) {
-        if (day > 0) {
-            dayWall.push_back(double(wall.nsecsElapsed()) / 1e9);
-            dayRss.push_back(residentKiB());
-            std::fprintf(stderr, "day %d: %.2f s, %ld KiB\n", day, dayWall.back(), dayRss.back());
-        }
-        wall.restart();
-        if (day < days)
-            rig.pump.at(firstMidnight + (day + 1) * kDayMicros, [&, day] { midnight(day + 1); });
-    };
-    rig.pump.at(firstMidnight, [&] { midnight(0); });
+    for (int day = 0; day <= days; ++day)
+        rig.pump.at(firstMidnight + day * 24 * kHourMicros, [&, day] {
+            if (day > 0) {
+                dayWalls += wall.wall();
+                dayRss.push_back(bench::residentKiB());
+                std::fprintf(stderr, "day %d: %.2f s, %ld KiB\n", day, wall.wall(), dayRss.back());
+            }
+            wall.restart();
+        });
 
-    const int periods = days * 24 * 60 / kRateMinutes + 1; // up to 00:05 after the last day
-    rig.session->run().maxPeriods = periods;
-    QElapsedTimer total;
-    total.start();
-    const double cpuStart = cpuSeconds();
+    // Up to 00:05 after the last day.
+    rig.session->run().maxPeriods = days * 24 * 60 / kRateMinutes + 1;
+    const bench::Stopwatch total;
     rig.session->CMBExecute();
-    const double totalSeconds = double(total.nsecsElapsed()) / 1e9;
-    const double cpuPerDay = (cpuSeconds() - cpuStart) / days;
+    const double totalSeconds = total.wall();
+    const double cpuPerDay = total.cpu() / days;
 
     // Every block of every station, by the time of its first reading. A period starts when
     // the previous one has been reported, so periods do not keep to a fixed grid: a missing
@@ -130,37 +104,30 @@ int main(int argc, char** argv) {
     auto fail = [&failures](const QString& what) {
         if (++failures <= 20) std::printf("  FAIL %s\n", qPrintable(what));
     };
-    const QRegularExpression header(QStringLiteral(
-        "^Station: (\\S+) Reading : (\\d+) (\\d\\d/\\d\\d/\\d{4} \\d\\d:\\d\\d:\\d\\d)"));
+    const QRegularExpression header(
+        R"(^Station: \S+ Reading : \d+ (\d\d/\d\d/\d{4} \d\d:\d\d:\d\d))");
     const QDateTime origin = rig.clock.now().addMSecs(-(rig.clock.micros() - start) / 1000);
-    const qint64 runEnd = rig.clock.micros() - start;
-    const qint64 period = kPeriodMicros;
     int blocks = 0;
     for (int i = 0; i < kStations; ++i) {
         std::vector<qint64> firsts; // micros after the start of the run
         for (int d = -1; d <= days + 1; ++d) {
-            const QList<QByteArray> lines =
-                rig.report(serialOf(i), firstDay.addDays(d)).split('\n');
+            const auto lines = rig.report(serialOf(i), firstDay.addDays(d)).split('\n');
             for (qsizetype l = 0; l < lines.size(); ++l) {
                 const auto m = header.match(QString::fromLatin1(lines[l].trimmed()));
                 if (!m.hasMatch()) continue;
                 ++blocks;
-                const QDateTime first =
-                    QDateTime::fromString(m.captured(3), QStringLiteral("dd/MM/yyyy HH:mm:ss"));
+                const auto first = QDateTime::fromString(m.captured(1), "dd/MM/yyyy HH:mm:ss");
                 firsts.push_back(origin.msecsTo(first) * 1000);
                 // A complete block: after its heading, one line per table row.
-                qsizetype k = l + 1;
+                qsizetype k = l + 1, rows = 0;
                 while (k < lines.size() && !lines[k].startsWith("Frequency MHz"))
                     ++k;
-                qsizetype rows = 0;
-                while (k + 1 + rows < lines.size() && !lines[k + 1 + rows].trimmed().isEmpty() &&
-                       !lines[k + 1 + rows].startsWith("-"))
+                while (++k < lines.size() && !lines[k].trimmed().isEmpty() &&
+                       !lines[k].startsWith("-"))
                     ++rows;
                 if (rows != qsizetype(freqs.size()))
-                    fail(QStringLiteral("station %1 block %2: %3 rows")
-                             .arg(i)
-                             .arg(blocks)
-                             .arg(rows));
+                    fail(QString::asprintf("station %d block %d: %lld rows", i, blocks,
+                                           qlonglong(rows)));
             }
         }
         std::sort(firsts.begin(), firsts.end());
@@ -169,28 +136,23 @@ int main(int argc, char** argv) {
                 if (silentHours[size_t(i)].count(h)) return true;
             return false;
         };
-        firsts.insert(firsts.begin(), -period / 2); // the run's start
-        firsts.push_back(runEnd);                   // and its end
+        firsts.insert(firsts.begin(), -kPeriodMicros / 2); // the run's start
+        firsts.push_back(rig.clock.micros() - start);      // and its end
         for (size_t b = 1; b < firsts.size(); ++b) {
             const qint64 gap = firsts[b] - firsts[b - 1];
-            if (gap > period * 3 / 2 && !silentBetween(firsts[b - 1], firsts[b]))
-                fail(QStringLiteral("station %1: no block for %2 minutes after minute %3")
-                         .arg(i)
-                         .arg(gap / 60000000)
-                         .arg(firsts[b - 1] / 60000000));
-            if (gap < period / 2)
-                fail(QStringLiteral("station %1: two blocks at minute %2")
-                         .arg(i)
-                         .arg(firsts[b] / 60000000));
+            if (gap > kPeriodMicros * 3 / 2 && !silentBetween(firsts[b - 1], firsts[b]))
+                fail(QString::asprintf("station %d: no block for %lld minutes after minute %lld", i,
+                                       gap / 60000000, firsts[b - 1] / 60000000));
+            if (gap < kPeriodMicros / 2)
+                fail(QString::asprintf("station %d: two blocks at minute %lld", i,
+                                       firsts[b] / 60000000));
         }
     }
     for (int d = -1; d <= days; ++d)
         if (rig.eventLog(firstDay.addDays(d)).isEmpty())
-            fail(QStringLiteral("no event log for day %1").arg(d));
+            fail(QString::asprintf("no event log for day %d", d));
 
-    const double perDay = dayWall.empty() ? totalSeconds / days
-                                          : std::accumulate(dayWall.begin(), dayWall.end(), 0.0) /
-                                                double(dayWall.size());
+    const double perDay = dayRss.empty() ? totalSeconds / days : dayWalls / double(dayRss.size());
     std::printf("bench_soak: %d stations, %d-minute periods, %d simulated days (seed %u)\n",
                 kStations, kRateMinutes, days, seed);
     std::printf("  periods run: %d; blocks found: %d (%d stations)\n",

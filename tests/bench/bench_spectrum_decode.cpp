@@ -6,26 +6,19 @@
 //  - the resident-size growth over 200 acquisitions on the simulator against the size of one
 //    spectrum; the aim is below 1.
 
-#include "app/AppContext.h"
-#include "link/ProbeLink.h"
+#include "bench/BenchSupport.h"
 #include "sim/ProbeModel.h"
 #include "sim/SimChannel.h"
 #include "spectrum/SpectrumFileSink.h"
 #include "spectrum/SweepAcquisition.h"
-#include "support/TestSupport.h"
-
-#include <QFile>
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
-#include <cstdio>
 #include <memory>
 #include <vector>
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
 constexpr int kPoints = 4001;
 constexpr int kChunk = 64;
 
@@ -38,21 +31,19 @@ QByteArray passStream() {
     return out + '*';
 }
 
-struct Timing {
-    double whole = 0, first = 0, last = 0; // seconds
-};
-
 // One pass decoded as the acquisition does: a chunk arrives, every point with a byte of the
-// next one behind it is decoded.
-Timing decodePass(const QByteArray& stream, SpectrumData& data) {
+// next one behind it is decoded. Adds the pass's time to `whole`, and the time of its last
+// 1000 points against its first 1000 to `ratio`.
+void decodePass(const QByteArray& stream, SpectrumData& data, std::vector<double>& whole,
+                std::vector<double>& ratio) {
     SweepBuffer buffer;
     SweepDecoder decoder(data);
     decoder.startPass(1, 0.125);
-    Timing t;
+    double all = 0, first = 0, last = 0; // seconds
     bool header = false;
     for (qsizetype at = 0; at < stream.size() && data.PointIndex < data.NPoints; at += kChunk) {
         const int before = data.PointIndex;
-        const auto start = Clock::now();
+        const double start = bench::wallSeconds();
         buffer.append(stream.mid(at, kChunk));
         if (!header && buffer.available() >= SweepBuffer::HeaderBytes) {
             buffer.consume(SweepBuffer::HeaderBytes);
@@ -60,19 +51,13 @@ Timing decodePass(const QByteArray& stream, SpectrumData& data) {
         }
         while (header && buffer.available() > SweepPoint::Bytes && data.PointIndex < data.NPoints)
             decoder.decode(buffer);
-        const double spent = std::chrono::duration<double>(Clock::now() - start).count();
-        t.whole += spent;
-        if (before < 1000) t.first += spent;
-        if (data.PointIndex > kPoints - 1000) t.last += spent;
+        const double spent = bench::wallSeconds() - start;
+        all += spent;
+        if (before < 1000) first += spent;
+        if (data.PointIndex > kPoints - 1000) last += spent;
     }
-    return t;
-}
-
-long residentKiB() {
-    QFile f(QStringLiteral("/proc/self/statm"));
-    if (!f.open(QIODevice::ReadOnly)) return -1;
-    const QList<QByteArray> fields = f.readAll().split(' ');
-    return fields.size() > 1 ? fields[1].toLong() * 4 : -1;
+    whole.push_back(all);
+    ratio.push_back(last / first);
 }
 
 struct CountingSink : SpectrumFileSink {
@@ -97,18 +82,13 @@ int main() {
     auto data = std::make_unique<SpectrumData>();
     data->NPoints = kPoints;
     std::vector<double> whole, ratio;
-    for (int run = 0; run < 51; ++run) {
-        const Timing t = decodePass(stream, *data);
-        whole.push_back(t.whole);
-        ratio.push_back(t.last / t.first);
-    }
+    for (int run = 0; run < 51; ++run)
+        decodePass(stream, *data, whole, ratio);
     const double lineSeconds = double(stream.size()) / ProbeModel::kBytesPerSecond;
     std::printf("bench_spectrum_decode: 4001-point pass in %d-byte chunks: decode / line time = "
-                "%.6f (aim <= 0.001)\n",
-                kChunk, median(whole) / lineSeconds);
-    std::printf("bench_spectrum_decode: last 1000 points / first 1000 points = %.3f "
-                "(aim <= 1.3)\n",
-                median(ratio));
+                "%.6f (aim <= 0.001)\n"
+                "bench_spectrum_decode: last 1000 points / first 1000 points = %.3f (aim <= 1.3)\n",
+                kChunk, median(whole) / lineSeconds, median(ratio));
 
     // 200 acquisitions of 399 points on the simulator and the virtual clock.
     TempAppDir dir;
@@ -116,15 +96,13 @@ int main() {
     VirtualPump pump(clock, 0.002);
     AppContext ctx(dir.path(), QString(), clock, pump);
     SimChannel channel(clock);
-    StationConfig st;
-    st.port = 1;
-    channel.network().add(st);
+    channel.network().add(StationConfig{}); // on COM1
     ProbeLink link(ctx, channel);
     CountingSink sink;
     SweepAcquisition acquisition(link, sink, AcquisitionTexts{});
     link.OpenStationPort(1);
     // Reading the resident size costs memory itself the first time.
-    long baseline = residentKiB();
+    long baseline = bench::residentKiB();
     for (int i = 0; i < 200; ++i) {
         SweepSettings settings;
         settings.setRange(0.1f, 30.0f);
@@ -132,9 +110,9 @@ int main() {
         acquisition.runAcquisition(0, settings, record, SweepChoice{});
         channel.probe(1)->clearCommands();
         // The first ones warm up the logs and Qt's own caches.
-        if (i == 19) baseline = residentKiB();
+        if (i == 19) baseline = bench::residentKiB();
     }
-    const long growth = residentKiB() - baseline;
+    const long growth = bench::residentKiB() - baseline;
     std::printf("bench_spectrum_decode: %d acquisitions made; resident growth over the last 180 "
                 "/ one spectrum = %.3f (aim < 1)\n",
                 sink.saved, double(growth) * 1024.0 / double(sizeof(SpectrumData)));

@@ -5,15 +5,13 @@
 //   zoom or a unit change), against one frame at 60 Hz.
 // Both are measured in CPU time of the process (the machine may be shared), wall time beside.
 
+#include "bench/BenchSupport.h"
 #include "spectrum/SpectrumPainter.h"
 #include "spectrum/SpectrumUnits.h"
 
-#include <QElapsedTimer>
 #include <QGuiApplication>
 
 #include <cmath>
-#include <cstdio>
-#include <ctime>
 
 namespace {
 
@@ -75,26 +73,23 @@ int main(int argc, char** argv) {
     // Live: the first pass draws each trace's new segments; the later ones also erase the
     // previous pass's.
     livePass(data, display, painter, 1, 0);
-    QElapsedTimer timer;
-    timer.start();
-    std::clock_t cpu = std::clock();
+    bench::Stopwatch time;
     livePass(data, display, painter, 2, 1);
     livePass(data, display, painter, 3, 2);
-    const double liveSeconds = double(std::clock() - cpu) / CLOCKS_PER_SEC / 2;
-    const double liveWall = timer.nsecsElapsed() / 1e9 / 2;
+    const double liveSeconds = time.cpu() / 2;
+    const double liveWall = time.wall() / 2;
     const double lineSeconds = (11.0 + 5.0 * data.NPoints) / LineBytesPerSecond;
 
     // Full redraws, alternating the unit so that the grid and labels are drawn each time.
     display.endSweep();
     const int redraws = 40;
-    timer.restart();
-    cpu = std::clock();
+    time.restart();
     for (int k = 0; k < redraws; ++k) {
         display.setUnitCode(k % 2 ? 1 : 0);
         painter.redraw(display);
     }
-    const double redrawSeconds = double(std::clock() - cpu) / CLOCKS_PER_SEC / redraws;
-    const double redrawWall = timer.nsecsElapsed() / 1e9 / redraws;
+    const double redrawSeconds = time.cpu() / redraws;
+    const double redrawWall = time.wall() / redraws;
 
     std::printf("spectrum draw: live pass of %d points, 4 traces, 1000x600: %.4f s CPU (%.4f s "
                 "wall) against a line time of %.3f s, ratio %.4f (target <= 0.02)\n",

@@ -1,56 +1,49 @@
 // Feeds arbitrary bytes to the spectrum-file reader and checks that it either refuses them
 // and changes nothing, or loads a spectrum the window can draw and list, which survives a
 // write/read round trip.
+#include "fuzz/FuzzCheck.h"
 #include "spectrum/SpcFile.h"
 #include "spectrum/SpectrumHeaders.h"
 
-#include <QByteArray>
-
 #include <cmath>
-#include <cstddef>
-#include <cstdint>
-#include <cstdlib>
 #include <memory>
 
-namespace {
-void check(bool ok) {
-    if (!ok) abort();
-}
-
-void spectrum(const QByteArray& bytes) {
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* raw, size_t size) {
+    const QByteArray bytes = fuzzBytes(raw, size);
     SpcHeader header;
     header.HeaderLine1 = QStringLiteral("before");
     SweepSettings settings;
     auto data = std::make_unique<SpectrumData>();
     data->NPoints = 17;
     if (!SpcFile::fromBytes(bytes, header, settings, *data)) {
-        check(header.HeaderLine1 == QStringLiteral("before") && data->NPoints == 17 &&
-              settings.FStart == SweepSettings{}.FStart);
-        return;
+        FUZZ_CHECK(header.HeaderLine1 == QStringLiteral("before") && data->NPoints == 17 &&
+                   settings.FStart == SweepSettings{}.FStart);
+        return 0;
     }
-    check(bytes.size() == SpcFile::Size);
-    check(settings.SweepField == 0 || settings.SweepField == 1);
-    check(settings.FStart >= 0.0f && settings.FStart < settings.FStop && settings.FStop <= 30.0f);
-    check(std::isfinite(settings.Span) && std::isfinite(settings.FCenter));
-    check(data->NPoints >= 1 && data->NPoints <= SpectrumPoints);
+    FUZZ_CHECK(bytes.size() == SpcFile::Size);
+    FUZZ_CHECK(settings.SweepField == 0 || settings.SweepField == 1);
+    FUZZ_CHECK(settings.FStart >= 0.0f && settings.FStart < settings.FStop &&
+               settings.FStop <= 30.0f);
+    FUZZ_CHECK(std::isfinite(settings.Span) && std::isfinite(settings.FCenter));
+    FUZZ_CHECK(data->NPoints >= 1 && data->NPoints <= SpectrumPoints);
     for (int i = 0; i < SpectrumPoints; ++i) {
         const float f = data->Freq[i];
-        check(i < data->NPoints ? f >= 0.0f && f <= settings.FStop + 1e-6f : f == 0.0f);
+        FUZZ_CHECK(i < data->NPoints ? f >= 0.0f && f <= settings.FStop + 1e-6f : f == 0.0f);
         for (int t = 0; t < SpectrumTraces; ++t)
-            check(std::isfinite(data->Level[t][i]) && data->Level[t][i] >= 0.0f);
+            FUZZ_CHECK(std::isfinite(data->Level[t][i]) && data->Level[t][i] >= 0.0f);
     }
     for (const float threshold : header.thresholds)
-        check(std::isfinite(threshold) && threshold >= 0.0f);
-    check(!std::isnan(data->LatchedSumSquares));
-    check(data->LatchedPeakIndex >= 0 && data->LatchedPeakIndex < data->NPoints);
+        FUZZ_CHECK(std::isfinite(threshold) && threshold >= 0.0f);
+    FUZZ_CHECK(!std::isnan(data->LatchedSumSquares));
+    FUZZ_CHECK(data->LatchedPeakIndex >= 0 && data->LatchedPeakIndex < data->NPoints);
 
     const QByteArray again = SpcFile::toBytes(header, settings, *data);
-    check(again.size() == SpcFile::Size);
+    FUZZ_CHECK(again.size() == SpcFile::Size);
     SpcHeader header2;
     SweepSettings settings2;
     auto data2 = std::make_unique<SpectrumData>();
-    check(SpcFile::fromBytes(again, header2, settings2, *data2));
-    check(SpcFile::toBytes(header2, settings2, *data2) == again);
+    FUZZ_CHECK(SpcFile::fromBytes(again, header2, settings2, *data2));
+    FUZZ_CHECK(SpcFile::toBytes(header2, settings2, *data2) == again);
 
     // The listing of a reviewed spectrum: one 60-character line per point after its header.
     // Its first 64 points are enough to meet every kind of level; all 4001 would make each
@@ -62,13 +55,8 @@ void spectrum(const QByteArray& bytes) {
             spectrumListing(StampaIntFileTXTRivis(header.HeaderLine1, header.HeaderLine2), *data,
                             record))
             .split(QStringLiteral("\r\n"));
-    check(lines.size() <= 3 + 2 + 64 + 1);
+    FUZZ_CHECK(lines.size() <= 3 + 2 + 64 + 1);
     for (qsizetype i = 3; i + 1 < lines.size(); ++i)
-        check(lines[i].size() == 60);
-}
-} // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
-    spectrum(QByteArray::fromRawData(reinterpret_cast<const char*>(bytes), qsizetype(size)));
+        FUZZ_CHECK(lines[i].size() == 60);
     return 0;
 }
