@@ -4,10 +4,12 @@
 #include "app/Clock.h"
 #include "app/EventPump.h"
 #include "freqtable/FreqTableFile.h"
+#include "measure/Session.h"
 #include "panel/LoadSaveDialog.h"
 #include "panel/PanelFile.h"
 #include "panel/PanelModel.h"
 #include "panel/SettingsFile.h"
+#include "sim/SimChannel.h"
 #include "support/TestSupport.h"
 #include "views/InitForm.h"
 #include "views/MainForm.h"
@@ -127,6 +129,34 @@ template <class P = RecordingPrompts> struct WindowOn {
         form.setPrompts(prompts);
         QObject::connect(&form, &MainForm::quitRequested, [this] { quit = true; });
         form.load();
+    }
+};
+
+// The main window over a session on simulated probes and a virtual clock, wired as the program
+// wires them, with the table "T1" of the given frequencies chosen.
+struct SessionWindow {
+    TempAppDir dir;
+    VirtualClock clock{QDate(2026, 1, 15), 36000.0};
+    VirtualPump pump{clock, 0.002};
+    AppContext ctx{dir.path(), QString(), clock, pump};
+    SimChannel channel{clock};
+    SettingsRecord settings = SettingsDefaults();
+    Session session{ctx, settings, channel};
+    PanelModel& panel = session.panelModel();
+    RecordingPrompts prompts;
+    MainForm form{ctx, panel, AppearanceValues{}, QString()};
+
+    explicit SessionWindow(const QList<double>& tableMHz) {
+        FreqTable t;
+        for (qsizetype i = 0; i < tableMHz.size(); ++i)
+            t.rows[size_t(i)] = {tableMHz[i], 1, 0};
+        FreqTableFile::write(dir.path() + "Table/T1.FTR", t);
+        form.setPrompts(prompts);
+        form.attachSession(session);
+        session.setRunView(&form);
+        session.setLinkView(&form);
+        form.load();
+        panel.setFreqTableName("T1");
     }
 };
 

@@ -1,4 +1,3 @@
-#include "panel/SettingsFile.h"
 #include "views/FrmAspect.h"
 #include "views/widgets/StyledControls.h"
 
@@ -26,11 +25,11 @@ void chooseStyle(QComboBox* list, int index) {
 using Window = WindowOn<ColourPrompts>;
 
 void runAspect(MainForm& form, const std::function<void(FrmAspect&)>& act) {
-    runModal<FrmAspect>(form.action(QStringLiteral("MNUAspect")), act);
+    runModal<FrmAspect>(form.action("MNUAspect"), act);
 }
 
 QString tmpPath(const ViewsFixture& f) {
-    return f.ctx->path(QStringLiteral("Panels/TMP.TMP"));
+    return f.ctx->path("Panels/TMP.TMP");
 }
 
 } // namespace
@@ -95,10 +94,10 @@ private slots:
             QCOMPARE(d.result(), int(QDialog::Accepted));
         });
         QVERIFY(!QFile::exists(tmpPath(f)));
-        QVERIFY(f.model->saveAs(QStringLiteral("Site")));
+        QVERIFY(f.model->saveAs("Site"));
         QCOMPARE(LoadSettings(settingsPath(*f.ctx)).LabelStyle, qint16(8));
-        QCOMPARE(LoadSettings(settingsPath(*f.ctx)).CurrentPanelName, QStringLiteral("Site.EST"));
-        QVERIFY(f.model->open(QStringLiteral("Untitled")));
+        QCOMPARE(LoadSettings(settingsPath(*f.ctx)).CurrentPanelName, "Site.EST");
+        QVERIFY(f.model->open("Untitled"));
         QCOMPARE(LoadSettings(settingsPath(*f.ctx)).LabelStyle, qint16(8));
         QCOMPARE(form.statusCaption()->style(), 8);
     }

@@ -4,10 +4,8 @@
 
 #include "ViewsFixture.h"
 
-#include <QApplication>
 #include <QLineEdit>
 #include <QSignalSpy>
-#include <QTest>
 
 // The station grid's editing rules, driven the way the operator drives them, with the panel
 // file read back after every change.
@@ -16,6 +14,11 @@ class TestGrid : public QObject {
 
 private:
     static int commCol(const GridCentraline& g) { return g.columnOf(Column::Comm); }
+    // The panel's columns with `run` between the comment and "Enabled".
+    static QList<Column> withRun(const QList<Column>& run) {
+        return QList<Column>{Column::Number, Column::Comm, Column::SerialNumber, Column::Comment} +
+               run + QList<Column>{Column::Enabled};
+    }
 
     static void typePort(GridCentraline& g, int row, const QString& port) {
         g.BeginCellEdit(row, commCol(g));
@@ -31,24 +34,23 @@ private slots:
         GridCentraline g(*f.model);
         g.RebuildGrid();
         QCOMPARE(g.gridRows(), 4); // titles, two stations, the empty row
-        typePort(g, 3, QStringLiteral("5"));
+        typePort(g, 3, "5");
 
         QCOMPARE(int(f.slot(2).Comm), 5);
         QCOMPARE(int(f.fileRecord().Stations[2].Comm), 5);
         QCOMPARE(g.gridRows(), 5); // row 4 is the new empty row
-        QCOMPARE(g.cellText(3, 0), QStringLiteral("3"));
-        QCOMPARE(g.cellText(3, 1), QStringLiteral("5"));
+        QCOMPARE(g.cellText(3, 0), "3");
+        QCOMPARE(g.cellText(3, 1), "5");
         QCOMPARE(g.cellText(4, 1), QString());
         // Enter moved on to the serial number, which has no editor.
         QCOMPARE(g.currentGridCell(), (GridRules::Cell{3, 2}));
         QVERIFY(!g.CBXCella()->isVisibleTo(&g));
 
-        typePort(g, 1, QStringLiteral("0"));
-        QCOMPARE(int(f.slot(0).Comm), 1); // "0" is no entry: back to "1"
-        typePort(g, 1, QStringLiteral("100"));
-        QCOMPARE(int(f.slot(0).Comm), 1);
-        typePort(g, 1, QStringLiteral("42"));
-        QCOMPARE(int(f.slot(0).Comm), 42);
+        // "0" and "100" are no entries: back to "1".
+        for (auto [typed, kept] : {std::pair{"0", 1}, {"100", 1}, {"42", 42}}) {
+            typePort(g, 1, typed);
+            QCOMPARE(int(f.slot(0).Comm), kept);
+        }
         QCOMPARE(int(f.fileRecord().Stations[0].Comm), 42);
     }
 
@@ -61,16 +63,16 @@ private slots:
         QCOMPARE(f.model->stationCount(), 1);
         QCOMPARE(g.gridRows(), 3);
         // A comment typed in the empty row has no station to go to.
-        g.TBCella()->setText(QStringLiteral("x"));
+        g.TBCella()->setText("x");
         g.BeginCellEdit(2, 3);
-        g.TBCella()->setText(QStringLiteral("lost"));
+        g.TBCella()->setText("lost");
         QTest::keyClick(g.TBCella(), Qt::Key_Return);
         QCOMPARE(f.model->stationCount(), 1);
         QCOMPARE(g.cellText(2, 3), QString());
     }
 
     void leavingTheEditorCommitsIt() {
-        ViewsFixture f({{1, QStringLiteral("a"), true}});
+        ViewsFixture f({{1, "a", true}});
         QWidget window;
         QLineEdit other(&window);
         GridCentraline* g = new GridCentraline(*f.model, &window);
@@ -84,7 +86,7 @@ private slots:
         // Focus loss on the port list commits it and adds the row, like Enter.
         g->BeginCellEdit(2, commCol(*g));
         QTRY_VERIFY(g->CBXCella()->hasFocus());
-        g->CBXCella()->setEditText(QStringLiteral("7"));
+        g->CBXCella()->setEditText("7");
         other.setFocus();
         QTRY_COMPARE(f.model->stationCount(), 2);
         QCOMPARE(int(f.fileRecord().Stations[1].Comm), 7);
@@ -93,9 +95,9 @@ private slots:
 
         g->BeginCellEdit(1, 3);
         QTRY_VERIFY(g->TBCella()->hasFocus());
-        g->TBCella()->setText(QStringLiteral("b"));
+        g->TBCella()->setText("b");
         other.setFocus();
-        QTRY_COMPARE(f.fileRecord().Stations[0].commentText(), QStringLiteral("b"));
+        QTRY_COMPARE(f.fileRecord().Stations[0].commentText(), "b");
         QVERIFY(!g->TBCella()->isVisible());
     }
 
@@ -126,10 +128,7 @@ private slots:
     }
 
     void removeRowMovesLaterStationsUp() {
-        ViewsFixture f({{1, QStringLiteral("a"), true},
-                        {2, QStringLiteral("b"), true},
-                        {3, QStringLiteral("c"), false},
-                        {4, QStringLiteral("d"), true}});
+        ViewsFixture f({{1, "a", true}, {2, "b", true}, {3, "c", false}, {4, "d", true}});
         GridCentraline g(*f.model);
         g.RebuildGrid();
         QSignalSpy asked(&g, &GridCentraline::removeRowRequested);
@@ -138,7 +137,7 @@ private slots:
         QCOMPARE(g.MouseRow, 2);
 
         FrmInsRemCent dlg(g, g.MouseRow, AppearanceValues{});
-        QCOMPARE(dlg.text(), QStringLiteral("Remove row 2"));
+        QCOMPARE(dlg.text(), "Remove row 2");
         dlg.remove();
 
         const PanelRecord file = f.fileRecord();
@@ -146,7 +145,7 @@ private slots:
         QCOMPARE(int(file.Stations[1].Enabled), 0);
         QCOMPARE(int(file.Stations[3].Comm), 0);
         QCOMPARE(g.gridRows(), 5);
-        QCOMPARE(g.cellText(2, 3), QStringLiteral("c"));
+        QCOMPARE(g.cellText(2, 3), "c");
         QVERIFY(!g.checkShown(1)); // station "c" is disabled
         QVERIFY(g.checkShown(2));
         // The port cell of the row above is open for editing.
@@ -162,14 +161,14 @@ private slots:
         GridCentraline g(*f.model);
         g.RebuildGrid();
         QCOMPARE(g.gridRows(), 17);
-        QCOMPARE(g.cellText(16, 0), QStringLiteral("16"));
-        QCOMPARE(g.cellText(16, 1), QStringLiteral("16"));
+        QCOMPARE(g.cellText(16, 0), "16");
+        QCOMPARE(g.cellText(16, 1), "16");
 
         g.setCurrentGridCell(16, g.lastColumn());
         g.enterOnGrid();
         QCOMPARE(g.currentGridCell(), (GridRules::Cell{1, 1}));
         QVERIFY(g.CBXCella()->isVisibleTo(&g));
-        QCOMPARE(g.CBXCella()->currentText(), QStringLiteral("1"));
+        QCOMPARE(g.CBXCella()->currentText(), "1");
 
         g.setCurrentGridCell(1, 1);
         g.MoveToNextCell(true);
@@ -177,30 +176,30 @@ private slots:
     }
 
     void commentEditReachesFileAtOnce() {
-        ViewsFixture f({{1, QStringLiteral("old"), true}});
+        ViewsFixture f({{1, "old", true}});
         GridCentraline g(*f.model);
         g.RebuildGrid();
         g.BeginCellEdit(1, 3);
         QCOMPARE(g.TBCella()->maxLength(), 200);
-        QCOMPARE(g.TBCella()->text(), QStringLiteral("old"));
-        g.TBCella()->setText(QStringLiteral("north mast"));
+        QCOMPARE(g.TBCella()->text(), "old");
+        g.TBCella()->setText("north mast");
         QTest::keyClick(g.TBCella(), Qt::Key_Return);
-        QCOMPARE(f.fileRecord().Stations[0].commentText(), QStringLiteral("north mast"));
-        QCOMPARE(g.cellText(1, 3), QStringLiteral("north mast"));
+        QCOMPARE(f.fileRecord().Stations[0].commentText(), "north mast");
+        QCOMPARE(g.cellText(1, 3), "north mast");
         QCOMPARE(f.fileRecord(), f.model->panel());
         // A character the file cannot hold is shown as the file holds it.
         g.BeginCellEdit(1, 3);
-        g.TBCella()->setText(QStringLiteral("mast \u03a9 east"));
+        g.TBCella()->setText("mast \u03a9 east");
         QTest::keyClick(g.TBCella(), Qt::Key_Return);
         QCOMPARE(g.cellText(1, 3), f.fileRecord().Stations[0].commentText());
-        QCOMPARE(g.cellText(1, 3), QStringLiteral("mast ? east"));
+        QCOMPARE(g.cellText(1, 3), "mast ? east");
         g.RebuildGrid();
-        QCOMPARE(g.cellText(1, 3), QStringLiteral("mast ? east"));
+        QCOMPARE(g.cellText(1, 3), "mast ? east");
         // Escape leaves the cell as it was.
         g.BeginCellEdit(1, 3);
-        g.TBCella()->setText(QStringLiteral("discarded"));
+        g.TBCella()->setText("discarded");
         QTest::keyClick(g.TBCella(), Qt::Key_Escape);
-        QCOMPARE(f.fileRecord().Stations[0].commentText(), QStringLiteral("mast ? east"));
+        QCOMPARE(f.fileRecord().Stations[0].commentText(), "mast ? east");
     }
 
     void readOnlyWhileRunning() {
@@ -212,16 +211,14 @@ private slots:
         // own keys, nor does it rebuild the grid over the run columns.
         g.BeginCellEdit(3, commCol(g));
         g.CBXCella()->lineEdit()->selectAll();
-        QTest::keyClicks(g.CBXCella()->lineEdit(), QStringLiteral("7"));
+        QTest::keyClicks(g.CBXCella()->lineEdit(), "7");
         f.ctx->flags.MeasurementRunning = true;
         g.insertRunColumns({Column::LastLinkTime, Column::Battery});
         QTest::keyClick(g.CBXCella()->lineEdit(), Qt::Key_Return);
         QVERIFY(!g.CBXCella()->isVisibleTo(&g));
         QCOMPARE(f.model->stationCount(), 2);
         QCOMPARE(int(f.fileRecord().Stations[2].Comm), 0);
-        QCOMPARE(g.columns(),
-                 (QList<Column>{Column::Number, Column::Comm, Column::SerialNumber, Column::Comment,
-                                Column::LastLinkTime, Column::Battery, Column::Enabled}));
+        QCOMPARE(g.columns(), withRun({Column::LastLinkTime, Column::Battery}));
         QSignalSpy asked(&g, &GridCentraline::removeRowRequested);
         g.pressCell(1, commCol(g), Qt::LeftButton);
         QVERIFY(!g.CBXCella()->isVisibleTo(&g));
@@ -235,37 +232,31 @@ private slots:
     }
 
     void runColumnsComeAndGoKeepingCells() {
-        ViewsFixture f({{1, QStringLiteral("a"), true}});
+        ViewsFixture f({{1, "a", true}});
         GridCentraline g(*f.model);
         g.RebuildGrid();
-        g.insertRunColumns(
-            {Column::LastLinkTime, Column::Battery, Column::FieldE, Column::SpectrumInhibit});
-        QCOMPARE(g.columns(),
-                 (QList<Column>{Column::Number, Column::Comm, Column::SerialNumber, Column::Comment,
-                                Column::LastLinkTime, Column::Battery, Column::FieldE,
-                                Column::SpectrumInhibit, Column::Enabled}));
-        g.insertRunColumns({Column::LastLinkTime, Column::Battery, Column::FieldE, Column::FieldH,
-                            Column::SpectrumInhibit});
-        QCOMPARE(g.columnOf(Column::FieldH), 7);
-        // A narrower set drops the columns it no longer names; "Enabled" stays single.
-        g.insertRunColumns({Column::LastLinkTime, Column::Battery, Column::FieldH});
-        QCOMPARE(g.columns(), (QList<Column>{Column::Number, Column::Comm, Column::SerialNumber,
-                                             Column::Comment, Column::LastLinkTime, Column::Battery,
-                                             Column::FieldH, Column::Enabled}));
-        g.insertRunColumns({Column::LastLinkTime, Column::Battery, Column::FieldE, Column::FieldH,
-                            Column::SpectrumInhibit});
-        g.setCellText(1, g.columnOf(Column::FieldE), QStringLiteral("1.25"));
+        // Each set replaces the one before: a narrower one drops the columns it no longer names,
+        // and "Enabled" stays single and last.
+        using C = Column;
+        const QList<Column> all = {C::LastLinkTime, C::Battery, C::FieldE, C::FieldH,
+                                   C::SpectrumInhibit};
+        for (const QList<Column>& run :
+             {QList<Column>{C::LastLinkTime, C::Battery, C::FieldE, C::SpectrumInhibit}, all,
+              QList<Column>{C::LastLinkTime, C::Battery, C::FieldH}, all}) {
+            g.insertRunColumns(run);
+            QCOMPARE(g.columns(), withRun(run));
+        }
+        g.setCellText(1, g.columnOf(Column::FieldE), "1.25");
         BatteryDisplay gauge;
-        gauge.caption = QStringLiteral("3.91 V ");
+        gauge.caption = "3.91 V ";
         g.showBattery(0, gauge);
         QVERIFY(g.battery(0));
         // The voltage is the gauge's tip, as it was the control's.
         QCOMPARE(g.model()->index(0, g.columnOf(Column::Battery)).data(Qt::ToolTipRole).toString(),
-                 QStringLiteral("3.91 V"));
+                 "3.91 V");
         g.removeRunColumns();
-        QCOMPARE(g.columns(), (QList<Column>{Column::Number, Column::Comm, Column::SerialNumber,
-                                             Column::Comment, Column::Enabled}));
-        QCOMPARE(g.cellText(1, 3), QStringLiteral("a"));
+        QCOMPARE(g.columns(), withRun({}));
+        QCOMPARE(g.cellText(1, 3), "a");
         QVERIFY(!g.battery(0));
         // The check picture follows its column.
         QCOMPARE(g.columnAt(g.lastColumn()), Column::Enabled);
