@@ -66,6 +66,9 @@ struct ViewsFixture {
         return r;
     }
 
+    // Where an open settings dialog keeps its copy to put back.
+    QString tmpPath() const { return ctx->path("Panels/TMP.TMP"); }
+
     const StationRecord& slot(int s) const { return model->panel().Stations[size_t(s)]; }
 };
 

@@ -28,10 +28,6 @@ void runAspect(MainForm& form, const std::function<void(FrmAspect&)>& act) {
     runModal<FrmAspect>(form.action("MNUAspect"), act);
 }
 
-QString tmpPath(const ViewsFixture& f) {
-    return f.ctx->path("Panels/TMP.TMP");
-}
-
 } // namespace
 
 class TestAspect : public QObject {
@@ -53,7 +49,7 @@ private slots:
             const QColor exitBegin = form.CMBExit()->colorBegin();
             const int buttonStyle = form.CMBExit()->buttonStyle();
             runAspect(form, [&](FrmAspect& d) {
-                QVERIFY(QFile::exists(tmpPath(f)));
+                QVERIFY(QFile::exists(f.tmpPath()));
                 QVERIFY(!d.CMBCancel()->isEnabled());
                 prompts.colour = 0x00FF00;
                 QTest::mouseClick(d.CMBStartEndColorLabel(0), Qt::LeftButton);
@@ -66,7 +62,7 @@ private slots:
                 QCOMPARE(form.CMBExit()->buttonStyle(), 1);
                 QCOMPARE(prompts.titles, (QStringList{"Start Color Label", "Start Color Button"}));
                 QVERIFY(readAll(settingsPath(*f.ctx)) != before);
-                QVERIFY(writeAll(tmpPath(f), "stale copy of another dialog"));
+                QVERIFY(writeAll(f.tmpPath(), "stale copy of another dialog"));
                 if (route == CancelButton)
                     QTest::mouseClick(d.CMBCancel(), Qt::LeftButton);
                 else if (route == Escape)
@@ -79,7 +75,7 @@ private slots:
             QVERIFY(f.settings == record);
             QCOMPARE(form.CMBExit()->colorBegin(), exitBegin);
             QCOMPARE(form.CMBExit()->buttonStyle(), buttonStyle);
-            QVERIFY(!QFile::exists(tmpPath(f)));
+            QVERIFY(!QFile::exists(f.tmpPath()));
         }
     }
 
@@ -93,7 +89,7 @@ private slots:
             QTest::keyClick(d.CBXStyleLabel(), Qt::Key_Return); // Enter is OK
             QCOMPARE(d.result(), int(QDialog::Accepted));
         });
-        QVERIFY(!QFile::exists(tmpPath(f)));
+        QVERIFY(!QFile::exists(f.tmpPath()));
         QVERIFY(f.model->saveAs("Site"));
         QCOMPARE(LoadSettings(settingsPath(*f.ctx)).LabelStyle, qint16(8));
         QCOMPARE(LoadSettings(settingsPath(*f.ctx)).CurrentPanelName, "Site.EST");

@@ -30,25 +30,11 @@ struct DialogPrompts : RecordingPrompts {
     }
 };
 
-QString tmpPath(const ViewsFixture& f) {
-    return f.ctx->path("Panels/TMP.TMP");
-}
-
 void typeInto(XPText* box, const QString& text) {
     box->setFocus();
     box->selectAll();
     QTest::keyClicks(box, text);
     QTest::keyClick(box, Qt::Key_Return);
-}
-
-// Several edits of different kinds, each stored at once.
-void editSeveral(FrmMeasure& d, DialogPrompts& prompts) {
-    QTest::mouseClick(d.CHKCampoListMode(1), Qt::LeftButton); // H Mode A: 3 MHz limit
-    typeInto(d.TBRateListMode(), "15");
-    typeInto(d.TBCampoSpectrumMode(1), "0,25");
-    prompts.colour = 0x123456;
-    QTest::mouseClick(d.LbColor(2), Qt::LeftButton);
-    QTest::mouseClick(d.CHKListMode(), Qt::LeftButton);
 }
 
 } // namespace
@@ -73,9 +59,15 @@ private slots:
             {
                 FrmMeasure d(*f.ctx, *f.model, prompts, AppearanceValues{});
                 d.show();
-                QVERIFY(QFile::exists(tmpPath(f)));
+                QVERIFY(QFile::exists(f.tmpPath()));
                 QVERIFY(!d.CMBCancel()->isEnabled());
-                editSeveral(d, prompts);
+                // Several edits of different kinds, each stored at once.
+                QTest::mouseClick(d.CHKCampoListMode(1), Qt::LeftButton); // H Mode A: 3 MHz limit
+                typeInto(d.TBRateListMode(), "15");
+                typeInto(d.TBCampoSpectrumMode(1), "0,25");
+                prompts.colour = 0x123456;
+                QTest::mouseClick(d.LbColor(2), Qt::LeftButton);
+                QTest::mouseClick(d.CHKListMode(), Qt::LeftButton);
                 QCOMPARE(f.model->panel().ListModeRate, qint16(15));
                 QCOMPARE(f.model->panel().SpectrumStopFrequency, 3.0f);
                 QCOMPARE(f.model->panel().Colors[2], 0x123456);
@@ -84,7 +76,7 @@ private slots:
                 QVERIFY(d.CMBCancel()->isEnabled());
                 edited = f.model->panel();
                 // Another panel's copy left under the same name must never come back.
-                QVERIFY(writeAll(tmpPath(f), "stale"));
+                QVERIFY(writeAll(f.tmpPath(), "stale"));
 
                 if (route == Ok)
                     QTest::mouseClick(d.CMBOK(), Qt::LeftButton);
@@ -106,7 +98,7 @@ private slots:
                 QVERIFY(f.model->backup() == undoCopy);
                 QVERIFY(f.model->PanelModified());
             }
-            QVERIFY(!QFile::exists(tmpPath(f)));
+            QVERIFY(!QFile::exists(f.tmpPath()));
         }
     }
 
@@ -280,7 +272,7 @@ private slots:
         QVERIFY(edited);
         QVERIFY(w.quit);
         QCOMPARE(readAll(f.model->currentPanelPath()), before);
-        QVERIFY(!QFile::exists(tmpPath(f)));
+        QVERIFY(!QFile::exists(f.tmpPath()));
         QVERIFY(logLines(*f.ctx).last().endsWith(PadLogText("Software Close")));
     }
 
