@@ -17,12 +17,15 @@ QString tablePath(const ViewsFixture& f, const QString& name) {
     return f.dir.file("Table/" + name + ".FTR");
 }
 
+// The table editor on `t`, shown.
 struct Editor {
     FreqTable table;
     RecordingPrompts prompts;
     FrmTableLimFacFT form;
     Editor(ViewsFixture& f, const QString& name, const FreqTable& t = {})
-        : table(t), form(*f.ctx, *f.model, table, prompts, appearanceFrom(f.settings), name) {}
+        : table(t), form(*f.ctx, *f.model, table, prompts, appearanceFrom(f.settings), name) {
+        form.show();
+    }
     QModelIndex cell(int row, int col) const { return form.gridModel()->index(row, col); }
     void enter(int row, const QString& text) {
         form.gridModel()->setData(cell(row, 1), text, Qt::EditRole);
@@ -51,7 +54,6 @@ private slots:
         writeAll(bands, t.toBytes() + QByteArray("TAIL"));
         {
             Editor e(f, "Bands", t);
-            e.form.show();
             QCOMPARE(e.form.title()->text(), "Frequency Table: Bands.FTR");
             e.form.CMBExitFT_Click(); // no change: nothing asked
             QVERIFY(e.prompts.asked.isEmpty());
@@ -59,7 +61,6 @@ private slots:
         }
         {
             Editor e(f, "Bands", t);
-            e.form.show();
             e.enter(1, "2");
             e.prompts.choices = {1};
             e.form.CMBExitFT_Click();
@@ -70,7 +71,6 @@ private slots:
         const QByteArray before = readAll(bands);
         {
             Editor e(f, "Bands", FreqTable::fromBytes(before));
-            e.form.show();
             e.enter(2, "3");
             e.prompts.choices = {2};
             e.form.close();
@@ -82,7 +82,6 @@ private slots:
 
         // An unnamed table: Save as runs at once; cancelling it keeps the editor open.
         Editor e(f, QString());
-        e.form.show();
         e.enter(0, "7");
         e.form.CMBExitFT_Click();
         QVERIFY(e.form.isVisible());
@@ -106,7 +105,6 @@ private slots:
     void cellEditingRemoveRowAndTheDuplicateMessageOnce() {
         ViewsFixture f;
         Editor e(f, QString());
-        e.form.show();
         e.form.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&e.form));
         QTableView* grid = e.form.TabFreqTable();

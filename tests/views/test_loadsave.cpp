@@ -5,7 +5,6 @@
 #include "ViewsFixture.h"
 
 #include <QComboBox>
-#include <QDir>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>

@@ -6,7 +6,6 @@
 #include "ViewsFixture.h"
 
 #include <QComboBox>
-#include <QDir>
 #include <QFile>
 #include <QMenu>
 
@@ -23,7 +22,6 @@ private slots:
         AppContext ctx(dir.path(), QString(), clock, pump);
         InitForm init(ctx);
         QCOMPARE(init.releaseText(), "Rel. " + ReleaseText());
-        QVERIFY(QDir(dir.file("Panels")).exists());
         QVERIFY(QFile::exists(dir.file("Panels/Untitled.EPN")));
         QVERIFY(!init.Timer1().isActive());
 

@@ -5,7 +5,6 @@
 #include "views/widgets/StyledControls.h"
 
 #include <QTest>
-#include <QVBoxLayout>
 
 // The styled controls and the appearance walk that every window runs when it loads.
 class TestWidgets : public QObject {
