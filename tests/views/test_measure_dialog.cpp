@@ -211,20 +211,11 @@ private slots:
         QList<QWidget*> chain;
         for (QWidget* w = d.CHKListMode(); w && !chain.contains(w); w = w->nextInFocusChain())
             if (w->focusPolicy() & Qt::TabFocus) chain << w;
-        const QList<QWidget*> expected = {d.CHKListMode(),
-                                          d.TBRateListMode(),
-                                          d.CHKCampoListMode(0),
-                                          d.CBXSeparatore(),
-                                          d.ChkPre(),
-                                          d.CHKRateSM(),
-                                          d.TBCampoSpectrumMode(0),
-                                          d.TBFStartSpectrumMode(),
-                                          d.TBFStopSpectrumMode(),
-                                          d.CHKSaveImage(1),
-                                          d.TBQualita(),
-                                          d.CMBOK()};
         qsizetype last = -1;
-        for (QWidget* w : expected) {
+        for (QWidget* w : QWidgetList{
+                 d.CHKListMode(), d.TBRateListMode(), d.CHKCampoListMode(0), d.CBXSeparatore(),
+                 d.ChkPre(), d.CHKRateSM(), d.TBCampoSpectrumMode(0), d.TBFStartSpectrumMode(),
+                 d.TBFStopSpectrumMode(), d.CHKSaveImage(1), d.TBQualita(), d.CMBOK()}) {
             const qsizetype at = chain.indexOf(w);
             QVERIFY2(at > last, qPrintable(w->objectName()));
             last = at;

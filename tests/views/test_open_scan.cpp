@@ -44,10 +44,12 @@ QStringList rows(const QListWidget* list) {
     return out;
 }
 
-QStringList subFolders(const QTreeView* tree, const QModelIndex& index) {
+// The folders in the browser's current folder.
+QStringList subFolders(const FrmOpenScan& b) {
+    const QModelIndex at = b.Dir1()->currentIndex();
     QStringList out;
-    for (int i = 0; i < tree->model()->rowCount(index); ++i)
-        out << tree->model()->index(i, 0, index).data().toString();
+    for (int i = 0; i < b.Dir1()->model()->rowCount(at); ++i)
+        out << b.Dir1()->model()->index(i, 0, at).data().toString();
     return out;
 }
 
@@ -71,9 +73,8 @@ private slots:
         RecordingPrompts prompts;
         FrmOpenScan b(*f.ctx, *f.model, prompts, AppearanceValues{}, QString());
         b.show();
-        const QModelIndex root = b.Dir1()->currentIndex();
         QCOMPARE(b.currentFolder(), f.at("Test"));
-        QCOMPARE(subFolders(b.Dir1(), root), (QStringList{"Log", "S1", "s2"}));
+        QCOMPARE(subFolders(b), (QStringList{"Log", "S1", "s2"}));
         QVERIFY(rows(b.File1()).isEmpty());
 
         b.showFolder(f.at("Test/S1/2024/01/02"));
@@ -104,7 +105,7 @@ private slots:
                  QStringList{"Are you sure you want to delete " + f.at("Test/S1/2024") + " ?"});
         QVERIFY(!QFileInfo::exists(f.at("Test/S1/2024")));
         QCOMPARE(b.currentFolder(), f.at("Test/S1"));
-        QCOMPARE(subFolders(b.Dir1(), b.Dir1()->currentIndex()), QStringList{"2023"});
+        QCOMPARE(subFolders(b), QStringList{"2023"});
 
         // A file: asked by its name; Cancel keeps it, OK removes it.
         b.showFolder(f.at("Test/s2/2023/01/02"));
