@@ -114,6 +114,16 @@ struct RecordingPrompts : Prompts {
     QString saveFileName(const QString&, const QString&, const QString&) override {
         return savePath;
     }
+    // --- spectrum files: the names asked about; Retry from `retries` too ---------------------
+    QStringList cannotSave, failedLoading;
+    bool retryCannotSave(const QString& name) override {
+        cannotSave << name;
+        return !retries.isEmpty() && retries.takeFirst();
+    }
+    bool retryFailedLoading(const QString& name) override {
+        failedLoading << name;
+        return !retries.isEmpty() && retries.takeFirst();
+    }
 };
 
 // The lines of the event log now being written.

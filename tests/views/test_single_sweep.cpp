@@ -134,21 +134,13 @@ private slots:
     void aFileThatCannotBeWrittenAsksAndCancelEndsTheProgramInOrder() {
         SweepProgram p;
         // The station's folder cannot be made: a file holds its name.
-        QDir().mkpath(p.dir.path() + "Test");
         writeAll(p.dir.path() + "Test/241AB01001", "in the way");
-        struct CancelSaves : RecordingPrompts {
-            QStringList saves;
-            bool retryCannotSave(const QString& name) override {
-                saves << name;
-                return saves.size() < 2; // Retry once, then Cancel
-            }
-        } prompts;
-        p.files.setPrompts(prompts);
+        p.prompts.retries = {true}; // Retry once, then Cancel
         QSignalSpy quit(&p.form, &MainForm::quitRequested);
         QTest::mouseClick(p.form.CMBEseguiSpettroSingCent(), Qt::LeftButton);
 
-        QCOMPARE(prompts.saves.size(), 2);
-        QVERIFY(prompts.saves[0].contains("SM_E_"));
+        QCOMPARE(p.prompts.cannotSave.size(), 2);
+        QVERIFY(p.prompts.cannotSave[0].contains("SM_E_"));
         QCOMPARE(quit.count(), 1);
         const QStringList log = logLines(p.ctx);
         QCOMPARE(log.filter("Start Sweep Spectrum: ").size(), 1); // no H sweep after Cancel

@@ -32,7 +32,6 @@ struct WindowRig {
         link.OpenStationPort(1);
         settings.setRange(0.1f, 30.0f);
         record.stationId = "241AB01001";
-        record.saveJpeg = false;
     }
 
     SweepOutcome sweep(int field = 0) {
@@ -65,18 +64,6 @@ struct WindowRig {
                          [this](float v) { return window->refLevelRule()(v); }}};
     SweepSettings settings;
     AcquisitionRecord record;
-};
-
-struct LoadPrompts : RecordingPrompts {
-    QStringList loads, saves;
-    bool retryFailedLoading(const QString& name) override {
-        loads << name;
-        return false;
-    }
-    bool retryCannotSave(const QString& name) override {
-        saves << name;
-        return false;
-    }
 };
 
 } // namespace
@@ -182,24 +169,21 @@ private slots:
         QVERIFY(!QImage(rig.dir.path() + "Test/review.JPG").isNull());
 
         // Nothing goes outside the application directory: asked, then abandoned on Cancel.
-        LoadPrompts prompts;
-        rig.window->setPrompts(prompts);
         QVERIFY(!rig.window->saveSpectrumAs(QDir::tempPath() + "/halvex-outside.BMP"));
-        QCOMPARE(prompts.saves.size(), 1);
+        QCOMPARE(rig.prompts.cannotSave.size(), 1);
         QVERIFY(!QFile::exists(QDir::tempPath() + "/halvex-outside.BMP"));
 
         // A damaged file: "Failed loading", and Cancel keeps what was shown.
         const QString bad = rig.dir.path() + "Test/bad.SPC";
         writeAll(bad, QByteArray(SpcFile::Size, '\xff').left(SpcFile::Size - 1));
         QVERIFY(!rig.window->review(bad));
-        QCOMPARE(prompts.loads, QStringList{bad});
+        QCOMPARE(rig.prompts.failedLoading, QStringList{bad});
         QCOMPARE(rig.window->reviewFile(), spc);
         QCOMPARE(rig.window->display().printedLines().size(), 2);
     }
 
     void markerKeysWheelAndZoomFollowTheDisplay() {
         WindowRig rig("/VISSB");
-        rig.settings.setRange(0.1f, 30.0f);
         QCOMPARE(rig.sweep(1), SweepOutcome::Done); // an H sweep, in Mode B
         QVERIFY(rig.window->review(rig.spcFile()));
         FrmSpettro& w = *rig.window;
