@@ -12,14 +12,12 @@
 namespace {
 
 LoadSaveParams panelParams(const ViewsFixture& f, bool open) {
-    LoadSaveParams p;
-    p.DialogTitle = open ? "Open Panels" : "Save Panels As";
-    p.DialogExtension = "EST";
-    p.DialogFolder = f.dir.file("Panels/");
-    p.DialogDefaultName = "Untitled";
-    p.DialogOpenMode = open;
-    p.ProtectedEntry = "Untitled";
-    return p;
+    return {.DialogTitle = open ? "Open Panels" : "Save Panels As",
+            .DialogExtension = "EST",
+            .DialogFolder = f.dir.file("Panels/"),
+            .DialogDefaultName = "Untitled",
+            .DialogOpenMode = open,
+            .ProtectedEntry = "Untitled"};
 }
 
 using Window = WindowOn<>;

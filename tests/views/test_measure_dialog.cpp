@@ -227,9 +227,7 @@ private slots:
     void appearanceStylesTheXpControls() {
         ViewsFixture f;
         DialogPrompts prompts;
-        AppearanceValues look;
-        look.ButtonStyle = 1;
-        look.LabelStyle = 7;
+        AppearanceValues look{.ButtonStyle = 1, .LabelStyle = 7};
         FrmMeasure d(*f.ctx, *f.model, prompts, look);
         QCOMPARE(d.CHKListMode()->controlStyle(), 1);
         QCOMPARE(d.TBRateListMode()->controlStyle(), 1);

@@ -126,9 +126,7 @@ private slots:
         // must not be labelled in V/m.
         WindowRig rig;
         rig.settings.SweepField = 1;
-        SweepChoice choice;
-        choice.fieldType = 2;
-        QCOMPARE(rig.acquisition.runAcquisition(0, rig.settings, rig.record, choice),
+        QCOMPARE(rig.acquisition.runAcquisition(0, rig.settings, rig.record, {.fieldType = 2}),
                  SweepOutcome::Done);
         QCOMPARE(rig.window->display().unitCode(), 10);
     }

@@ -33,14 +33,12 @@ private slots:
     void appearanceReachesEveryStyledControl() {
         for (int style = 0; style < 9; ++style) {
             Form f;
-            AppearanceValues v;
-            v.ButtonStyle = 1;
-            v.ButtonColorStart = rgbOf(10, 20, 30);
-            v.ButtonColorEnd = rgbOf(40, 50, 60);
-            v.LabelStyle = style;
-            v.LabelColorStart = rgbOf(200, 0, 0);
-            v.LabelColorEnd = rgbOf(0, 0, 200);
-            ApplyAppearance(&f.root, v);
+            ApplyAppearance(&f.root, {.ButtonColorStart = rgbOf(10, 20, 30),
+                                      .ButtonColorEnd = rgbOf(40, 50, 60),
+                                      .ButtonStyle = 1,
+                                      .LabelColorStart = rgbOf(200, 0, 0),
+                                      .LabelColorEnd = rgbOf(0, 0, 200),
+                                      .LabelStyle = style});
             const bool one = style == 0 || style == 7 || style == 8;
             const QColor labelBegin = one ? QColor(0, 0, 200) : QColor(200, 0, 0);
 
