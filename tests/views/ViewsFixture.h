@@ -53,8 +53,7 @@ struct ViewsFixture {
 
     void writeTable(const QString& name, double mhz) {
         FreqTable t;
-        t.rows[0].Freq = mhz;
-        t.rows[0].RbwIndex = 1;
+        t.rows[0] = {mhz, 1, 0};
         FreqTableFile::write(dir.path() + QStringLiteral("Table/") + name + QStringLiteral(".FTR"),
                              t);
     }

@@ -236,9 +236,7 @@ private slots:
             QCOMPARE(f.g.columns(), withRun(run));
         }
         f.g.setCellText(1, f.g.columnOf(Column::FieldE), "1.25");
-        BatteryDisplay gauge;
-        gauge.caption = "3.91 V ";
-        f.g.showBattery(0, gauge);
+        f.g.showBattery(0, {.caption = "3.91 V "});
         QVERIFY(f.g.battery(0));
         // The voltage is the gauge's tip, as it was the control's.
         QCOMPARE(

@@ -81,15 +81,13 @@ private slots:
         QTest::keyClick(d.FileList(), Qt::Key_Delete);
         QVERIFY(prompts.asked.isEmpty());
         QCOMPARE(prompts.shown.last(), "Untitled is in use and cannot be deleted");
-        d.FileList()->setCurrentRow(0);
-        prompts.answer = false;
-        QTest::keyClick(d.FileList(), Qt::Key_Delete);
-        QCOMPARE(prompts.asked.last(), "Are you sure you want to delete alpha ?");
-        QVERIFY(QFile::exists(f.dir.file("Panels/alpha.est")));
-        prompts.answer = true;
-        d.FileList()->setCurrentRow(0);
-        QTest::keyClick(d.FileList(), Qt::Key_Delete);
-        QVERIFY(!QFile::exists(f.dir.file("Panels/alpha.est")));
+        for (bool yes : {false, true}) {
+            prompts.answer = yes;
+            d.FileList()->setCurrentRow(0);
+            QTest::keyClick(d.FileList(), Qt::Key_Delete);
+            QCOMPARE(prompts.asked.last(), "Are you sure you want to delete alpha ?");
+            QCOMPARE(QFile::exists(f.dir.file("Panels/alpha.est")), !yes);
+        }
         QCOMPARE(d.FileList()->count(), 2);
         QVERIFY(!d.CmdLoad()->isEnabled()); // only while an entry is chosen
 

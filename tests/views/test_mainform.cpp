@@ -168,13 +168,13 @@ private slots:
         QCOMPARE(cbx->currentText(), "b");
 
         // Delete asks, removes the file and selects the entry before it.
-        w.prompts.answer = false;
-        QTest::keyClick(cbx, Qt::Key_Delete);
-        QCOMPARE(w.prompts.asked, QStringList{"Are you sure you want to delete b ?"});
-        QVERIFY(QFile::exists(f.dir.file("Table/b.FTR")));
-        w.prompts.answer = true;
-        QTest::keyClick(cbx, Qt::Key_Delete);
-        QVERIFY(!QFile::exists(f.dir.file("Table/b.FTR")));
+        for (bool yes : {false, true}) {
+            w.prompts.answer = yes;
+            QTest::keyClick(cbx, Qt::Key_Delete);
+            QCOMPARE(w.prompts.asked.last(), "Are you sure you want to delete b ?");
+            QCOMPARE(QFile::exists(f.dir.file("Table/b.FTR")), !yes);
+        }
+        QCOMPARE(w.prompts.asked.size(), 2);
         QCOMPARE(items(), QStringList({"A", "T"}));
         QCOMPARE(cbx->currentText(), "A");
         QCOMPARE(f.fileRecord().freqTableNameText(), "A");

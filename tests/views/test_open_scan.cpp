@@ -111,13 +111,12 @@ private slots:
         b.showFolder(f.at("Test/s2/2023/01/02"));
         chooseType(b, 1);
         b.File1()->setCurrentRow(0);
-        prompts.answer = false;
-        QTest::keyClick(b.File1(), Qt::Key_Delete);
-        QCOMPARE(prompts.asked.last(), "Are you sure you want to delete SM_E1.JPG ?");
-        QVERIFY(QFileInfo::exists(f.at("Test/s2/2023/01/02/SM_E1.JPG")));
-        prompts.answer = true;
-        QTest::keyClick(b.File1(), Qt::Key_Delete);
-        QVERIFY(!QFileInfo::exists(f.at("Test/s2/2023/01/02/SM_E1.JPG")));
+        for (bool yes : {false, true}) {
+            prompts.answer = yes;
+            QTest::keyClick(b.File1(), Qt::Key_Delete);
+            QCOMPARE(prompts.asked.last(), "Are you sure you want to delete SM_E1.JPG ?");
+            QCOMPARE(QFileInfo::exists(f.at("Test/s2/2023/01/02/SM_E1.JPG")), !yes);
+        }
         QVERIFY(rows(b.File1()).isEmpty());
     }
 
