@@ -4,10 +4,12 @@
 #include "app/Clock.h"
 #include "app/EventPump.h"
 #include "freqtable/FreqTableFile.h"
+#include "measure/Session.h"
 #include "panel/LoadSaveDialog.h"
 #include "panel/PanelFile.h"
 #include "panel/PanelModel.h"
 #include "panel/SettingsFile.h"
+#include "sim/SimChannel.h"
 #include "support/TestSupport.h"
 #include "views/InitForm.h"
 #include "views/MainForm.h"
@@ -51,8 +53,7 @@ struct ViewsFixture {
 
     void writeTable(const QString& name, double mhz) {
         FreqTable t;
-        t.rows[0].Freq = mhz;
-        t.rows[0].RbwIndex = 1;
+        t.rows[0] = {mhz, 1, 0};
         FreqTableFile::write(dir.path() + QStringLiteral("Table/") + name + QStringLiteral(".FTR"),
                              t);
     }
@@ -63,6 +64,9 @@ struct ViewsFixture {
         PanelFile::read(model->currentPanelPath(), r);
         return r;
     }
+
+    // Where an open settings dialog keeps its copy to put back.
+    QString tmpPath() const { return ctx->path("Panels/TMP.TMP"); }
 
     const StationRecord& slot(int s) const { return model->panel().Stations[size_t(s)]; }
 };
@@ -109,6 +113,16 @@ struct RecordingPrompts : Prompts {
     QString saveFileName(const QString&, const QString&, const QString&) override {
         return savePath;
     }
+    // --- spectrum files: the names asked about; Retry from `retries` too ---------------------
+    QStringList cannotSave, failedLoading;
+    bool retryCannotSave(const QString& name) override {
+        cannotSave << name;
+        return !retries.isEmpty() && retries.takeFirst();
+    }
+    bool retryFailedLoading(const QString& name) override {
+        failedLoading << name;
+        return !retries.isEmpty() && retries.takeFirst();
+    }
 };
 
 // The lines of the event log now being written.
@@ -127,6 +141,34 @@ template <class P = RecordingPrompts> struct WindowOn {
         form.setPrompts(prompts);
         QObject::connect(&form, &MainForm::quitRequested, [this] { quit = true; });
         form.load();
+    }
+};
+
+// The main window over a session on simulated probes and a virtual clock, wired as the program
+// wires them, with the table "T1" of the given frequencies chosen.
+struct SessionWindow {
+    TempAppDir dir;
+    VirtualClock clock{QDate(2026, 1, 15), 36000.0};
+    VirtualPump pump{clock, 0.002};
+    AppContext ctx{dir.path(), QString(), clock, pump};
+    SimChannel channel{clock};
+    SettingsRecord settings = SettingsDefaults();
+    Session session{ctx, settings, channel};
+    PanelModel& panel = session.panelModel();
+    RecordingPrompts prompts;
+    MainForm form{ctx, panel, AppearanceValues{}, QString()};
+
+    explicit SessionWindow(const QList<double>& tableMHz) {
+        FreqTable t;
+        for (qsizetype i = 0; i < tableMHz.size(); ++i)
+            t.rows[size_t(i)] = {tableMHz[i], 1, 0};
+        FreqTableFile::write(dir.path() + "Table/T1.FTR", t);
+        form.setPrompts(prompts);
+        form.attachSession(session);
+        session.setRunView(&form);
+        session.setLinkView(&form);
+        form.load();
+        panel.setFreqTableName("T1");
     }
 };
 

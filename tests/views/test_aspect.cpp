@@ -1,4 +1,3 @@
-#include "panel/SettingsFile.h"
 #include "views/FrmAspect.h"
 #include "views/widgets/StyledControls.h"
 
@@ -26,11 +25,7 @@ void chooseStyle(QComboBox* list, int index) {
 using Window = WindowOn<ColourPrompts>;
 
 void runAspect(MainForm& form, const std::function<void(FrmAspect&)>& act) {
-    runModal<FrmAspect>(form.action(QStringLiteral("MNUAspect")), act);
-}
-
-QString tmpPath(const ViewsFixture& f) {
-    return f.ctx->path(QStringLiteral("Panels/TMP.TMP"));
+    runModal<FrmAspect>(form.action("MNUAspect"), act);
 }
 
 } // namespace
@@ -54,7 +49,7 @@ private slots:
             const QColor exitBegin = form.CMBExit()->colorBegin();
             const int buttonStyle = form.CMBExit()->buttonStyle();
             runAspect(form, [&](FrmAspect& d) {
-                QVERIFY(QFile::exists(tmpPath(f)));
+                QVERIFY(QFile::exists(f.tmpPath()));
                 QVERIFY(!d.CMBCancel()->isEnabled());
                 prompts.colour = 0x00FF00;
                 QTest::mouseClick(d.CMBStartEndColorLabel(0), Qt::LeftButton);
@@ -67,7 +62,7 @@ private slots:
                 QCOMPARE(form.CMBExit()->buttonStyle(), 1);
                 QCOMPARE(prompts.titles, (QStringList{"Start Color Label", "Start Color Button"}));
                 QVERIFY(readAll(settingsPath(*f.ctx)) != before);
-                QVERIFY(writeAll(tmpPath(f), "stale copy of another dialog"));
+                QVERIFY(writeAll(f.tmpPath(), "stale copy of another dialog"));
                 if (route == CancelButton)
                     QTest::mouseClick(d.CMBCancel(), Qt::LeftButton);
                 else if (route == Escape)
@@ -80,7 +75,7 @@ private slots:
             QVERIFY(f.settings == record);
             QCOMPARE(form.CMBExit()->colorBegin(), exitBegin);
             QCOMPARE(form.CMBExit()->buttonStyle(), buttonStyle);
-            QVERIFY(!QFile::exists(tmpPath(f)));
+            QVERIFY(!QFile::exists(f.tmpPath()));
         }
     }
 
@@ -94,11 +89,11 @@ private slots:
             QTest::keyClick(d.CBXStyleLabel(), Qt::Key_Return); // Enter is OK
             QCOMPARE(d.result(), int(QDialog::Accepted));
         });
-        QVERIFY(!QFile::exists(tmpPath(f)));
-        QVERIFY(f.model->saveAs(QStringLiteral("Site")));
+        QVERIFY(!QFile::exists(f.tmpPath()));
+        QVERIFY(f.model->saveAs("Site"));
         QCOMPARE(LoadSettings(settingsPath(*f.ctx)).LabelStyle, qint16(8));
-        QCOMPARE(LoadSettings(settingsPath(*f.ctx)).CurrentPanelName, QStringLiteral("Site.EST"));
-        QVERIFY(f.model->open(QStringLiteral("Untitled")));
+        QCOMPARE(LoadSettings(settingsPath(*f.ctx)).CurrentPanelName, "Site.EST");
+        QVERIFY(f.model->open("Untitled"));
         QCOMPARE(LoadSettings(settingsPath(*f.ctx)).LabelStyle, qint16(8));
         QCOMPARE(form.statusCaption()->style(), 8);
     }

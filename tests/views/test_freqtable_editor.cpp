@@ -1,4 +1,3 @@
-#include "freqtable/FreqTableFile.h"
 #include "views/FreqTableGridModel.h"
 #include "views/FrmTableLimFacFT.h"
 #include "views/MsgboxNameST.h"
@@ -15,17 +14,18 @@
 namespace {
 
 QString tablePath(const ViewsFixture& f, const QString& name) {
-    return f.dir.file(QStringLiteral("Table/") + name + QStringLiteral(".FTR"));
+    return f.dir.file("Table/" + name + ".FTR");
 }
 
+// The table editor on `t`, shown.
 struct Editor {
     FreqTable table;
     RecordingPrompts prompts;
     FrmTableLimFacFT form;
-    Editor(ViewsFixture& f, const QString& name)
-        : form(*f.ctx, *f.model, table, prompts, appearanceFrom(f.settings), name) {}
-    Editor(ViewsFixture& f, const QString& name, const FreqTable& t)
-        : table(t), form(*f.ctx, *f.model, table, prompts, appearanceFrom(f.settings), name) {}
+    Editor(ViewsFixture& f, const QString& name, const FreqTable& t = {})
+        : table(t), form(*f.ctx, *f.model, table, prompts, appearanceFrom(f.settings), name) {
+        form.show();
+    }
     QModelIndex cell(int row, int col) const { return form.gridModel()->index(row, col); }
     void enter(int row, const QString& text) {
         form.gridModel()->setData(cell(row, 1), text, Qt::EditRole);
@@ -49,60 +49,55 @@ private slots:
         ViewsFixture f;
         FreqTable t;
         t.rows[0] = {1.0, 0, 0};
+        const QString bands = tablePath(f, "Bands");
         // A longer file keeps the bytes after its first 1200.
-        writeAll(tablePath(f, QStringLiteral("Bands")), t.toBytes() + QByteArray("TAIL"));
+        writeAll(bands, t.toBytes() + QByteArray("TAIL"));
         {
-            Editor e(f, QStringLiteral("Bands"), t);
-            e.form.show();
-            QCOMPARE(e.form.title()->text(), QStringLiteral("Frequency Table: Bands.FTR"));
+            Editor e(f, "Bands", t);
+            QCOMPARE(e.form.title()->text(), "Frequency Table: Bands.FTR");
             e.form.CMBExitFT_Click(); // no change: nothing asked
             QVERIFY(e.prompts.asked.isEmpty());
             QVERIFY(!e.form.isVisible());
         }
         {
-            Editor e(f, QStringLiteral("Bands"), t);
-            e.form.show();
-            e.enter(1, QStringLiteral("2"));
+            Editor e(f, "Bands", t);
+            e.enter(1, "2");
             e.prompts.choices = {1};
             e.form.CMBExitFT_Click();
-            QCOMPARE(e.prompts.asked, QStringList({QStringLiteral("Frequency Table modified")}));
+            QCOMPARE(e.prompts.asked, QStringList({"Frequency Table modified"}));
             QVERIFY(!e.form.isVisible());
-            QCOMPARE(readAll(tablePath(f, QStringLiteral("Bands"))),
-                     e.table.toBytes() + QByteArray("TAIL"));
+            QCOMPARE(readAll(bands), e.table.toBytes() + QByteArray("TAIL"));
         }
-        const QByteArray before = readAll(tablePath(f, QStringLiteral("Bands")));
+        const QByteArray before = readAll(bands);
         {
-            Editor e(f, QStringLiteral("Bands"), FreqTable::fromBytes(before));
-            e.form.show();
-            e.enter(2, QStringLiteral("3"));
+            Editor e(f, "Bands", FreqTable::fromBytes(before));
+            e.enter(2, "3");
             e.prompts.choices = {2};
             e.form.close();
             QVERIFY(!e.form.isVisible());
             QCOMPARE(e.table.usedRowCount(), 3); // stays in memory as edited
         }
-        QCOMPARE(readAll(tablePath(f, QStringLiteral("Bands"))), before);
-        QCOMPARE(QDir(f.dir.file(QStringLiteral("Table"))).entryList(QDir::Files).size(), 2);
+        QCOMPARE(readAll(bands), before);
+        QCOMPARE(QDir(f.dir.file("Table")).entryList(QDir::Files).size(), 2);
 
         // An unnamed table: Save as runs at once; cancelling it keeps the editor open.
         Editor e(f, QString());
-        e.form.show();
-        e.enter(0, QStringLiteral("7"));
+        e.enter(0, "7");
         e.form.CMBExitFT_Click();
         QVERIFY(e.form.isVisible());
-        QCOMPARE(e.prompts.dialogsShown.last().DialogTitle,
-                 QStringLiteral("Save Frequency Table As"));
+        QCOMPARE(e.prompts.dialogsShown.last().DialogTitle, "Save Frequency Table As");
         // Load over unsaved edits asks first; Cancel there abandons the load.
-        e.form.core().tableName = QStringLiteral("Bands");
+        e.form.core().tableName = "Bands";
         e.prompts.choices = {2};
         e.form.CMBLoadFT_Click();
-        QCOMPARE(e.prompts.asked.last(), QStringLiteral("Frequency Table modified"));
+        QCOMPARE(e.prompts.asked.last(), "Frequency Table modified");
         QCOMPARE(e.prompts.dialogsShown.size(), 1);
         QCOMPARE(e.table.rows[0].Freq, 7.0);
         // Save as under a new name writes it and the title follows.
-        e.prompts.dialogResults = {QStringLiteral("Seven")};
+        e.prompts.dialogResults = {"Seven"};
         QVERIFY(e.form.CMBSaveFTAs_Click());
-        QCOMPARE(readAll(tablePath(f, QStringLiteral("Seven"))), e.table.toBytes());
-        QCOMPARE(e.form.title()->text(), QStringLiteral("Frequency Table: Seven.FTR"));
+        QCOMPARE(readAll(tablePath(f, "Seven")), e.table.toBytes());
+        QCOMPARE(e.form.title()->text(), "Frequency Table: Seven.FTR");
         e.form.CMBExitFT_Click();
         QVERIFY(!e.form.isVisible());
     }
@@ -110,7 +105,6 @@ private slots:
     void cellEditingRemoveRowAndTheDuplicateMessageOnce() {
         ViewsFixture f;
         Editor e(f, QString());
-        e.form.show();
         e.form.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&e.form));
         QTableView* grid = e.form.TabFreqTable();
@@ -119,15 +113,15 @@ private slots:
         // Typing in the new-entry row and Enter: stored, the cursor moves to the RBW cell.
         grid->setFocus();
         grid->setCurrentIndex(e.cell(0, 1));
-        auto* tb = grid->findChild<QLineEdit*>(QStringLiteral("TBCella"));
+        auto* tb = grid->findChild<QLineEdit*>("TBCella");
         QVERIFY(tb);
-        QTest::keyClicks(tb, QStringLiteral("1"));
+        QTest::keyClicks(tb, "1");
         QTest::keyClick(tb, Qt::Key_Return);
         QTRY_COMPARE(grid->currentIndex(), e.cell(0, 2));
         QCOMPARE(e.table.rows[0].Freq, 1.0);
 
         // A click on an RBW label stores its index, in the row and as the panel's default.
-        auto* cbx = grid->findChild<QComboBox*>(QStringLiteral("CBXRBW"));
+        auto* cbx = grid->findChild<QComboBox*>("CBXRBW");
         QVERIFY(cbx && cbx->isVisible());
         cbx->setCurrentIndex(4);
         emit cbx->activated(4);
@@ -138,23 +132,23 @@ private slots:
 
         // The same frequency in the new row, taken back by leaving the cell: one message.
         grid->setCurrentIndex(e.cell(1, 1));
-        tb = grid->findChild<QLineEdit*>(QStringLiteral("TBCella"));
+        tb = grid->findChild<QLineEdit*>("TBCella");
         QVERIFY(tb && tb->isVisible());
-        tb->setText(QStringLiteral("1"));
+        tb->setText("1");
         e.form.CMBExitFT()->setFocus();
         QTRY_COMPARE(e.prompts.shown.size(), 1);
         QTest::qWait(20);
-        QCOMPARE(e.prompts.shown, QStringList({QStringLiteral("Frequency already present")}));
+        QCOMPARE(e.prompts.shown, QStringList({"Frequency already present"}));
         QCOMPARE(e.table.usedRowCount(), 1);
 
         // Remove row follows the clicked row in use only.
-        e.enter(1, QStringLiteral("2"));
-        e.enter(2, QStringLiteral("3"));
+        e.enter(1, "2");
+        e.enter(2, "3");
         grid->setCurrentIndex(e.cell(3, 1)); // the new-entry row
         QVERIFY(!e.form.CMBRemoveRowTab()->isEnabled());
         grid->setCurrentIndex(e.cell(0, 2));
         QVERIFY(e.form.CMBRemoveRowTab()->isEnabled());
-        QCOMPARE(e.form.CMBRemoveRowTab()->text(), QStringLiteral("Remove row 1"));
+        QCOMPARE(e.form.CMBRemoveRowTab()->text(), "Remove row 1");
         QTest::mouseClick(e.form.CMBRemoveRowTab(), Qt::LeftButton);
         QCOMPARE(e.table.usedFrequencies(), QList<double>({2.0, 3.0}));
         QCOMPARE(e.form.gridModel()->rowCount(), 3);
@@ -163,23 +157,18 @@ private slots:
 
     void msgboxNameSTButtonsNameAndFrame() {
         {
-            MsgboxNameST box(QStringLiteral("Name?"),
-                             {QStringLiteral("OK"), QString(), QStringLiteral("Cancel")},
-                             QStringLiteral("Table"));
+            MsgboxNameST box("Name?", {"OK", QString(), "Cancel"}, "Table");
             box.show();
             QVERIFY(box.TBNameST()->isVisible());
             QVERIFY(!box.CMBMsgboxST()[1]->isVisible());
             box.TBNameST()->clear();
-            QTest::keyClicks(box.TBNameST(), QStringLiteral("a.b+c"));
-            QCOMPARE(box.TBNameST()->text(), QStringLiteral("abc"));
+            QTest::keyClicks(box.TBNameST(), "a.b+c");
+            QCOMPARE(box.TBNameST()->text(), "abc");
             QTest::keyClick(box.TBNameST(), Qt::Key_Return);
             QCOMPARE(box.result(), 0);
-            QCOMPARE(box.enteredName(), QStringLiteral("abc"));
+            QCOMPARE(box.enteredName(), "abc");
         }
-        MsgboxNameST box(
-            QStringLiteral("Frequency Table modified"),
-            {QStringLiteral("Save"), QStringLiteral("Replace"), QStringLiteral("Cancel")},
-            QString());
+        MsgboxNameST box("Frequency Table modified", {"Save", "Replace", "Cancel"}, QString());
         box.show();
         QVERIFY(!box.TBNameST()->isVisible());
         box.close(); // by the frame
@@ -201,7 +190,7 @@ private slots:
         form.show();
         form.TabFreqTable()->setFocus();
         form.TabFreqTable()->setCurrentIndex(form.gridModel()->index(0, 1));
-        auto* tb = form.TabFreqTable()->findChild<QLineEdit*>(QStringLiteral("TBCella"));
+        auto* tb = form.TabFreqTable()->findChild<QLineEdit*>("TBCella");
         QVERIFY(tb);
         QTest::mouseDClick(tb, Qt::LeftButton);
         QCOMPARE(prompts.modes, QList<int>({0}));
@@ -216,8 +205,8 @@ private slots:
         const double freqs[] = {0.009, 0.15, 0.5, 1, 2.5, 5, 7.5, 10, 12.25, 15, 20, 30};
         for (int i = 0; i < 12; ++i)
             t.rows[size_t(i)].Freq = freqs[i];
-        Editor e(f, QStringLiteral("T"), t);
-        const QString out = f.dir.file(QStringLiteral("Table/Out.TXT"));
+        Editor e(f, "T", t);
+        const QString out = f.dir.file("Table/Out.TXT");
         e.prompts.savePath = out;
         e.form.CMBSaveFTAsText_Click();
         const QByteArray expected = "Out.TXT 15/01/2026 10:00:00\r\n"
@@ -238,84 +227,73 @@ private slots:
                                     "12,           30\r\n";
         QCOMPARE(readAll(out), expected);
         // Never outside the application's folder.
-        e.prompts.savePath = QDir::tempPath() + QStringLiteral("/halvex-outside.TXT");
+        e.prompts.savePath = QDir::tempPath() + "/halvex-outside.TXT";
         e.form.CMBSaveFTAsText_Click();
         QVERIFY(!QFile::exists(e.prompts.savePath));
-        QCOMPARE(e.prompts.shown.last(), QStringLiteral("File name not valid"));
+        QCOMPARE(e.prompts.shown.last(), "File name not valid");
     }
 
+    // "Failed loading": Retry once the file is fixed opens the editor; Cancel ends the program
+    // without it.
     void fileErrorsRetryOrEndTheProgramInOrder() {
-        ViewsFixture f;
-        f.writeTable(QStringLiteral("T"), 2.0);
-        FreqTable table;
-        // The table file is unreadable until the operator has fixed it and pressed Retry.
-        struct FixingPrompts : RecordingPrompts {
-            std::function<void()> fix;
-            bool retryOrCancel(const QString& text) override {
-                const bool retry = RecordingPrompts::retryOrCancel(text);
-                if (retry && fix) fix();
-                return retry;
+        for (bool retry : {true, false}) {
+            ViewsFixture f;
+            f.writeTable("T", 2.0);
+            FreqTable table;
+            // The table file is unreadable until the operator has fixed it and pressed Retry.
+            struct FixingPrompts : RecordingPrompts {
+                std::function<void()> fix;
+                bool retryOrCancel(const QString& text) override {
+                    const bool retry = RecordingPrompts::retryOrCancel(text);
+                    if (retry && fix) fix();
+                    return retry;
+                }
+            };
+            WindowOn<FixingPrompts> w(f);
+            MainForm& form = w.form;
+            FixingPrompts& prompts = w.prompts;
+            form.attachFreqTable(table);
+            const QString path = tablePath(f, "T");
+            QFile::remove(path);
+            QDir().mkpath(path); // present, but not a file that can be read
+            prompts.fix = [&] {
+                QDir(path).removeRecursively();
+                f.writeTable("T", 2.0);
+            };
+            prompts.retries = {retry};
+            bool opened = false;
+            whenEditorOpens(form, [&](FrmTableLimFacFT& ed) {
+                opened = true;
+                ed.CMBExitFT_Click();
+            });
+            form.MNUFrequencyTable_Click();
+            QCOMPARE(opened, retry);
+            QCOMPARE(prompts.asked, QStringList({"Failed loading"}));
+            QCOMPARE(w.quit, !retry);
+            if (!retry) {
+                QVERIFY(logLines(*f.ctx).last().contains("Software Close"));
+                continue;
             }
-        };
-        WindowOn<FixingPrompts> w(f);
-        MainForm& form = w.form;
-        FixingPrompts& prompts = w.prompts;
-        form.attachFreqTable(table);
-        const QString path = tablePath(f, QStringLiteral("T"));
-        QFile::remove(path);
-        QDir().mkpath(path); // present, but not a file that can be read
-        prompts.fix = [&] {
-            QDir(path).removeRecursively();
-            f.writeTable(QStringLiteral("T"), 2.0);
-        };
-        prompts.retries = {true};
-        bool opened = false;
-        whenEditorOpens(form, [&](FrmTableLimFacFT& ed) {
-            opened = true;
-            ed.CMBExitFT_Click();
-        });
-        form.MNUFrequencyTable_Click();
-        QVERIFY(opened);
-        QCOMPARE(prompts.asked, QStringList({QStringLiteral("Failed loading")}));
-        QCOMPARE(table.rows[0].Freq, 2.0);
-        QVERIFY(!w.quit);
+            QCOMPARE(table.rows[0].Freq, 2.0);
 
-        // A write that fails, answered with Cancel, while edits are pending: the program ends
-        // through the main window's close, asking and writing nothing more.
-        const QByteArray tableBytes = readAll(path);
-        QDir().mkpath(f.dir.file(QStringLiteral("Table/Out.TXT")));
-        prompts.savePath = f.dir.file(QStringLiteral("Table/Out.TXT"));
-        prompts.asked.clear();
-        whenEditorOpens(form, [&](FrmTableLimFacFT& ed) {
-            ed.gridModel()->setData(ed.gridModel()->index(1, 1), QStringLiteral("4"), Qt::EditRole);
-            ed.CMBSaveFTAsText_Click();
-        });
-        form.MNUFrequencyTable_Click();
-        QVERIFY(w.quit);
-        QCOMPARE(prompts.asked.size(), 1);
-        QVERIFY(prompts.asked[0].startsWith(QStringLiteral("Cannot save file \r\n")));
-        QVERIFY(logLines(*f.ctx).last().contains(QStringLiteral("Software Close")));
-        QCOMPARE(readAll(path), tableBytes);
-        QVERIFY(!form.findChild<FrmTableLimFacFT*>());
-    }
-
-    void cancelAfterFailedLoadingEndsTheProgramWithoutTheEditor() {
-        ViewsFixture f;
-        FreqTable table;
-        WindowOn<> w(f);
-        w.form.attachFreqTable(table);
-        QFile::remove(tablePath(f, QStringLiteral("T")));
-        QDir().mkpath(tablePath(f, QStringLiteral("T")));
-        bool opened = false;
-        whenEditorOpens(w.form, [&](FrmTableLimFacFT& ed) {
-            opened = true;
-            ed.CMBExitFT_Click();
-        });
-        w.form.MNUFrequencyTable_Click();
-        QVERIFY(w.quit);
-        QVERIFY(!opened);
-        QCOMPARE(w.prompts.asked, QStringList({QStringLiteral("Failed loading")}));
-        QVERIFY(logLines(*f.ctx).last().contains(QStringLiteral("Software Close")));
+            // A write that fails, answered with Cancel, while edits are pending: the program
+            // ends through the main window's close, asking and writing nothing more.
+            const QByteArray tableBytes = readAll(path);
+            QDir().mkpath(f.dir.file("Table/Out.TXT"));
+            prompts.savePath = f.dir.file("Table/Out.TXT");
+            prompts.asked.clear();
+            whenEditorOpens(form, [&](FrmTableLimFacFT& ed) {
+                ed.gridModel()->setData(ed.gridModel()->index(1, 1), "4", Qt::EditRole);
+                ed.CMBSaveFTAsText_Click();
+            });
+            form.MNUFrequencyTable_Click();
+            QVERIFY(w.quit);
+            QCOMPARE(prompts.asked.size(), 1);
+            QVERIFY(prompts.asked[0].startsWith("Cannot save file \r\n"));
+            QVERIFY(logLines(*f.ctx).last().contains("Software Close"));
+            QCOMPARE(readAll(path), tableBytes);
+            QVERIFY(!form.findChild<FrmTableLimFacFT*>());
+        }
     }
 };
 

@@ -19,11 +19,11 @@ private slots:
         k.show();
         for (int d = 0; d <= 9; ++d)
             QCOMPARE(k.CMBNumeri(d)->focusPolicy(), Qt::NoFocus);
-        QTest::keyClicks(&k, QStringLiteral("12"));
+        QTest::keyClicks(&k, "12");
         // The numeric keypad's decimal key, sent as "," by a German layout.
         QTest::keyClick(&k, Qt::Key_Comma, Qt::KeypadModifier);
         QTest::mouseClick(k.CMBNumeri(5), Qt::LeftButton);
-        QCOMPARE(k.LBValNum()->caption(), QStringLiteral("12.5"));
+        QCOMPARE(k.LBValNum()->caption(), "12.5");
         QTest::keyClick(&k, Qt::Key_Return); // Enter is "MHz" in mode 0
         QCOMPARE(k.result(), int(QDialog::Accepted));
         QCOMPARE(k.KeypadResult(), 12.5);
@@ -37,14 +37,14 @@ private slots:
         FrmKeyboard plain(4);
         plain.show();
         QVERIFY(!plain.CMBUnitaM(1)->isVisible());
-        QTest::keyClicks(&plain, QStringLiteral("7"));
+        QTest::keyClicks(&plain, "7");
         QTest::keyClick(&plain, Qt::Key_Escape);
         QCOMPARE(plain.result(), int(QDialog::Rejected));
         QCOMPARE(plain.KeypadResult(), Keypad::Cancelled);
 
         FrmKeyboard closed(5);
         closed.show();
-        QTest::keyClicks(&closed, QStringLiteral("3"));
+        QTest::keyClicks(&closed, "3");
         closed.close();
         QCOMPARE(closed.KeypadResult(), Keypad::Cancelled);
     }
@@ -71,13 +71,13 @@ private slots:
         QTimer::singleShot(0, [] {
             QWidget* k = QApplication::activeModalWidget();
             QVERIFY(k);
-            QTest::keyClicks(k, QStringLiteral("2"));
+            QTest::keyClicks(k, "2");
             QTest::keyClick(k, Qt::Key_S);
         });
         QCOMPARE(prompts.keypad(1, &box), 2000.0);
 
         QTimer::singleShot(0, [] {
-            QTest::keyClicks(QApplication::activeModalWidget(), QStringLiteral("42"));
+            QTest::keyClicks(QApplication::activeModalWidget(), "42");
             closeModalWindows();
             QVERIFY(!QApplication::activeModalWidget());
         });

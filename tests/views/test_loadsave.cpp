@@ -1,4 +1,3 @@
-#include "panel/PanelFile.h"
 #include "views/FrmLoadSave.h"
 #include "views/GridCentraline.h"
 #include "views/widgets/StyledControls.h"
@@ -6,23 +5,19 @@
 #include "ViewsFixture.h"
 
 #include <QComboBox>
-#include <QDir>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
-#include <QTest>
 
 namespace {
 
 LoadSaveParams panelParams(const ViewsFixture& f, bool open) {
-    LoadSaveParams p;
-    p.DialogTitle = open ? QStringLiteral("Open Panels") : QStringLiteral("Save Panels As");
-    p.DialogExtension = QStringLiteral("EST");
-    p.DialogFolder = f.dir.file(QStringLiteral("Panels/"));
-    p.DialogDefaultName = QStringLiteral("Untitled");
-    p.DialogOpenMode = open;
-    p.ProtectedEntry = QStringLiteral("Untitled");
-    return p;
+    return {.DialogTitle = open ? "Open Panels" : "Save Panels As",
+            .DialogExtension = "EST",
+            .DialogFolder = f.dir.file("Panels/"),
+            .DialogDefaultName = "Untitled",
+            .DialogOpenMode = open,
+            .ProtectedEntry = "Untitled"};
 }
 
 using Window = WindowOn<>;
@@ -35,46 +30,45 @@ class TestLoadSave : public QObject {
 private slots:
     void saveModeFiltersAsksAndClosesWithTheName() {
         ViewsFixture f;
-        writeAll(f.dir.file(QStringLiteral("Panels/abc.est")), "keep");
+        writeAll(f.dir.file("Panels/abc.est"), "keep");
         RecordingPrompts prompts;
         FrmLoadSave d(panelParams(f, false), prompts);
         d.show();
         QVERIFY(d.TBSave()->isVisible() && d.CmdSave()->isVisible());
         QVERIFY(!d.CmdLoad()->isVisible());
-        QCOMPARE(d.TBSave()->text(), QStringLiteral("Untitled"));
+        QCOMPARE(d.TBSave()->text(), "Untitled");
 
         // Typing a, +, b leaves "ab" with the caret after it.
         d.TBSave()->clear();
-        QTest::keyClicks(d.TBSave(), QStringLiteral("a+b"));
-        QCOMPARE(d.TBSave()->text(), QStringLiteral("ab"));
+        QTest::keyClicks(d.TBSave(), "a+b");
+        QCOMPARE(d.TBSave()->text(), "ab");
         QCOMPARE(d.TBSave()->cursorPosition(), 2);
 
         // Clicking an entry puts its name in the box; an existing name asks, No stays.
         d.FileList()->setCurrentRow(d.FileList()->count() - 1);
         d.FileList()->setCurrentRow(0);
-        QCOMPARE(d.TBSave()->text(), QStringLiteral("abc"));
-        d.TBSave()->setText(QStringLiteral("ABC"));
+        QCOMPARE(d.TBSave()->text(), "abc");
+        d.TBSave()->setText("ABC");
         QTest::keyClick(d.TBSave(), Qt::Key_Return);
-        QCOMPARE(prompts.asked.last(),
-                 QStringLiteral("ABC exists already.\rDo you want to replace it?"));
+        QCOMPARE(prompts.asked.last(), "ABC exists already.\rDo you want to replace it?");
         QVERIFY(d.isVisible());
 
         // A blank name brings the default back and stays; Yes closes with the name.
-        d.TBSave()->setText(QStringLiteral("   "));
+        d.TBSave()->setText("   ");
         d.CmdSave_Click();
-        QCOMPARE(d.TBSave()->text(), QStringLiteral("Untitled"));
+        QCOMPARE(d.TBSave()->text(), "Untitled");
         QVERIFY(d.isVisible());
         prompts.yesNo = {true};
-        d.TBSave()->setText(QStringLiteral("ABC"));
+        d.TBSave()->setText("ABC");
         d.CmdSave_Click();
         QVERIFY(!d.isVisible());
-        QCOMPARE(d.DialogResult(), QStringLiteral("ABC.EST"));
+        QCOMPARE(d.DialogResult(), "ABC.EST");
     }
 
     void openModeLoadsAndDeletesTheListedFile() {
         ViewsFixture f;
-        writeAll(f.dir.file(QStringLiteral("Panels/Zeta.EST")), "z");
-        writeAll(f.dir.file(QStringLiteral("Panels/alpha.est")), "a");
+        writeAll(f.dir.file("Panels/Zeta.EST"), "z");
+        writeAll(f.dir.file("Panels/alpha.est"), "a");
         RecordingPrompts prompts;
         FrmLoadSave d(panelParams(f, true), prompts);
         d.show();
@@ -86,16 +80,14 @@ private slots:
         d.FileList()->setCurrentRow(1);
         QTest::keyClick(d.FileList(), Qt::Key_Delete);
         QVERIFY(prompts.asked.isEmpty());
-        QCOMPARE(prompts.shown.last(), QStringLiteral("Untitled is in use and cannot be deleted"));
-        d.FileList()->setCurrentRow(0);
-        prompts.answer = false;
-        QTest::keyClick(d.FileList(), Qt::Key_Delete);
-        QCOMPARE(prompts.asked.last(), QStringLiteral("Are you sure you want to delete alpha ?"));
-        QVERIFY(QFile::exists(f.dir.file(QStringLiteral("Panels/alpha.est"))));
-        prompts.answer = true;
-        d.FileList()->setCurrentRow(0);
-        QTest::keyClick(d.FileList(), Qt::Key_Delete);
-        QVERIFY(!QFile::exists(f.dir.file(QStringLiteral("Panels/alpha.est"))));
+        QCOMPARE(prompts.shown.last(), "Untitled is in use and cannot be deleted");
+        for (bool yes : {false, true}) {
+            prompts.answer = yes;
+            d.FileList()->setCurrentRow(0);
+            QTest::keyClick(d.FileList(), Qt::Key_Delete);
+            QCOMPARE(prompts.asked.last(), "Are you sure you want to delete alpha ?");
+            QCOMPARE(QFile::exists(f.dir.file("Panels/alpha.est")), !yes);
+        }
         QCOMPARE(d.FileList()->count(), 2);
         QVERIFY(!d.CmdLoad()->isEnabled()); // only while an entry is chosen
 
@@ -103,43 +95,42 @@ private slots:
         QVERIFY(d.CmdLoad()->isEnabled());
         QTest::mouseClick(d.CmdLoad(), Qt::LeftButton);
         QVERIFY(!d.isVisible());
-        QCOMPARE(d.DialogResult(), QStringLiteral("Zeta"));
+        QCOMPARE(d.DialogResult(), "Zeta");
     }
 
     void savePanelsAsWritesTheFileAndRenamesThePanel() {
-        ViewsFixture f({{3, QStringLiteral("roof"), true}});
+        ViewsFixture f({{3, "roof", true}});
         Window w(f);
-        w.prompts.dialogResults = {QStringLiteral("Site.EST")};
-        w.form.action(QStringLiteral("MNUSavePanel"))->trigger();
+        w.prompts.dialogResults = {"Site.EST"};
+        w.form.action("MNUSavePanel")->trigger();
         QCOMPARE(w.prompts.dialogsShown.size(), 1);
         QVERIFY(!w.prompts.dialogsShown[0].DialogOpenMode);
 
-        const QString site = f.dir.file(QStringLiteral("Panels/Site.EST"));
+        const QString site = f.dir.file("Panels/Site.EST");
         QCOMPARE(readAll(site), PanelFile::toBytes(f.model->panel()));
-        QCOMPARE(LoadSettings(settingsPath(*f.ctx)).CurrentPanelName.trimmed(),
-                 QStringLiteral("Site.EST"));
-        QCOMPARE(w.form.windowTitle(), QStringLiteral("Halvex Panel: Site"));
+        QCOMPARE(LoadSettings(settingsPath(*f.ctx)).CurrentPanelName.trimmed(), "Site.EST");
+        QCOMPARE(w.form.windowTitle(), "Halvex Panel: Site");
         QCOMPARE(w.form.grid()->stationRows(), 1);
 
         // Open Panels on another panel refills the grid and the table list.
-        f.writeTable(QStringLiteral("Other"), 2.0);
+        f.writeTable("Other", 2.0);
         PanelRecord other = f.model->panel();
         other.Stations[1] = other.Stations[0];
         other.Stations[1].Comm = 4;
-        other.setFreqTableName(QStringLiteral("Other"));
-        PanelFile::write(f.dir.file(QStringLiteral("Panels/Two.EST")), other);
-        w.prompts.dialogResults = {QStringLiteral("Two")};
+        other.setFreqTableName("Other");
+        PanelFile::write(f.dir.file("Panels/Two.EST"), other);
+        w.prompts.dialogResults = {"Two"};
         w.form.MNUOpenPanel_Click();
         QVERIFY(w.prompts.dialogsShown.last().DialogOpenMode);
-        QCOMPARE(w.form.windowTitle(), QStringLiteral("Halvex Panel: Two"));
+        QCOMPARE(w.form.windowTitle(), "Halvex Panel: Two");
         QCOMPARE(w.form.grid()->stationRows(), 2);
-        QCOMPARE(w.form.CBXFrequencyTable()->currentText(), QStringLiteral("Other"));
+        QCOMPARE(w.form.CBXFrequencyTable()->currentText(), "Other");
         QVERIFY(!w.form.CMBUndo()->isEnabled());
 
         // No dialog during a run.
         w.form.DisabilitaControlli();
         f.ctx->flags.MeasurementRunning = true;
-        QVERIFY(!w.form.menu(QStringLiteral("MNUFile"))->isEnabled());
+        QVERIFY(!w.form.menu("MNUFile")->isEnabled());
         w.form.MNUSavePanel_Click();
         w.form.MNUOpenPanel_Click();
         w.form.MNUFrequencyTable_Click();

@@ -30,25 +30,11 @@ struct DialogPrompts : RecordingPrompts {
     }
 };
 
-QString tmpPath(const ViewsFixture& f) {
-    return f.ctx->path(QStringLiteral("Panels/TMP.TMP"));
-}
-
 void typeInto(XPText* box, const QString& text) {
     box->setFocus();
     box->selectAll();
     QTest::keyClicks(box, text);
     QTest::keyClick(box, Qt::Key_Return);
-}
-
-// Several edits of different kinds, each stored at once.
-void editSeveral(FrmMeasure& d, DialogPrompts& prompts) {
-    QTest::mouseClick(d.CHKCampoListMode(1), Qt::LeftButton); // H Mode A: 3 MHz limit
-    typeInto(d.TBRateListMode(), QStringLiteral("15"));
-    typeInto(d.TBCampoSpectrumMode(1), QStringLiteral("0,25"));
-    prompts.colour = 0x123456;
-    QTest::mouseClick(d.LbColor(2), Qt::LeftButton);
-    QTest::mouseClick(d.CHKListMode(), Qt::LeftButton);
 }
 
 } // namespace
@@ -62,7 +48,7 @@ private slots:
     void everyRouteOutKeepsOrPutsBackTheEdits() {
         enum Route { Ok, CancelButton, Escape, CloseBox };
         for (Route route : {Ok, CancelButton, Escape, CloseBox}) {
-            ViewsFixture f({{3, QStringLiteral("a"), true}});
+            ViewsFixture f({{3, "a", true}});
             // A grid edit before the dialog: Undo must still see it afterwards.
             f.model->setEnabled(0, false);
             const QByteArray before = readAll(f.model->currentPanelPath());
@@ -73,18 +59,24 @@ private slots:
             {
                 FrmMeasure d(*f.ctx, *f.model, prompts, AppearanceValues{});
                 d.show();
-                QVERIFY(QFile::exists(tmpPath(f)));
+                QVERIFY(QFile::exists(f.tmpPath()));
                 QVERIFY(!d.CMBCancel()->isEnabled());
-                editSeveral(d, prompts);
+                // Several edits of different kinds, each stored at once.
+                QTest::mouseClick(d.CHKCampoListMode(1), Qt::LeftButton); // H Mode A: 3 MHz limit
+                typeInto(d.TBRateListMode(), "15");
+                typeInto(d.TBCampoSpectrumMode(1), "0,25");
+                prompts.colour = 0x123456;
+                QTest::mouseClick(d.LbColor(2), Qt::LeftButton);
+                QTest::mouseClick(d.CHKListMode(), Qt::LeftButton);
                 QCOMPARE(f.model->panel().ListModeRate, qint16(15));
                 QCOMPARE(f.model->panel().SpectrumStopFrequency, 3.0f);
                 QCOMPARE(f.model->panel().Colors[2], 0x123456);
-                QCOMPARE(prompts.colourTitles, QStringList{QStringLiteral("Y Field Color")});
+                QCOMPARE(prompts.colourTitles, QStringList{"Y Field Color"});
                 QVERIFY(readAll(f.model->currentPanelPath()) != before);
                 QVERIFY(d.CMBCancel()->isEnabled());
                 edited = f.model->panel();
                 // Another panel's copy left under the same name must never come back.
-                QVERIFY(writeAll(tmpPath(f), "stale"));
+                QVERIFY(writeAll(f.tmpPath(), "stale"));
 
                 if (route == Ok)
                     QTest::mouseClick(d.CMBOK(), Qt::LeftButton);
@@ -106,7 +98,7 @@ private slots:
                 QVERIFY(f.model->backup() == undoCopy);
                 QVERIFY(f.model->PanelModified());
             }
-            QVERIFY(!QFile::exists(tmpPath(f)));
+            QVERIFY(!QFile::exists(f.tmpPath()));
         }
     }
 
@@ -115,23 +107,18 @@ private slots:
     void exposureChoiceLivesBesideThePanel() {
         ViewsFixture f;
         DialogPrompts prompts;
-        QDir(f.ctx->appDir).mkpath(QStringLiteral("Limits"));
-        QFile national(f.ctx->path(QStringLiteral("Limits/National.txt")));
-        QVERIFY(national.open(QIODevice::WriteOnly));
-        national.write("band 0.1 30 E 6 H 0.016\n");
-        national.close();
+        QVERIFY(writeAll(f.ctx->path("Limits/National.txt"), "band 0.1 30 E 6 H 0.016\n"));
         const QString side = ExposureChoiceFile::sideFilePath(f.model->currentPanelPath());
         const QByteArray panelBytes = readAll(f.model->currentPanelPath());
         for (bool ok : {true, false}) {
             QFile::remove(side);
             FrmMeasure d(*f.ctx, *f.model, prompts, AppearanceValues{});
             d.show();
-            QCOMPARE(d.CBXLimits()->currentText(), QStringLiteral("ICNIRP 1998 general public"));
+            QCOMPARE(d.CBXLimits()->currentText(), "ICNIRP 1998 general public");
             QCOMPARE(d.CBXLimits()->count(), 4); // None, the two shipped tables, National.txt
-            d.CBXLimits()->setCurrentIndex(d.CBXLimits()->findText(QStringLiteral("National.txt")));
+            d.CBXLimits()->setCurrentIndex(d.CBXLimits()->findText("National.txt"));
             d.SBAlarm()->setValue(50);
-            QCOMPARE(ExposureChoiceFile::load(side),
-                     (ExposureChoice{QStringLiteral("National.txt"), 50.0}));
+            QCOMPARE(ExposureChoiceFile::load(side), (ExposureChoice{"National.txt", 50.0}));
             QTest::mouseClick(ok ? d.CMBOK() : d.CMBCancel(), Qt::LeftButton);
             QCOMPARE(QFile::exists(side), ok);
             QCOMPARE(readAll(f.model->currentPanelPath()), panelBytes);
@@ -146,20 +133,20 @@ private slots:
         d.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&d));
         // Enter takes the value (clamped, written back) and leaves the dialog open.
-        typeInto(d.TBRateListMode(), QStringLiteral("2000"));
+        typeInto(d.TBRateListMode(), "2000");
         QVERIFY(d.isVisible());
-        QCOMPARE(d.TBRateListMode()->text(), QStringLiteral("1440"));
+        QCOMPARE(d.TBRateListMode()->text(), "1440");
         QCOMPARE(f.fileRecord().ListModeRate, qint16(1440));
         QVERIFY(d.CMBCancel()->isEnabled());
         // Edited back: nothing differs from the opening any more.
-        typeInto(d.TBRateListMode(), QStringLiteral("1"));
+        typeInto(d.TBRateListMode(), "1");
         QVERIFY(!d.CMBCancel()->isEnabled());
 
         // The quality box and slider follow each other.
-        typeInto(d.TBQualita(), QStringLiteral("-50"));
+        typeInto(d.TBQualita(), "-50");
         QCOMPARE(d.SLDFactorQuality()->value(), 50);
         d.SLDFactorQuality()->setValue(70);
-        QCOMPARE(d.TBQualita()->text(), QStringLiteral("70"));
+        QCOMPARE(d.TBQualita()->text(), "70");
         QCOMPARE(f.model->panel().ImageQuality, 70);
 
         // Leaving a box with its stored value writes nothing.
@@ -170,7 +157,7 @@ private slots:
         QVERIFY(!QFile::exists(f.model->currentPanelPath()));
         // A new value is taken when the box is left.
         d.TBFStopSpectrumMode()->setFocus();
-        d.TBFStopSpectrumMode()->setText(QStringLiteral("10"));
+        d.TBFStopSpectrumMode()->setText("10");
         d.TBRateListMode()->setFocus();
         QCOMPARE(f.model->panel().SpectrumStopFrequency, 10.0f);
         QVERIFY(QFile::exists(f.model->currentPanelPath()));
@@ -188,12 +175,12 @@ private slots:
         QCOMPARE(f.model->panel().ListModeRate, qint16(1440));
         prompts.keypadValue = 12.5;
         QTest::mouseClick(d.TBFStopSpectrumMode(), Qt::LeftButton);
-        QCOMPARE(d.TBFStopSpectrumMode()->text(), QStringLiteral("12.5"));
+        QCOMPARE(d.TBFStopSpectrumMode()->text(), "12.5");
         QCOMPARE(prompts.keypadModes, (QList<int>{4, 0}));
         // A cancelled keypad leaves the box alone.
         prompts.keypadValue = Keypad::Cancelled;
         QTest::mouseClick(d.TBFStopSpectrumMode(), Qt::LeftButton);
-        QCOMPARE(d.TBFStopSpectrumMode()->text(), QStringLiteral("12.5"));
+        QCOMPARE(d.TBFStopSpectrumMode()->text(), "12.5");
         QLocale::setDefault(old);
     }
 
@@ -224,20 +211,11 @@ private slots:
         QList<QWidget*> chain;
         for (QWidget* w = d.CHKListMode(); w && !chain.contains(w); w = w->nextInFocusChain())
             if (w->focusPolicy() & Qt::TabFocus) chain << w;
-        const QList<QWidget*> expected = {d.CHKListMode(),
-                                          d.TBRateListMode(),
-                                          d.CHKCampoListMode(0),
-                                          d.CBXSeparatore(),
-                                          d.ChkPre(),
-                                          d.CHKRateSM(),
-                                          d.TBCampoSpectrumMode(0),
-                                          d.TBFStartSpectrumMode(),
-                                          d.TBFStopSpectrumMode(),
-                                          d.CHKSaveImage(1),
-                                          d.TBQualita(),
-                                          d.CMBOK()};
         qsizetype last = -1;
-        for (QWidget* w : expected) {
+        for (QWidget* w : QWidgetList{
+                 d.CHKListMode(), d.TBRateListMode(), d.CHKCampoListMode(0), d.CBXSeparatore(),
+                 d.ChkPre(), d.CHKRateSM(), d.TBCampoSpectrumMode(0), d.TBFStartSpectrumMode(),
+                 d.TBFStopSpectrumMode(), d.CHKSaveImage(1), d.TBQualita(), d.CMBOK()}) {
             const qsizetype at = chain.indexOf(w);
             QVERIFY2(at > last, qPrintable(w->objectName()));
             last = at;
@@ -249,14 +227,12 @@ private slots:
     void appearanceStylesTheXpControls() {
         ViewsFixture f;
         DialogPrompts prompts;
-        AppearanceValues look;
-        look.ButtonStyle = 1;
-        look.LabelStyle = 7;
+        AppearanceValues look{.ButtonStyle = 1, .LabelStyle = 7};
         FrmMeasure d(*f.ctx, *f.model, prompts, look);
         QCOMPARE(d.CHKListMode()->controlStyle(), 1);
         QCOMPARE(d.TBRateListMode()->controlStyle(), 1);
         QVERIFY(d.TBRateListMode()->styleSheet().isEmpty());
-        auto* option = new XPOption(QStringLiteral("option"), &d);
+        auto* option = new XPOption("option", &d);
         ApplyAppearance(&d, look);
         QCOMPARE(option->controlStyle(), 1);
         look.ButtonStyle = 0;
@@ -274,28 +250,28 @@ private slots:
         WindowOn<DialogPrompts> w(f);
         w.form.show();
         const QByteArray before = readAll(f.model->currentPanelPath());
-        QAction* measure = w.form.action(QStringLiteral("MNUMeasure"));
+        QAction* measure = w.form.action("MNUMeasure");
         QVERIFY(measure->isEnabled());
         bool edited = false;
         runModal<FrmMeasure>(measure, [&](FrmMeasure& d) {
-            typeInto(d.TBRateListMode(), QStringLiteral("30"));
+            typeInto(d.TBRateListMode(), "30");
             edited = readAll(f.model->currentPanelPath()) != before;
             w.form.close(); // as the close box or a termination signal
         });
         QVERIFY(edited);
         QVERIFY(w.quit);
         QCOMPARE(readAll(f.model->currentPanelPath()), before);
-        QVERIFY(!QFile::exists(tmpPath(f)));
-        QVERIFY(logLines(*f.ctx).last().endsWith(PadLogText(QStringLiteral("Software Close"))));
+        QVERIFY(!QFile::exists(f.tmpPath()));
+        QVERIFY(logLines(*f.ctx).last().endsWith(PadLogText("Software Close")));
     }
 
     void measureFromTheMenuRefreshesChecksAndUndo() {
-        ViewsFixture f({{3, QStringLiteral("a"), true}});
+        ViewsFixture f({{3, "a", true}});
         WindowOn<DialogPrompts> w(f);
         w.form.show();
         QVERIFY(!w.form.CMBUndo()->isEnabled());
-        runModal<FrmMeasure>(w.form.action(QStringLiteral("MNUMeasure")), [&](FrmMeasure& d) {
-            typeInto(d.TBRateListMode(), QStringLiteral("30"));
+        runModal<FrmMeasure>(w.form.action("MNUMeasure"), [&](FrmMeasure& d) {
+            typeInto(d.TBRateListMode(), "30");
             QTest::mouseClick(d.CMBOK(), Qt::LeftButton);
         });
         QCOMPARE(f.model->panel().ListModeRate, qint16(30));

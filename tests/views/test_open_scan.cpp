@@ -1,4 +1,3 @@
-#include "panel/PanelFile.h"
 #include "spectrum/SpcFile.h"
 #include "views/FrmOpenScan.h"
 #include "views/widgets/StyledControls.h"
@@ -30,9 +29,9 @@ struct Tree : ViewsFixture {
             for (const char* y : {"2023", "2024"})
                 for (const char* f :
                      {"01/02/SM_E1.SPC", "01/02/SM_E1.JPG", "01/02/b.txt", "03/04/SM_H2.SPC"})
-                    add(QStringLiteral("Test/%1/%2/%3")
+                    add(QString("Test/%1/%2/%3")
                             .arg(QLatin1String(s), QLatin1String(y), QLatin1String(f)));
-        ctx->eventLog.WriteEventLog(QStringLiteral("Software Start")); // the open log
+        ctx->eventLog.WriteEventLog("Software Start"); // the open log
     }
     void add(const QString& rel) { QVERIFY(writeAll(dir.path() + rel, "x")); }
     QString at(const QString& rel) const { return dir.path() + rel; }
@@ -45,10 +44,12 @@ QStringList rows(const QListWidget* list) {
     return out;
 }
 
-QStringList subFolders(const QTreeView* tree, const QModelIndex& index) {
+// The folders in the browser's current folder.
+QStringList subFolders(const FrmOpenScan& b) {
+    const QModelIndex at = b.Dir1()->currentIndex();
     QStringList out;
-    for (int i = 0; i < tree->model()->rowCount(index); ++i)
-        out << tree->model()->index(i, 0, index).data().toString();
+    for (int i = 0; i < b.Dir1()->model()->rowCount(at); ++i)
+        out << b.Dir1()->model()->index(i, 0, at).data().toString();
     return out;
 }
 
@@ -58,7 +59,7 @@ void chooseType(FrmOpenScan& b, int type) {
 }
 
 void runBrowser(MainForm& form, const std::function<void(FrmOpenScan&)>& act) {
-    runModal<FrmOpenScan>(form.action(QStringLiteral("mnuOpenScan")), act);
+    runModal<FrmOpenScan>(form.action("mnuOpenScan"), act);
 }
 
 } // namespace
@@ -72,9 +73,8 @@ private slots:
         RecordingPrompts prompts;
         FrmOpenScan b(*f.ctx, *f.model, prompts, AppearanceValues{}, QString());
         b.show();
-        const QModelIndex root = b.Dir1()->currentIndex();
         QCOMPARE(b.currentFolder(), f.at("Test"));
-        QCOMPARE(subFolders(b.Dir1(), root), (QStringList{"Log", "S1", "s2"}));
+        QCOMPARE(subFolders(b), (QStringList{"Log", "S1", "s2"}));
         QVERIFY(rows(b.File1()).isEmpty());
 
         b.showFolder(f.at("Test/S1/2024/01/02"));
@@ -91,14 +91,11 @@ private slots:
         QCOMPARE(b.currentFolder(), f.at("Test"));
 
         // Delete: never for Test, the log folders or the open log; once for a year.
-        for (const char* folder : {"Test", "Test/Log"}) {
-            b.showFolder(f.at(QLatin1String(folder)));
+        for (const QString& folder : {f.at("Test"), f.at("Test/Log"),
+                                      QFileInfo(f.ctx->eventLog.currentPath()).absolutePath()}) {
+            b.showFolder(folder);
             QTest::keyClick(b.Dir1(), Qt::Key_Delete);
         }
-        // The folder that holds the open event log.
-        b.showFolder(QFileInfo(f.ctx->eventLog.currentPath()).absolutePath());
-        QVERIFY(b.currentFolder().startsWith(f.at("Test/Log/")));
-        QTest::keyClick(b.Dir1(), Qt::Key_Delete);
         QVERIFY(prompts.asked.isEmpty());
         QVERIFY(QFileInfo::exists(f.ctx->eventLog.currentPath()));
 
@@ -108,20 +105,18 @@ private slots:
                  QStringList{"Are you sure you want to delete " + f.at("Test/S1/2024") + " ?"});
         QVERIFY(!QFileInfo::exists(f.at("Test/S1/2024")));
         QCOMPARE(b.currentFolder(), f.at("Test/S1"));
-        QCOMPARE(subFolders(b.Dir1(), b.Dir1()->currentIndex()), QStringList{"2023"});
+        QCOMPARE(subFolders(b), QStringList{"2023"});
 
         // A file: asked by its name; Cancel keeps it, OK removes it.
         b.showFolder(f.at("Test/s2/2023/01/02"));
         chooseType(b, 1);
         b.File1()->setCurrentRow(0);
-        prompts.answer = false;
-        QTest::keyClick(b.File1(), Qt::Key_Delete);
-        QCOMPARE(prompts.asked.last(),
-                 QStringLiteral("Are you sure you want to delete SM_E1.JPG ?"));
-        QVERIFY(QFileInfo::exists(f.at("Test/s2/2023/01/02/SM_E1.JPG")));
-        prompts.answer = true;
-        QTest::keyClick(b.File1(), Qt::Key_Delete);
-        QVERIFY(!QFileInfo::exists(f.at("Test/s2/2023/01/02/SM_E1.JPG")));
+        for (bool yes : {false, true}) {
+            prompts.answer = yes;
+            QTest::keyClick(b.File1(), Qt::Key_Delete);
+            QCOMPARE(prompts.asked.last(), "Are you sure you want to delete SM_E1.JPG ?");
+            QCOMPARE(QFileInfo::exists(f.at("Test/s2/2023/01/02/SM_E1.JPG")), !yes);
+        }
         QVERIFY(rows(b.File1()).isEmpty());
     }
 
@@ -141,7 +136,7 @@ private slots:
                                     *data));
         }
         Viewer viewer;
-        QDesktopServices::setUrlHandler(QStringLiteral("file"), &viewer, "open");
+        QDesktopServices::setUrlHandler("file", &viewer, "open");
 
         // A spectrum file, chosen by double click, goes to the spectrum window.
         runBrowser(form, [&](FrmOpenScan& b) {
@@ -182,7 +177,7 @@ private slots:
         // The type survives closing and reopening, and is in the panel file.
         QCOMPARE(f.fileRecord().ScanExtensionIndex, qint16(1));
         runBrowser(form, [&](FrmOpenScan& b) {
-            QCOMPARE(b.CBXEstensioni()->currentText(), QStringLiteral("JPG (Jpeg)"));
+            QCOMPARE(b.CBXEstensioni()->currentText(), "JPG (Jpeg)");
             QCOMPARE(rows(b.File1()), QStringList{"SM_E1.JPG"});
             QTest::mouseClick(b.CMBExit(), Qt::LeftButton);
         });
@@ -190,7 +185,7 @@ private slots:
         QCOMPARE(viewer.opened.size(), 1);
 
         // With nothing to show a file in, the operator is told so with the path.
-        QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+        QDesktopServices::unsetUrlHandler("file");
         runBrowser(form, [&](FrmOpenScan& b) {
             b.showFolder(f.at("Test/S1/2023/01/02"));
             b.File1()->setCurrentRow(0);

@@ -1,20 +1,9 @@
-#include "app/AppContext.h"
-#include "app/Clock.h"
-#include "app/EventPump.h"
-#include "app/ValueLists.h"
-#include "freqtable/FreqTableFile.h"
-#include "measure/Session.h"
-#include "sim/SimChannel.h"
 #include "views/GridCentraline.h"
-#include "views/InitForm.h"
-#include "views/MainForm.h"
-#include "views/widgets/PB_OCX.h"
 #include "views/widgets/StyledControls.h"
 
 #include "ViewsFixture.h"
 
 #include <QListWidget>
-#include <QTest>
 
 // The main window driving a real List Mode run against simulated probes on a virtual
 // clock: two stations answer, the third has no probe on its port.
@@ -23,65 +12,36 @@ class TestRunWindow : public QObject {
 
 private slots:
     void listModeRunShowsInTheWindow() {
-        TempAppDir dir;
-        VirtualClock clock(QDate(2026, 1, 15), 36000.0);
-        VirtualPump pump(clock, 0.002);
-        AppContext ctx(dir.path(), QString(), clock, pump);
-        SimChannel channel(clock);
-        SettingsRecord settings = SettingsDefaults();
-        Session session(ctx, settings, channel);
-
-        for (auto [port, serial, raw] : {std::tuple{1, QByteArray("123AB01123"), 222},
-                                         std::tuple{2, QByteArray("456CD10456"), 170}}) {
-            StationConfig c;
-            c.port = port;
-            c.serial = serial;
-            c.batteryRaw = raw;
-            Emitter em;
-            em.frequencyMHz = 1.0;
-            em.e = {1.0, 0.5, 0.25};
-            c.emitters.push_back(em);
-            channel.network().add(c);
-        }
-        FreqTable t;
-        t.rows[0] = {1.0, 1, 0};
-        t.rows[1] = {2.0, 1, 0};
-        FreqTableFile::write(dir.path() + "Table/T1.FTR", t);
-
-        MainForm form(ctx, session.panelModel(), AppearanceValues{}, QString());
-        RecordingPrompts prompts;
-        const QStringList& messages = prompts.shown;
-        form.setPrompts(prompts);
-        form.attachSession(session);
-        session.setRunView(&form);
-        session.setLinkView(&form);
-        form.load();
-        PanelModel& panel = session.panelModel();
-        panel.setFreqTableName(QStringLiteral("T1"));
-        panel.addStation(1, {}, QStringLiteral("Roof, north mast"), true);
-        panel.addStation(2, {}, QStringLiteral("Parking lot"), true);
-        panel.addStation(9, {}, QStringLiteral("Spare probe"), true);
-        panel.editSettings([](PanelRecord& p) { p.ListModeRate = 10; });
+        SessionWindow w({1.0, 2.0});
+        MainForm& form = w.form;
+        for (auto [port, serial, raw] : {std::tuple{1, "123AB01123", 222}, {2, "456CD10456", 170}})
+            w.channel.network().add({.port = port,
+                                     .serial = serial,
+                                     .batteryRaw = raw,
+                                     .emitters = {{.frequencyMHz = 1.0, .e = {1.0, 0.5, 0.25}}},
+                                     .faults = {}});
+        w.panel.addStation(1, {}, "Roof, north mast", true);
+        w.panel.addStation(2, {}, "Parking lot", true);
+        w.panel.addStation(9, {}, "Spare probe", true);
+        w.panel.editSettings([](PanelRecord& p) { p.ListModeRate = 10; });
         form.grid()->RebuildGrid();
         QVERIFY(form.CMBExecute()->isEnabled());
 
         GridCentraline* g = form.grid();
-        bool sawRun = false;
-        bool sawFailure = false;
-        const QByteArray shot = qgetenv("HALVEX_SCREENSHOT_RUN");
+        bool sawRun = false, sawFailure = false;
         // Look at the window while the third station's failed open is painted.
-        pump.onEveryPump([&] {
+        w.pump.onEveryPump([&] {
             if (!sawFailure && g->rowColour(2) == QColor(255, 0, 0)) {
                 sawFailure = true;
                 QVERIFY(g->checkShown(2));
             }
             if (!sawRun && g->columnOf(Column::Battery) >= 0 && g->battery(1) &&
-                !g->cellText(2, 2).isEmpty() && clock.secondsSinceMidnight() > 36030.0) {
+                !g->cellText(2, 2).isEmpty() && w.clock.secondsSinceMidnight() > 36030.0) {
                 sawRun = true;
                 QVERIFY(!form.CMBExecute()->isVisibleTo(&form));
                 QVERIFY(form.CMBStop()->isVisibleTo(&form));
-                QCOMPARE(g->cellText(1, 2), QStringLiteral("123AB01123"));
-                QCOMPARE(g->battery(0)->caption, QStringLiteral("3.91 V "));
+                QCOMPARE(g->cellText(1, 2), "123AB01123");
+                QCOMPARE(g->battery(0)->caption, "3.91 V ");
                 QCOMPARE(g->battery(0)->notches, 12);
                 QVERIFY(g->battery(1)->notches < 12);
                 QVERIFY(!g->cellText(1, g->columnOf(Column::LastLinkTime)).isEmpty());
@@ -91,25 +51,21 @@ private slots:
                 form.pointerOverCell(1, g->columnOf(Column::FieldE));
                 QVERIFY(form.ListaCampo()->isVisibleTo(&form));
                 QVERIFY(form.ListaCampo()->count() >= 2);
-                QVERIFY(form.ListaCampo()->item(0)->text().contains(QStringLiteral("V/m")));
+                QVERIFY(form.ListaCampo()->item(0)->text().contains("V/m"));
                 // Read-only while running.
                 g->pressCell(1, 1, Qt::LeftButton);
                 QVERIFY(!g->CBXCella()->isVisibleTo(g));
-                if (!shot.isEmpty()) {
-                    QCoreApplication::processEvents();
-                    form.grab().save(QString::fromLocal8Bit(shot));
-                }
                 form.pointerOverCell(1, 3);
                 QVERIFY(!form.ListaCampo()->isVisibleTo(&form));
             }
         });
-        pump.after(120.0, [&] { form.CMBStop_Click(); });
+        w.pump.after(120.0, [&] { form.CMBStop_Click(); });
         form.show();
 
-        QCOMPARE(session.CMBExecute(), Session::ExecuteResult::ListModeRun);
+        QCOMPARE(w.session.CMBExecute(), Session::ExecuteResult::ListModeRun);
         QVERIFY(sawFailure);
         QVERIFY(sawRun);
-        QVERIFY(messages.isEmpty());
+        QVERIFY(w.prompts.shown.isEmpty());
 
         // Afterwards the panel grid is back, unlocked and neutral.
         QCOMPARE(g->columns(), (QList<Column>{Column::Number, Column::Comm, Column::SerialNumber,
@@ -119,9 +75,8 @@ private slots:
         QVERIFY(!form.FRMAttesaCent()->isVisibleTo(&form));
         QVERIFY(form.CBXFrequencyTable()->isEnabled());
         QCOMPARE(g->rowColour(2), g->neutralColour());
-        QCOMPARE(form.windowTitle(), QStringLiteral("Halvex Panel: Untitled"));
-        const QByteArray log =
-            readAll(dir.path() + "Test/Log/" + QDate(2026, 1, 15).toString("yyyy/MM/dd") + ".TXT");
+        QCOMPARE(form.windowTitle(), "Halvex Panel: Untitled");
+        const QByteArray log = readAll(w.dir.path() + "Test/Log/2026/01/15.TXT");
         QVERIFY(log.contains("Scan Start (List Mode)"));
         QVERIFY(log.contains("Scan Close (List Mode)"));
     }

@@ -1,13 +1,7 @@
-#include "app/AppContext.h"
-#include "app/Clock.h"
-#include "app/EventPump.h"
 #include "app/Format.h"
-#include "measure/Session.h"
-#include "sim/SimChannel.h"
 #include "spectrum/SweepAcquisition.h"
 #include "views/FrmSpettro.h"
 #include "views/GridCentraline.h"
-#include "views/MainForm.h"
 #include "views/SingleSweep.h"
 #include "views/widgets/StyledControls.h"
 
@@ -16,22 +10,12 @@
 #include <QDirIterator>
 #include <QMenu>
 #include <QSignalSpy>
-#include <QTest>
 
 namespace {
 
 // The main window with the spectrum window and the single sweep wired as the program wires
 // them, on one simulated station (port 1) and the virtual clock.
-struct SweepProgram {
-    TempAppDir dir;
-    VirtualClock clock{QDate(2026, 1, 15), 36000.0};
-    VirtualPump pump{clock, 0.002};
-    AppContext ctx{dir.path(), QString(), clock, pump};
-    SimChannel channel{clock};
-    SettingsRecord settings = SettingsDefaults();
-    Session session{ctx, settings, channel};
-    RecordingPrompts prompts;
-    MainForm form{ctx, session.panelModel(), AppearanceValues{}, QString()};
+struct SweepProgram : SessionWindow {
     PromptingSpectrumFiles files{ctx, prompts};
     std::unique_ptr<FrmSpettro> window;
     SweepAcquisition acquisition{
@@ -40,54 +24,37 @@ struct SweepProgram {
                          [this](float v) { return window->refLevelRule()(v); }}};
     std::unique_ptr<SingleSweep> sweep;
 
-    SweepProgram() {
-        StationConfig st;
-        st.port = 1;
-        st.serial = "241AB01001";
-        Emitter em;
-        em.frequencyMHz = 13.56;
-        em.e = {3, 1, 2};
-        st.emitters.push_back(em);
-        channel.network().add(st);
+    SweepProgram() : SessionWindow({1.0}) {
+        channel.network().add({.serial = "241AB01001",
+                               .emitters = {{.frequencyMHz = 13.56, .e = {3, 1, 2}}},
+                               .faults = {}}); // on port 1
         window = std::make_unique<FrmSpettro>(ctx, acquisition.data(), prompts);
         sweep = std::make_unique<SingleSweep>(session, acquisition, *window, form);
         acquisition.setView(window.get());
         takePicturesFrom(files, *window);
-        form.setPrompts(prompts);
-        session.setRunView(&form);
-        session.setLinkView(&form);
-        form.attachSession(session);
         QObject::connect(&form, &MainForm::singleSpectrumRequested,
                          [this] { sweep->run(form.selectedSlot()); });
-        form.load();
-        PanelModel& panel = session.panelModel();
-        FreqTable t;
-        t.rows[0] = {1.0, 1, 0};
-        FreqTableFile::write(dir.path() + "Table/T1.FTR", t);
-        panel.setFreqTableName(QStringLiteral("T1"));
-        panel.addStation(1, {}, QStringLiteral("Roof"), true);
+        panel.addStation(1, {}, "Roof", true);
+        // E and H over 0.1-30 MHz at 300 kHz; the rest as a new panel has it.
         panel.editSettings([](PanelRecord& p) {
-            p.ListModeOn = 1;
-            p.ListModeFields = {1, 0, 1};
-            p.SpectrumModeFields = {1, 1};
             p.SpectrumStartFrequency = 0.1f;
-            p.SpectrumStopFrequency = 30.0f;
             p.SpectrumRBWIndex = 0;
         });
         form.grid()->RebuildGrid();
         form.grid()->setCurrentGridCell(1, 1);
     }
 
+    // The spectrum files of the station, by their kind ("SM_E_", "SM_H_").
     QStringList spectrumFiles() const {
         QStringList out;
         QDirIterator it(dir.path() + "Test/241AB01001", {"SM_*.SPC"}, QDir::Files,
                         QDirIterator::Subdirectories);
         while (it.hasNext())
-            out << QFileInfo(it.next()).fileName();
+            out << QFileInfo(it.next()).fileName().left(5);
         out.sort();
         return out;
     }
-    // The controls the single sweep locks, as (name, enabled).
+    // Whether each control the single sweep locks is enabled.
     QList<bool> lockables() {
         return {form.CMBEseguiSpettroSingCent()->isEnabled(),
                 form.FRMCentraline()->isEnabled(),
@@ -108,7 +75,6 @@ class TestSingleSweep : public QObject {
 private slots:
     void sweepsEAndHOfTheSelectedStationWithTheWindowLocked() {
         SweepProgram p;
-        QVERIFY(p.form.CMBEseguiSpettroSingCent()->isEnabled());
         const QList<bool> allOn(8, true);
         QCOMPARE(p.lockables(), allOn);
 
@@ -123,15 +89,12 @@ private slots:
         QCOMPARE(during, QList<bool>(8, false));
         QVERIFY(shown);
         QCOMPARE(p.lockables(), allOn);
-        const QStringList files = p.spectrumFiles();
-        QCOMPARE(files.size(), 2);
-        QVERIFY(files[0].startsWith("SM_E_"));
-        QVERIFY(files[1].startsWith("SM_H_"));
+        QCOMPARE(p.spectrumFiles(), QStringList({"SM_E_", "SM_H_"}));
         QCOMPARE(p.sweep->spectrumCount(0), 2);
         // The serial number read from the probe is in the grid; the window hid itself.
         QCOMPARE(
             p.form.grid()->cellText(1, p.form.grid()->columnOf(Column::SerialNumber)).trimmed(),
-            QStringLiteral("241AB01001"));
+            "241AB01001");
         QVERIFY(!p.window->isVisible());
         QVERIFY(!p.ctx.flags.MeasurementRunning);
 
@@ -140,7 +103,7 @@ private slots:
         p.channel.probe(1)->clearCommands();
         p.form.CMBEseguiSpettroSingCent_Click();
         QVERIFY(p.channel.probe(1)->commands().empty());
-        QCOMPARE(p.spectrumFiles().size(), 2);
+        QCOMPARE(p.spectrumFiles(), QStringList({"SM_E_", "SM_H_"}));
         p.ctx.flags.MeasurementRunning = false;
     }
 
@@ -164,32 +127,24 @@ private slots:
         QVERIFY(p.spectrumFiles().isEmpty()); // the E sweep stopped, no H sweep began
         const QStringList log = logLines(p.ctx);
         QCOMPARE(log.filter("*** Stop Sweep Spectrum manual").size(), 1);
-        QVERIFY(log.last().endsWith(PadLogText(QStringLiteral("Software Close"))));
+        QVERIFY(log.last().endsWith(PadLogText("Software Close")));
         QCOMPARE(log.filter("Start Sweep Spectrum: ").size(), 1);
     }
 
     void aFileThatCannotBeWrittenAsksAndCancelEndsTheProgramInOrder() {
         SweepProgram p;
         // The station's folder cannot be made: a file holds its name.
-        QDir().mkpath(p.dir.path() + "Test");
         writeAll(p.dir.path() + "Test/241AB01001", "in the way");
-        struct CancelSaves : RecordingPrompts {
-            QStringList saves;
-            bool retryCannotSave(const QString& name) override {
-                saves << name;
-                return saves.size() < 2; // Retry once, then Cancel
-            }
-        } prompts;
-        p.files.setPrompts(prompts);
+        p.prompts.retries = {true}; // Retry once, then Cancel
         QSignalSpy quit(&p.form, &MainForm::quitRequested);
         QTest::mouseClick(p.form.CMBEseguiSpettroSingCent(), Qt::LeftButton);
 
-        QCOMPARE(prompts.saves.size(), 2);
-        QVERIFY(prompts.saves[0].contains("SM_E_"));
+        QCOMPARE(p.prompts.cannotSave.size(), 2);
+        QVERIFY(p.prompts.cannotSave[0].contains("SM_E_"));
         QCOMPARE(quit.count(), 1);
         const QStringList log = logLines(p.ctx);
         QCOMPARE(log.filter("Start Sweep Spectrum: ").size(), 1); // no H sweep after Cancel
-        QVERIFY(log.last().endsWith(PadLogText(QStringLiteral("Software Close"))));
+        QVERIFY(log.last().endsWith(PadLogText("Software Close")));
     }
 };
 

@@ -1,4 +1,3 @@
-#include <QtGlobal>
 
 #include <QTest>
 
@@ -66,11 +65,11 @@ private slots:
         QStringList events;
         long long clickWake = -1;
         connect(form.CMBStop(), &QPushButton::clicked, this, [&] {
-            events << QStringLiteral("click");
+            events << "click";
             clickWake = pump.wakeUps();
         });
         QTimer::singleShot(200, &form, [&] {
-            events << QStringLiteral("pressing Stop");
+            events << "pressing Stop";
             QTest::mouseClick(form.CMBStop(), Qt::LeftButton);
         });
         long long wakesBefore = 0;
@@ -81,10 +80,10 @@ private slots:
         // inner calls must not take it for work and spin.
         QTimer::singleShot(0, &form, [&] {
             (new QObject)->deleteLater();
-            events << QStringLiteral("wait begins");
+            events << "wait begins";
             wakesBefore = pump.wakeUps();
             reply = link.ExecuteTransaction(3.0, "*", "#00(v*", "Reading failed", "Reading", true);
-            events << QStringLiteral("wait ended");
+            events << "wait ended";
             outer.quit();
         });
         outer.exec();

@@ -25,12 +25,12 @@ private slots:
         const QAbstractItemModel* m = view.gridModel();
         QCOMPARE(m->rowCount(), 2);
         // The RBW the coupling raised is shown, marked, and stored.
-        QCOMPARE(m->index(0, 2).data().toString(), QStringLiteral("  3 kHz"));
+        QCOMPARE(m->index(0, 2).data().toString(), "  3 kHz");
         QVERIFY(m->index(0, 2).data(Qt::FontRole).value<QFont>().bold());
         QVERIFY(!m->index(1, 2).data(Qt::FontRole).value<QFont>().bold());
         QCOMPARE(table.rows[0].RbwIndex, 4);
-        QVERIFY(view.windowFlags() & Qt::WindowStaysOnTopHint);
-        QVERIFY(view.windowFlags() & Qt::WindowDoesNotAcceptFocus);
+        QVERIFY(
+            view.windowFlags().testFlags(Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus));
         QVERIFY(view.testAttribute(Qt::WA_ShowWithoutActivating));
         QTRY_COMPARE(view.timerCount(), 1);
         QTest::qWait(150);
@@ -50,14 +50,14 @@ private slots:
         FreqTable t;
         for (int i = 0; i < 4; ++i)
             t.rows[size_t(i)] = {1.0 + i, 0, 0};
-        FreqTableFile::write(f.dir.file(QStringLiteral("Table/Four.FTR")), t);
+        FreqTableFile::write(f.dir.file("Table/Four.FTR"), t);
         FreqTable table;
         WindowOn<> w(f);
         MainForm& form = w.form;
         form.attachFreqTable(table);
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
-        form.chooseTable(form.CBXFrequencyTable()->findText(QStringLiteral("Four")));
+        form.chooseTable(form.CBXFrequencyTable()->findText("Four"));
         FrmTTTFreqTab* view = form.tableView();
         QTRY_VERIFY(view->isVisible());
         QCOMPARE(view->gridModel()->rowCount(), 4);
@@ -68,7 +68,7 @@ private slots:
         QCoreApplication::sendEvent(form.FRMCentraline(), &move);
         QVERIFY(!view->isVisible());
         QVERIFY(!form.TimerNascFreq().isActive());
-        form.chooseTable(form.CBXFrequencyTable()->findText(QStringLiteral("Four")));
+        form.chooseTable(form.CBXFrequencyTable()->findText("Four"));
         QTRY_VERIFY(view->isVisible());
 
         // Double-click row 3, frequency column: the view goes, the editor opens on that cell.
@@ -88,13 +88,12 @@ private slots:
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
         QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
         QVERIFY(found);
-        QCOMPARE(seen.row(), 2);
-        QCOMPARE(seen.column(), 1);
+        QCOMPARE(std::pair(seen.row(), seen.column()), std::pair(2, 1));
         QVERIFY(!view->isVisible());
-        QCOMPARE(f.model->panel().freqTableNameText(), QStringLiteral("Four"));
+        QCOMPARE(f.model->panel().freqTableNameText(), "Four");
 
         // A run closes the view, and a double-click during it opens nothing.
-        form.chooseTable(form.CBXFrequencyTable()->findText(QStringLiteral("Four")));
+        form.chooseTable(form.CBXFrequencyTable()->findText("Four"));
         QTRY_VERIFY(view->isVisible());
         form.DisabilitaControlli();
         f.ctx->flags.MeasurementRunning = true;

@@ -5,7 +5,6 @@
 #include "views/widgets/StyledControls.h"
 
 #include <QTest>
-#include <QVBoxLayout>
 
 // The styled controls and the appearance walk that every window runs when it loads.
 class TestWidgets : public QObject {
@@ -14,17 +13,17 @@ class TestWidgets : public QObject {
 private:
     struct Form {
         QWidget root;
-        LB_OCX* plain = new LB_OCX(QStringLiteral("Station"), &root);
-        LB_OCX* error = new LB_OCX(QStringLiteral("COMM IN USE"), &root);
-        LB_OCX* polling = new LB_OCX(QStringLiteral("Polling"), &root);
+        LB_OCX* plain = new LB_OCX("Station", &root);
+        LB_OCX* error = new LB_OCX("COMM IN USE", &root);
+        LB_OCX* polling = new LB_OCX("Polling", &root);
         LB_OCX* colour = new LB_OCX(QString(), &root);
-        XPButton* button = new XPButton(QStringLiteral("Start"), &root);
-        XPFrame* frame = new XPFrame(QStringLiteral("Stations"), &root);
-        LB_OCX* inFrame = new LB_OCX(QStringLiteral("inside"), frame);
+        XPButton* button = new XPButton("Start", &root);
+        XPFrame* frame = new XPFrame("Stations", &root);
+        LB_OCX* inFrame = new LB_OCX("inside", frame);
         Form() {
-            error->setObjectName(QStringLiteral("LBError"));
-            polling->setObjectName(QStringLiteral("LBPolling"));
-            colour->setObjectName(QStringLiteral("LbColor"));
+            error->setObjectName("LBError");
+            polling->setObjectName("LBPolling");
+            colour->setObjectName("LbColor");
             colour->setColors(QColor(1, 2, 3), QColor(4, 5, 6));
         }
     };
@@ -34,14 +33,12 @@ private slots:
     void appearanceReachesEveryStyledControl() {
         for (int style = 0; style < 9; ++style) {
             Form f;
-            AppearanceValues v;
-            v.ButtonStyle = 1;
-            v.ButtonColorStart = rgbOf(10, 20, 30);
-            v.ButtonColorEnd = rgbOf(40, 50, 60);
-            v.LabelStyle = style;
-            v.LabelColorStart = rgbOf(200, 0, 0);
-            v.LabelColorEnd = rgbOf(0, 0, 200);
-            ApplyAppearance(&f.root, v);
+            ApplyAppearance(&f.root, {.ButtonColorStart = rgbOf(10, 20, 30),
+                                      .ButtonColorEnd = rgbOf(40, 50, 60),
+                                      .ButtonStyle = 1,
+                                      .LabelColorStart = rgbOf(200, 0, 0),
+                                      .LabelColorEnd = rgbOf(0, 0, 200),
+                                      .LabelStyle = style});
             const bool one = style == 0 || style == 7 || style == 8;
             const QColor labelBegin = one ? QColor(0, 0, 200) : QColor(200, 0, 0);
 
@@ -63,11 +60,10 @@ private slots:
 
     void batteryGaugeLevelsAndAnimations() {
         BAT_OCX g;
-        g.setLivelloBatteria(0);
-        QCOMPARE(g.LivelloBatteria(), 1);
-        g.setLivelloBatteria(40);
-        QCOMPARE(g.LivelloBatteria(), 12);
-        g.setLivelloBatteria(5);
+        for (auto [set, kept] : {std::pair{0, 1}, {40, 12}, {5, 5}}) {
+            g.setLivelloBatteria(set);
+            QCOMPARE(g.LivelloBatteria(), kept);
+        }
         QCOMPARE(g.shownNotches(), 5);
 
         // Blinking alternates between no notch and the level; scrolling fills up to it.
@@ -86,12 +82,12 @@ private slots:
         QCOMPARE(g.shownNotches(), 5);
 
         // Painting at any size, even one too small for the gauge, is safe.
-        g.setCaption(QStringLiteral("3.91 V "));
+        g.setCaption("3.91 V ");
         for (QSize s : {QSize(53, 30), QSize(5, 5), QSize(200, 12), QSize(0, 0)}) {
             g.resize(s);
             g.grab();
         }
-        QCOMPARE(g.toolTip(), QStringLiteral("3.91 V"));
+        QCOMPARE(g.toolTip(), "3.91 V");
     }
 
     void progressBarClampsAndRestores() {
@@ -121,8 +117,8 @@ private slots:
     }
 
     void labelsBreakLinesAtCarriageReturns() {
-        LB_OCX l(QStringLiteral("FREQUENCY TABLE\rNOT FOUND"));
-        const LB_OCX one(QStringLiteral("FREQUENCY TABLE"));
+        LB_OCX l("FREQUENCY TABLE\rNOT FOUND");
+        const LB_OCX one("FREQUENCY TABLE");
         QVERIFY(l.sizeHint().height() > one.sizeHint().height());
         for (int style = -1; style <= 9; ++style) {
             l.setStyle(style);
