@@ -64,8 +64,17 @@ public:
         if (reading_) v = std::bit_cast<F>(b);
     }
     template <typename F, size_t N> void floatings(std::array<F, N>& a) {
-        for (F& v : a)
-            floating(v);
+        using Bits = std::conditional_t<sizeof(F) == 4, quint32, quint64>;
+        constexpr qsizetype n = qsizetype(sizeof(F) * N);
+        if (!reading_) {
+            qToLittleEndian<Bits>(a.data(), qsizetype(N), room(n));
+        } else if (left() >= n) {
+            qFromLittleEndian<Bits>(data_.constData() + pos_, qsizetype(N), a.data());
+            pos_ += n;
+        } else {
+            for (F& v : a)
+                floating(v);
+        }
     }
 
     // Exactly n bytes. Written cut or padded with zero bytes; read with the missing end as

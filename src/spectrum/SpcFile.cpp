@@ -1,11 +1,12 @@
 #include "spectrum/SpcFile.h"
 
-#include "app/SaveWholeFile.h"
 #include "app/BinaryCodec.h"
+#include "app/SaveWholeFile.h"
 
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
@@ -15,6 +16,14 @@ constexpr double kHighestFrequencyHz = 30e6;
 
 float storedLevel(float level) {
     return std::isfinite(level) && level > 0.0f ? level : 0.0f;
+}
+
+using Levels = std::array<std::array<float, SpectrumPoints>, SpectrumTraces>;
+
+// Every level of every trace as stored: a level that is not a positive number is 0.
+void storeLevels(const Levels& from, Levels& to) {
+    for (int t = 0; t < SpectrumTraces; ++t)
+        std::transform(from[t].begin(), from[t].end(), to[t].begin(), storedLevel);
 }
 
 QByteArray headerField(const QString& line) {
@@ -29,13 +38,14 @@ float consistent(float stored, float computed, float span) {
                                                                                  : computed;
 }
 
-// The record as it lies in the file, field by field.
+// The record as it lies in the file, field by field. The levels (most of its bytes) are
+// read or written in place; without them the layout covers the header alone.
 struct SpcRecord {
     std::array<float, 2> thresholds{};
     qint16 sweepField = 0;
     QByteArray headerLine1, headerLine2;
     float fStart = 0, fStop = 0, step = 0, span = 0, fCenter = 0;
-    std::array<std::array<float, SpectrumPoints>, SpectrumTraces> level{};
+    Levels* level = nullptr;
 };
 
 void spcLayout(BinaryCodec& c, SpcRecord& r) {
@@ -45,8 +55,9 @@ void spcLayout(BinaryCodec& c, SpcRecord& r) {
     c.fixed(r.headerLine2, SpcFile::HeaderLineBytes);
     for (float* f : {&r.fStart, &r.fStop, &r.step, &r.span, &r.fCenter})
         c.floating(*f);
-    for (auto& trace : r.level)
-        c.floatings(trace);
+    if (r.level)
+        for (auto& trace : *r.level)
+            c.floatings(trace);
 }
 } // namespace
 
@@ -55,8 +66,10 @@ int rebuildFrequencyAxis(float fStart, float step, float fStop,
     const double startHz = std::nearbyint(double(fStart) * 1e6);
     const double stopHz = std::nearbyint(double(fStop) * 1e6);
     const double stepHz = std::nearbyint(double(step) * 1e6);
-    // Written as negations so that a NaN anywhere refuses the axis.
-    if (!(startHz >= 0.0 && stopHz > startHz && stopHz <= kHighestFrequencyHz && stepHz >= 1.0))
+    // Written as negations so that a NaN anywhere refuses the axis. The limits are checked as
+    // stored too: -1e-19 MHz rounds to 0 Hz, and would be kept as a start below zero.
+    if (!(fStart >= 0.0f && double(fStop) * 1e6 <= kHighestFrequencyHz && startHz >= 0.0 &&
+          stopHz > startHz && stopHz <= kHighestFrequencyHz && stepHz >= 1.0))
         return 0;
     const double points = std::floor((stopHz - startHz) / stepHz) + 1.0;
     if (points > SpectrumPoints) return 0;
@@ -71,51 +84,52 @@ namespace SpcFile {
 
 QByteArray toBytes(const SpcHeader& header, const SweepSettings& settings,
                    const SpectrumData& data) {
-    auto r = std::make_unique<SpcRecord>();
-    r->thresholds = header.thresholds;
-    r->sweepField = settings.SweepField;
-    r->headerLine1 = headerField(header.HeaderLine1);
-    r->headerLine2 = headerField(header.HeaderLine2);
-    r->fStart = settings.FStart;
-    r->fStop = settings.FStop;
-    r->step = settings.Step;
-    r->span = settings.Span;
-    r->fCenter = settings.FCenter;
-    for (int t = 0; t < SpectrumTraces; ++t)
-        for (int i = 0; i < SpectrumPoints; ++i)
-            r->level[t][i] = storedLevel(data.Level[t][i]);
+    auto levels = std::make_unique<Levels>();
+    storeLevels(data.Level, *levels);
+    SpcRecord r{header.thresholds,
+                settings.SweepField,
+                headerField(header.HeaderLine1),
+                headerField(header.HeaderLine2),
+                settings.FStart,
+                settings.FStop,
+                settings.Step,
+                settings.Span,
+                settings.FCenter,
+                levels.get()};
     BinaryCodec codec = BinaryCodec::writer(Size);
-    spcLayout(codec, *r);
+    spcLayout(codec, r);
     return codec.bytes();
 }
 
 bool fromBytes(const QByteArray& bytes, SpcHeader& header, SweepSettings& settings,
                SpectrumData& data) {
     if (bytes.size() != Size) return false;
-    auto r = std::make_unique<SpcRecord>();
-    BinaryCodec codec = BinaryCodec::reader(bytes);
-    spcLayout(codec, *r);
+    // The header first: a refused file changes nothing.
+    SpcRecord r;
+    BinaryCodec head = BinaryCodec::reader(bytes);
+    spcLayout(head, r);
     SpcHeader h;
-    h.thresholds = r->thresholds;
-    const qint16 sweepField = r->sweepField;
-    h.HeaderLine1 = QString::fromLatin1(r->headerLine1);
-    h.HeaderLine2 = QString::fromLatin1(r->headerLine2);
-    const float fStart = r->fStart;
-    const float fStop = r->fStop;
-    const float step = r->step;
-    const float span = r->span;
-    const float fCenter = r->fCenter;
+    h.thresholds = r.thresholds;
+    const qint16 sweepField = r.sweepField;
+    h.HeaderLine1 = QString::fromLatin1(r.headerLine1);
+    h.HeaderLine2 = QString::fromLatin1(r.headerLine2);
+    const float fStart = r.fStart;
+    const float fStop = r.fStop;
+    const float step = r.step;
+    const float span = r.span;
+    const float fCenter = r.fCenter;
     // Only the E (0) and H (1) fields are ever swept; anything else is not a spectrum file
     // (a text file under this name starts with two printable bytes here).
     if (sweepField != 0 && sweepField != 1) return false;
-
-    // Built aside, so that a refused file changes nothing.
-    auto loaded = std::make_unique<SpectrumData>(data);
-    const int points = rebuildFrequencyAxis(fStart, step, fStop, loaded->Freq);
+    // The axis is only written when it can be rebuilt.
+    const int points = rebuildFrequencyAxis(fStart, step, fStop, data.Freq);
     if (points == 0) return false;
-    for (int t = 0; t < SpectrumTraces; ++t)
-        for (int i = 0; i < SpectrumPoints; ++i)
-            loaded->Level[t][i] = storedLevel(r->level[t][i]);
+
+    // Accepted: the levels go straight into the spectrum.
+    r.level = &data.Level;
+    BinaryCodec whole = BinaryCodec::reader(bytes);
+    spcLayout(whole, r);
+    storeLevels(data.Level, data.Level);
 
     // Thresholds are only drawn and printed; one that is not a usable number falls back to
     // the settings' default rather than refusing the spectrum.
@@ -124,7 +138,7 @@ bool fromBytes(const QByteArray& bytes, SpcHeader& header, SweepSettings& settin
         if (!(std::isfinite(h.thresholds[k]) && h.thresholds[k] >= 0.0f))
             h.thresholds[k] = defaults.thresholds[k];
 
-    SpectrumData& d = *loaded;
+    SpectrumData& d = data;
     d.NPoints = points;
     d.PointIndex = points;
     d.PeakLevel = 0.0f;
@@ -150,7 +164,6 @@ bool fromBytes(const QByteArray& bytes, SpcHeader& header, SweepSettings& settin
     settings.Span = consistent(span, fullSpan, fullSpan);
     settings.FCenter = consistent(fCenter, (fStart + fStop) / 2.0f, fullSpan);
     header = h;
-    data = d;
     return true;
 }
 
