@@ -23,7 +23,8 @@ using Levels = std::array<std::array<float, SpectrumPoints>, SpectrumTraces>;
 // Every level of every trace as stored: a level that is not a positive number is 0.
 void storeLevels(const Levels& from, Levels& to) {
     for (int t = 0; t < SpectrumTraces; ++t)
-        std::transform(from[t].begin(), from[t].end(), to[t].begin(), storedLevel);
+        std::transform(from[t].begin(), from[t].end(), to[t].begin(),
+                       [](float level) { return storedLevel(level); });
 }
 
 QByteArray headerField(const QString& line) {
@@ -84,7 +85,7 @@ namespace SpcFile {
 
 QByteArray toBytes(const SpcHeader& header, const SweepSettings& settings,
                    const SpectrumData& data) {
-    auto levels = std::make_unique<Levels>();
+    auto levels = std::make_unique_for_overwrite<Levels>(); // every level is written below
     storeLevels(data.Level, *levels);
     SpcRecord r{header.thresholds,
                 settings.SweepField,
