@@ -20,6 +20,9 @@
 // left, so a truncated or hostile file cannot make the reader run off or allocate without
 // bound.
 class BinaryCodec {
+    // A floating-point value is stored as the integer of its bits.
+    template <typename F> using Bits = std::conditional_t<sizeof(F) == 4, quint32, quint64>;
+
 public:
     static BinaryCodec reader(QByteArray data) { return BinaryCodec(std::move(data), true); }
     // A writer sized for the record it will write grows its buffer only once.
@@ -44,37 +47,16 @@ public:
             pos_ += sizeof(T);
         }
     }
-    // The reserved blocks are long arrays: converted in one step where the bytes are there.
     template <typename T, size_t N> void integers(std::array<T, N>& a) {
-        constexpr qsizetype n = qsizetype(sizeof(T) * N);
-        if (!reading_) {
-            qToLittleEndian<T>(a.data(), qsizetype(N), room(n));
-        } else if (left() >= n) {
-            qFromLittleEndian<T>(data_.constData() + pos_, qsizetype(N), a.data());
-            pos_ += n;
-        } else {
-            for (T& v : a)
-                integer(v);
-        }
+        array<T>(a, [this](T& v) { integer(v); });
     }
     template <typename F> void floating(F& v) {
-        using Bits = std::conditional_t<sizeof(F) == 4, quint32, quint64>;
-        Bits b = std::bit_cast<Bits>(v);
+        Bits<F> b = std::bit_cast<Bits<F>>(v);
         integer(b); // a read past the end leaves b, and so v, as it was
         if (reading_) v = std::bit_cast<F>(b);
     }
     template <typename F, size_t N> void floatings(std::array<F, N>& a) {
-        using Bits = std::conditional_t<sizeof(F) == 4, quint32, quint64>;
-        constexpr qsizetype n = qsizetype(sizeof(F) * N);
-        if (!reading_) {
-            qToLittleEndian<Bits>(a.data(), qsizetype(N), room(n));
-        } else if (left() >= n) {
-            qFromLittleEndian<Bits>(data_.constData() + pos_, qsizetype(N), a.data());
-            pos_ += n;
-        } else {
-            for (F& v : a)
-                floating(v);
-        }
+        array<Bits<F>>(a, [this](F& v) { floating(v); });
     }
 
     // Exactly n bytes. Written cut or padded with zero bytes; read with the missing end as
@@ -125,6 +107,23 @@ public:
     }
 
 private:
+    // Long arrays (the reserved blocks, the spectrum levels) convert in one step as words of
+    // their size where the bytes are there; an array cut short reads value by value.
+    template <typename Word, typename T, size_t N, typename One>
+    void array(std::array<T, N>& a, One one) {
+        static_assert(sizeof(Word) == sizeof(T));
+        constexpr qsizetype n = qsizetype(sizeof(T) * N);
+        if (!reading_) {
+            qToLittleEndian<Word>(a.data(), qsizetype(N), room(n));
+        } else if (left() >= n) {
+            qFromLittleEndian<Word>(data_.constData() + pos_, qsizetype(N), a.data());
+            pos_ += n;
+        } else {
+            for (T& v : a)
+                one(v);
+        }
+    }
+
     // n more bytes at the end of what a writer has written.
     char* room(qsizetype n) {
         const qsizetype at = data_.size();
