@@ -14,6 +14,9 @@
 namespace {
 // The longest single sleep; a longer wait is a few more wake-ups an hour.
 constexpr double kLongestSleepSeconds = 3600.0;
+// The end of a wait is slept exactly, outside the event loop: too short for an operator to
+// notice.
+constexpr double kExactEndSeconds = 0.005;
 } // namespace
 
 double EventPump::secondsToNextInput() const {
@@ -40,10 +43,15 @@ void QtEventPump::pump(Deadline& until) {
         processEvents();
         return;
     }
-    const int ms = std::max(1, int(std::ceil(left * 1000.0)));
     if (!QCoreApplication::instance()) {
         // No event loop to wait in (a tool without an application object): only time can pass.
-        QThread::msleep(ulong(ms));
+        QThread::usleep(ulong(std::ceil(left * 1e6)));
+        return;
+    }
+    if (left <= kExactEndSeconds) {
+        // Short enough to sleep through without the window noticing.
+        processEvents();
+        QThread::usleep(ulong(std::ceil(left * 1e6)));
         return;
     }
     if (!timer_) {
@@ -52,7 +60,12 @@ void QtEventPump::pump(Deadline& until) {
         // A coarse timer may fire early and cost a second wake-up for the same wait.
         timer_->setTimerType(Qt::PreciseTimer);
     }
-    timer_->start(ms);
+    // Qt's timers count whole milliseconds and the kernel lets a sleep run late by about a
+    // thousandth of its length, so a timer set for the end would overrun it by up to two
+    // milliseconds on every fixed wait. It rings a little early instead, and the next call
+    // sleeps out the rest.
+    const double early = std::max(kExactEndSeconds / 2, left * 0.002);
+    timer_->start(std::max(1, int((left - early) * 1000.0)));
     // Runs what is pending, or sleeps until the loop has something to deliver: the timer
     // above, the port's notifier, a window event, the signal pipe.
     QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);

@@ -19,17 +19,11 @@ void onSignal(int) {
 }
 } // namespace
 
-void watchTerminationSignals(QObject* parent, std::function<void()> handler) {
-    if (signalPipe[0] >= 0 || ::pipe(signalPipe) != 0) return;
+int terminationSignalDescriptor() {
+    if (signalPipe[0] >= 0) return signalPipe[0];
+    if (::pipe(signalPipe) != 0) return -1;
     ::fcntl(signalPipe[0], F_SETFL, O_NONBLOCK);
     ::fcntl(signalPipe[1], F_SETFL, O_NONBLOCK);
-    auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, parent);
-    QObject::connect(notifier, &QSocketNotifier::activated, [handler = std::move(handler)] {
-        char buf[16];
-        while (::read(signalPipe[0], buf, sizeof buf) > 0) {
-        }
-        handler();
-    });
     struct sigaction action {};
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
@@ -37,9 +31,26 @@ void watchTerminationSignals(QObject* parent, std::function<void()> handler) {
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
     sigaction(SIGHUP, &action, nullptr);
+    return signalPipe[0];
+}
+
+void watchTerminationSignals(QObject* parent, std::function<void()> handler) {
+    const int fd = terminationSignalDescriptor();
+    if (fd < 0) return;
+    auto* notifier = new QSocketNotifier(fd, QSocketNotifier::Read, parent);
+    QObject::connect(notifier, &QSocketNotifier::activated, [fd, handler = std::move(handler)] {
+        char buf[16];
+        while (::read(fd, buf, sizeof buf) > 0) {
+        }
+        handler();
+    });
 }
 
 #else
+
+int terminationSignalDescriptor() {
+    return -1;
+}
 
 namespace {
 volatile std::sig_atomic_t signalled = 0;

@@ -2,7 +2,6 @@
 // that Halvex (or anything else that opens a serial port) can talk to them.
 
 #include "app/Clock.h"
-#include "app/EventPump.h"
 #include "app/Switches.h"
 #include "app/TerminationSignals.h"
 #include "freqtable/FreqTable.h"
@@ -22,10 +21,10 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QSocketNotifier>
 #include <QTextStream>
 
 #include <algorithm>
+#include <cerrno>
 #include <csignal>
 #include <set>
 
@@ -108,7 +107,6 @@ bool prepareDemo(const QString& appDir, const Scenario& scenario, QString* error
 } // namespace
 
 int main(int argc, char** argv) {
-    QtEventPump::preferLeanEventLoop();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("halvex-probesim"));
 
@@ -182,22 +180,28 @@ int main(int argc, char** argv) {
     server.setOutput(printLine);
 
 #ifdef Q_OS_UNIX
-    watchTerminationSignals(&app, [] { QCoreApplication::quit(); });
+    const int signalFd = terminationSignalDescriptor();
+    if (signalFd >= 0) {
+        server.watch(signalFd, [&server, signalFd] {
+            char buf[16];
+            while (::read(signalFd, buf, sizeof buf) > 0) {
+            }
+            server.quit();
+            return true;
+        });
+    }
     std::signal(SIGPIPE, SIG_IGN);
     // Started in the background of an interactive shell, a read of the terminal would stop
     // the simulator; ignored, the read fails and the control input just switches off.
     std::signal(SIGTTIN, SIG_IGN);
 
     // Control lines on standard input; at its end the simulator just keeps serving.
-    QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
     QByteArray pending;
-    QObject::connect(&input, &QSocketNotifier::activated, &app, [&] {
+    server.watch(STDIN_FILENO, [&] {
         char buffer[1024];
         const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
-        if (n <= 0) {
-            input.setEnabled(false);
-            return;
-        }
+        if (n < 0 && errno == EINTR) return true;
+        if (n <= 0) return false;
         pending.append(buffer, qsizetype(n));
         if (pending.size() > 65536) pending.clear();
         qsizetype end;
@@ -205,12 +209,13 @@ int main(int argc, char** argv) {
             const QString line = QString::fromLocal8Bit(pending.left(end)).trimmed();
             pending.remove(0, end + 1);
             if (line == QLatin1String("quit") || line == QLatin1String("exit")) {
-                QCoreApplication::quit();
-                return;
+                server.quit();
+                return true;
             }
             const QString answer = executeSimControl(network, line);
             if (!answer.isEmpty()) printLine(answer);
         }
+        return true;
     });
 #endif
 
@@ -219,8 +224,8 @@ int main(int argc, char** argv) {
         printError(error);
         return 1;
     }
-    const int rc = app.exec();
+    server.serve();
     server.stop();
     printLine(QStringLiteral("stopped"));
-    return rc;
+    return 0;
 }

@@ -73,6 +73,9 @@ qint64 SerialPortChannel::write(const QByteArray& data, int timeoutMs) {
     while (port_.bytesToWrite() > 0 && !deadline.hasExpired()) {
         if (!port_.waitForBytesWritten(int(qMax<qint64>(1, deadline.remainingTime())))) break;
     }
+    // Everything has been written; this only switches off Qt's wait for the port to take more,
+    // which would otherwise wake the event loop once more for nothing after every command.
+    port_.flush();
     const qint64 left = port_.bytesToWrite();
     if (left > 0) {
         // What did not leave in time must not arrive later as part of another command.

@@ -1,16 +1,12 @@
 #include "sim/PtyServer.h"
 
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSocketNotifier>
-#include <QTimer>
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <optional>
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
@@ -18,6 +14,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <termios.h>
+#include <time.h>
 #include <unistd.h>
 #endif
 #ifdef Q_OS_LINUX
@@ -28,6 +25,8 @@
 namespace {
 // The longest a stream's bytes wait for their write: 50 ms is 192 bytes at the line rate.
 constexpr double kBatchSeconds = 0.05;
+// Presence changes and a program opening a hung-up terminal are noticed within 50 ms.
+constexpr qint64 kTickNs = 50000000;
 
 // Commands and short replies in full; long ones (sweeps) by their size.
 QString shown(const QByteArray& bytes) {
@@ -44,110 +43,80 @@ QString shown(const QByteArray& bytes) {
 }
 } // namespace
 
-// A one-shot timer with the precision a line needs: a reply is due to the tenth of a
-// millisecond, and a timer that rounds up to whole milliseconds would make every exchange
-// late by half a millisecond on average. On Linux a timerfd watched by the event loop; elsewhere
-// a precise QTimer.
-class PtyServer::SendTimer {
+#ifdef Q_OS_UNIX
+namespace {
+qint64 monotonicNs() {
+    timespec t{};
+    ::clock_gettime(CLOCK_MONOTONIC, &t);
+    return qint64(t.tv_sec) * 1000000000 + t.tv_nsec;
+}
+
+// Sleeps until one of fds is ready or `ns` have passed (rounded up to whole milliseconds).
+int waitForAny(std::vector<pollfd>& fds, qint64 ns) {
+    const qint64 ms = std::min<qint64>((ns + 999999) / 1000000, 60000);
+    return ::poll(fds.data(), nfds_t(fds.size()), int(ms));
+}
+
+// The moment the next write is due, for the poll to watch. A reply is due to the tenth of a
+// millisecond: a poll time-out counts whole milliseconds, and the kernel lets it run late by a
+// thousandth of its length besides, all of which would count against the line. A timerfd
+// has neither fault. Where there is none, fd() is -1 and the poll's time-out does the work.
+class DueTimer {
 public:
-    SendTimer(QObject* parent, std::function<void()> fire) : fire_(std::move(fire)) {
+    DueTimer() {
 #ifdef Q_OS_LINUX
         fd_ = ::timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
-        if (fd_ >= 0) {
-            notifier_ = new QSocketNotifier(fd_, QSocketNotifier::Read, parent);
-            QObject::connect(notifier_, &QSocketNotifier::activated, parent, [this] {
-                quint64 expirations = 0;
-                [[maybe_unused]] const ssize_t n = ::read(fd_, &expirations, sizeof expirations);
-                due_.reset();
-                fire_();
-            });
-            return;
-        }
 #endif
-        timer_ = new QTimer(parent);
-        timer_->setSingleShot(true);
-        timer_->setTimerType(Qt::PreciseTimer);
-        QObject::connect(timer_, &QTimer::timeout, parent, [this] {
-            due_.reset();
-            fire_();
-        });
     }
-    ~SendTimer() {
-        // Neither may fire into a timer that is gone while it waits for its deletion.
-        if (notifier_) {
-            notifier_->setEnabled(false);
-            notifier_->deleteLater();
-        }
-        if (timer_) {
-            timer_->stop();
-            timer_->deleteLater();
-        }
-#ifdef Q_OS_UNIX
+    ~DueTimer() {
         if (fd_ >= 0) ::close(fd_);
-#endif
     }
-    SendTimer(const SendTimer&) = delete;
-    SendTimer& operator=(const SendTimer&) = delete;
-
-    // Fires `seconds` from now (at once when not positive), unless it already fires earlier.
-    void startUnlessSooner(double seconds) {
-        // A zero time would disarm a timerfd; one nanosecond fires at once.
-        const qint64 ns = std::max<qint64>(1, qint64(std::ceil(std::max(seconds, 0.0) * 1e9)));
-        const qint64 due = QDeadlineTimer::current(Qt::PreciseTimer).deadlineNSecs() + ns;
-        if (due_ && *due_ <= due) return;
-        due_ = due;
+    DueTimer(const DueTimer&) = delete;
+    DueTimer& operator=(const DueTimer&) = delete;
+    int fd() const {
+        return fd_;
+    }
+    // Fires at `at` on the monotonic clock in nanoseconds (at once when it has passed); 0
+    // disarms it.
+    void set(qint64 at) {
 #ifdef Q_OS_LINUX
-        if (fd_ >= 0) {
-            itimerspec when{};
-            when.it_value.tv_sec = time_t(ns / 1000000000);
-            when.it_value.tv_nsec = long(ns % 1000000000);
-            ::timerfd_settime(fd_, 0, &when, nullptr);
-            return;
-        }
+        if (fd_ < 0 || at == armed_) return;
+        itimerspec when{};
+        when.it_value = {time_t(at / 1000000000), long(at % 1000000000)};
+        ::timerfd_settime(fd_, TFD_TIMER_ABSTIME, &when, nullptr);
+        armed_ = at;
+#else
+        (void)at;
 #endif
-        timer_->start(std::clamp(int(std::ceil(seconds * 1000.0)), 0, 60000));
     }
-    void stop() {
-        due_.reset();
-#ifdef Q_OS_LINUX
-        if (fd_ >= 0) {
-            const itimerspec off{};
-            ::timerfd_settime(fd_, 0, &off, nullptr);
-        }
-#endif
-        if (timer_) timer_->stop();
-    }
-    bool isActive() const {
-        return due_.has_value();
+    // Takes the expiry, so that the next set() arms it whatever the time.
+    void fired() {
+        quint64 expirations = 0;
+        [[maybe_unused]] const ssize_t n = ::read(fd_, &expirations, sizeof expirations);
+        armed_ = 0;
     }
 
 private:
-    std::function<void()> fire_;
-    std::optional<qint64> due_; // when it fires, on the monotonic clock in nanoseconds
     int fd_ = -1;
-    QSocketNotifier* notifier_ = nullptr;
-    QTimer* timer_ = nullptr;
+    qint64 armed_ = 0; // when it fires; 0 while disarmed
 };
+} // namespace
+#endif
 
 struct PtyServer::Station {
     int port = 0;
     int master = -1;
     QString device;
     QString link;
-    QSocketNotifier* reader = nullptr;
-    std::unique_ptr<SendTimer> sender;
+    qint64 sendAt = 0;   // when the next write is due, monotonic nanoseconds; 0: none
     QByteArray unsent;   // left over when the terminal's buffer was full
     bool hungUp = false; // no program has the terminal open
     bool present = true;
     double inputLineFree = 0; // when the last byte written by the program has crossed the line
 };
 
-PtyServer::PtyServer(SimNetwork& network, QString appDir, QObject* parent)
-    : QObject(parent), network_(network), appDir_(std::move(appDir)), tick_(new QTimer(this)) {
-    // Presence changes and a program opening a hung-up terminal are noticed within 50 ms.
-    tick_->setInterval(50);
-    connect(tick_, &QTimer::timeout, this, &PtyServer::onTick);
-}
+PtyServer::PtyServer(SimNetwork& network, QString appDir)
+    : network_(network), appDir_(std::move(appDir)) {}
 
 PtyServer::~PtyServer() {
     stop();
@@ -186,7 +155,6 @@ bool PtyServer::start(QString* error) {
         st->port = port;
         st->link = linkPath(port);
         Station* raw = st.get();
-        st->sender = std::make_unique<SendTimer>(this, [this, raw] { sendDue(*raw); });
         ProbeModel* probe = network_.probe(port);
         if (verbose_) {
             probe->setObserver([this, port](const QByteArray& command, const QByteArray& reply) {
@@ -207,13 +175,67 @@ bool PtyServer::start(QString* error) {
                 .arg(QString::fromLatin1(probe->config().serial),
                      raw->present ? raw->device : QStringLiteral("(vanished)")));
     }
-    tick_->start();
     return true;
 #endif
 }
 
+void PtyServer::watch(int fd, std::function<bool()> onReadable) {
+    watched_.push_back({fd, std::move(onReadable)});
+}
+
+void PtyServer::serve() {
+#ifdef Q_OS_UNIX
+    quit_ = false;
+    qint64 nextTick = monotonicNs() + kTickNs;
+    DueTimer timer;
+    std::vector<pollfd> fds;
+    std::vector<Station*> polled;
+    while (!quit_) {
+        fds.clear();
+        polled.clear();
+        for (const Watched& w : watched_)
+            fds.push_back({w.fd, POLLIN, 0});
+        qint64 due = 0;
+        for (auto& [port, st] : stations_) {
+            // A hung-up terminal reports POLLHUP without end; the tick looks after it.
+            if (st->master >= 0 && !st->hungUp) {
+                fds.push_back({st->master, POLLIN, 0});
+                polled.push_back(st.get());
+            }
+            if (st->sendAt != 0 && (due == 0 || st->sendAt < due)) due = st->sendAt;
+        }
+        qint64 wakeAt = nextTick;
+        if (timer.fd() >= 0) {
+            timer.set(due);
+            fds.push_back({timer.fd(), POLLIN, 0});
+        } else if (due != 0) {
+            wakeAt = std::min(wakeAt, due);
+        }
+        if (waitForAny(fds, std::max<qint64>(0, wakeAt - monotonicNs())) < 0 && errno != EINTR)
+            break;
+        if (timer.fd() >= 0 && fds.back().revents != 0) timer.fired();
+        const size_t first = watched_.size();
+        for (size_t i = 0; i < polled.size(); ++i)
+            if (fds[first + i].revents != 0) onReadable(*polled[i]);
+        // Input at its end would wake the loop without end: poll skips a negative descriptor.
+        for (size_t i = 0; i < first; ++i)
+            if (fds[i].revents != 0 && !watched_[i].onReadable()) watched_[i].fd = -1;
+        const qint64 now = monotonicNs();
+        for (auto& [port, st] : stations_) {
+            if (st->sendAt != 0 && st->sendAt <= now) {
+                st->sendAt = 0;
+                sendDue(*st);
+            }
+        }
+        if (now >= nextTick) {
+            onTick();
+            nextTick = now + kTickNs;
+        }
+    }
+#endif
+}
+
 void PtyServer::stop() {
-    tick_->stop();
     for (auto& [port, st] : stations_) {
         closeTerminal(*st);
         if (ProbeModel* probe = network_.probe(port)) probe->setObserver({});
@@ -263,20 +285,12 @@ bool PtyServer::openTerminal(Station& st, QString* error) {
 
     st.hungUp = false;
     st.unsent.clear();
-    st.reader = new QSocketNotifier(st.master, QSocketNotifier::Read, this);
-    Station* raw = &st;
-    connect(st.reader, &QSocketNotifier::activated, this, [this, raw] { onReadable(*raw); });
     return true;
 #endif
 }
 
 void PtyServer::closeTerminal(Station& st) {
-    if (st.reader) {
-        st.reader->setEnabled(false);
-        st.reader->deleteLater();
-        st.reader = nullptr;
-    }
-    if (st.sender) st.sender->stop();
+    st.sendAt = 0;
     // Remove only our own link: another simulator may have taken the name since.
     if (!st.device.isEmpty() && QFileInfo(st.link).isSymLink() &&
         QFileInfo(st.link).symLinkTarget() == st.device)
@@ -314,11 +328,10 @@ void PtyServer::onReadable(Station& st) {
 
 void PtyServer::markHungUp(Station& st) {
 #ifdef Q_OS_UNIX
-    // The program closed the port. The notifier would fire without end, so it rests until
-    // the tick sees the terminal opened again. Nothing is kept for the next program to find:
-    // the terminal would hold what is written now and hand it to the next open.
+    // The program closed the port. The terminal rests outside the poll until the tick sees
+    // it opened again. Nothing is kept for the next program to find: the terminal would hold
+    // what is written now and hand it to the next open.
     st.hungUp = true;
-    if (st.reader) st.reader->setEnabled(false);
     st.unsent.clear();
     ::tcflush(st.master, TCIOFLUSH);
 #else
@@ -359,7 +372,11 @@ void PtyServer::scheduleSend(Station& st) {
     // The terminal was full: try again after a batch's time.
     if (!st.unsent.isEmpty()) at = std::min(at, now + kBatchSeconds);
     if (!std::isfinite(at)) return;
-    st.sender->startUnlessSooner(std::min(at - now, 60.0));
+#ifdef Q_OS_UNIX
+    // Never later than a time already set: that write is due first.
+    const qint64 due = monotonicNs() + qint64(std::ceil(std::clamp(at - now, 0.0, 60.0) * 1e9));
+    if (st.sendAt == 0 || due < st.sendAt) st.sendAt = due;
+#endif
 }
 
 void PtyServer::sendDue(Station& st) {
@@ -367,7 +384,7 @@ void PtyServer::sendDue(Station& st) {
     ProbeModel* probe = network_.probe(st.port);
     if (!probe || st.master < 0) return;
     const QByteArray bytes = probe->transmit(network_.now());
-    // The event loop does not always report a bare hang-up, so look before writing.
+    // The program may have closed the port since the last poll, so look before writing.
     if (checkHungUp(st)) {
         // Nobody listens: the bytes are lost.
         scheduleSend(st);
@@ -419,14 +436,13 @@ void PtyServer::onTick() {
             if (::poll(&p, 1, 0) >= 0 && !(p.revents & POLLHUP)) {
                 // A program has the terminal open again.
                 st->hungUp = false;
-                st->reader->setEnabled(true);
             } else {
                 // A program that opened, wrote and closed since the last tick: the probe
                 // hears the command and its reply is lost, as on a real line.
                 onReadable(*st);
             }
         }
-        if (st->master >= 0 && !st->sender->isActive()) scheduleSend(*st);
+        if (st->master >= 0 && st->sendAt == 0) scheduleSend(*st);
     }
 #endif
 }

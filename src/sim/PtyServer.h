@@ -2,15 +2,12 @@
 
 #include "sim/SimNetwork.h"
 
-#include <QObject>
 #include <QString>
 
 #include <functional>
 #include <map>
 #include <memory>
-
-class QSocketNotifier;
-class QTimer;
+#include <vector>
 
 // Serves every station of a network on a pseudo-terminal of its own, linked as
 // <AppDir>/ports/COMn so that the program opens it like a serial port. Replies leave at the
@@ -18,20 +15,32 @@ class QTimer;
 // serving; what it says meanwhile is lost, as on a real line. A station whose port vanishes
 // loses its terminal and link, and gets new ones when it comes back.
 //
+// It serves from a poll loop of its own rather than from an event loop: every exchange costs
+// the simulator three wake-ups (command in, reply due, reply out), and each one should cost
+// no more than the system call that ends it, so that the program under test sees the line's
+// timing and not the simulator's.
+//
 // Pseudo-terminals exist on POSIX systems only; elsewhere start() fails with a message.
-class PtyServer : public QObject {
-    Q_OBJECT
+class PtyServer {
 public:
-    PtyServer(SimNetwork& network, QString appDir, QObject* parent = nullptr);
-    ~PtyServer() override;
+    PtyServer(SimNetwork& network, QString appDir);
+    ~PtyServer();
+    PtyServer(const PtyServer&) = delete;
+    PtyServer& operator=(const PtyServer&) = delete;
 
     // Receives the lines to show: one per station at start and, with verbose, every command
     // and reply.
     void setOutput(std::function<void(const QString&)> out) { out_ = std::move(out); }
     void setVerbose(bool verbose) { verbose_ = verbose; }
+    // Calls onReadable from the loop whenever fd has input (control lines, a signal pipe),
+    // until it returns false: the descriptor has reached its end.
+    void watch(int fd, std::function<bool()> onReadable);
 
     // Creates <AppDir>/ports and one terminal and link per station.
     bool start(QString* error);
+    // Serves until quit() is called from one of the watched descriptors' handlers.
+    void serve();
+    void quit() { quit_ = true; }
     // Closes the terminals and removes the links this server made.
     void stop();
 
@@ -42,7 +51,10 @@ public:
 
 private:
     struct Station;
-    class SendTimer;
+    struct Watched {
+        int fd;
+        std::function<bool()> onReadable;
+    };
 
     bool openTerminal(Station& st, QString* error);
     void closeTerminal(Station& st);
@@ -58,7 +70,8 @@ private:
     SimNetwork& network_;
     QString appDir_;
     bool verbose_ = false;
+    bool quit_ = false;
     std::function<void(const QString&)> out_;
     std::map<int, std::unique_ptr<Station>> stations_;
-    QTimer* tick_;
+    std::vector<Watched> watched_;
 };

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QThread>
@@ -128,6 +129,32 @@ TEST_F(ProbeSimPty, PortVanishesAndComesBackOnCommand) {
     EXPECT_TRUE(out.contains("COM2 <- #00?S0*"));
     EXPECT_TRUE(out.contains("COM2 -> 241AB01002*"));
 }
+
+#ifdef Q_OS_LINUX
+// Control input at its end is always readable: a simulator that kept watching it would spin.
+TEST_F(ProbeSimPty, EndOfControlInputLeavesTheStationsServingAndTheSimulatorAsleep) {
+    ASSERT_TRUE(start({}, {1}));
+    sim_.closeWriteChannel();
+    QThread::msleep(1000);
+    SerialPortChannel channel(dir_.path());
+    ASSERT_TRUE(channel.open(1));
+    ASSERT_EQ(channel.write("#00?S0*", 1000), 7);
+    QByteArray got;
+    for (int i = 0; i < 100 && !got.endsWith('*'); ++i) {
+        channel.waitForInput(20);
+        QByteArray chunk;
+        if (channel.bytesWaiting() > 0 && channel.read(channel.bytesWaiting(), chunk)) got += chunk;
+    }
+    EXPECT_EQ(got, QByteArray("241AB01001*"));
+    // Fields 14 and 15 of /proc/<pid>/stat: user and system time in clock ticks. Asleep, the
+    // simulator uses next to none of the second it has been running for.
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(sim_.processId()));
+    ASSERT_TRUE(stat.open(QIODevice::ReadOnly));
+    const QList<QByteArray> fields = stat.readAll().split(')').last().split(' ');
+    ASSERT_GT(fields.size(), 14);
+    EXPECT_LT(fields[12].toLongLong() + fields[13].toLongLong(), 30) << "ticks of CPU time";
+}
+#endif
 
 TEST_F(ProbeSimPty, BadScenarioStopsWithAMessage) {
     ASSERT_TRUE(writeAll(dir_.file("bad.json"), "{\"stations\": [{\"port\": 100}]}"));
