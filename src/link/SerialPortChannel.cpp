@@ -69,12 +69,14 @@ bool SerialPortChannel::isOpen() const {
 qint64 SerialPortChannel::write(const QByteArray& data, int timeoutMs) {
     if (!port_.isOpen()) return -1;
     if (port_.write(data) != data.size()) return -1;
+    // Straight out when the port takes it all, as it nearly always does; only a full port is
+    // waited for. The flush after the last write also switches off Qt's watch for the port to
+    // take more, which would otherwise wake the event loop once more for nothing.
+    port_.flush();
     QDeadlineTimer deadline(qMax(0, timeoutMs));
     while (port_.bytesToWrite() > 0 && !deadline.hasExpired()) {
         if (!port_.waitForBytesWritten(int(qMax<qint64>(1, deadline.remainingTime())))) break;
     }
-    // Everything has been written; this only switches off Qt's wait for the port to take more,
-    // which would otherwise wake the event loop once more for nothing after every command.
     port_.flush();
     const qint64 left = port_.bytesToWrite();
     if (left > 0) {
