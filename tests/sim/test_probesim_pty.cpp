@@ -59,6 +59,19 @@ protected:
         sim_.waitForBytesWritten(5000);
     }
 
+    // The serial number query on an open channel, and the reply within two seconds.
+    static QByteArray askSerial(SerialPortChannel& channel) {
+        if (channel.write("#00?S0*", 1000) != 7) return {};
+        QByteArray got;
+        for (int i = 0; i < 100 && !got.endsWith('*'); ++i) {
+            channel.waitForInput(20);
+            QByteArray chunk;
+            if (channel.bytesWaiting() > 0 && channel.read(channel.bytesWaiting(), chunk))
+                got += chunk;
+        }
+        return got;
+    }
+
     QString linkOf(int port) const { return dir_.file(QStringLiteral("ports/COM%1").arg(port)); }
 
     TempAppDir dir_;
@@ -82,14 +95,7 @@ TEST_F(ProbeSimPty, ReplyToAClosedPortIsNotFoundByTheNextOpen) {
     }
     // And the station still answers.
     ASSERT_TRUE(channel.open(1));
-    ASSERT_EQ(channel.write("#00?S0*", 1000), 7);
-    QByteArray got;
-    for (int i = 0; i < 100 && !got.endsWith('*'); ++i) {
-        channel.waitForInput(20);
-        QByteArray chunk;
-        if (channel.bytesWaiting() > 0 && channel.read(channel.bytesWaiting(), chunk)) got += chunk;
-    }
-    EXPECT_EQ(got, QByteArray("241AB01001*"));
+    EXPECT_EQ(askSerial(channel), QByteArray("241AB01001*"));
 }
 
 TEST_F(ProbeSimPty, PortVanishesAndComesBackOnCommand) {
@@ -138,14 +144,7 @@ TEST_F(ProbeSimPty, EndOfControlInputLeavesTheStationsServingAndTheSimulatorAsle
     QThread::msleep(1000);
     SerialPortChannel channel(dir_.path());
     ASSERT_TRUE(channel.open(1));
-    ASSERT_EQ(channel.write("#00?S0*", 1000), 7);
-    QByteArray got;
-    for (int i = 0; i < 100 && !got.endsWith('*'); ++i) {
-        channel.waitForInput(20);
-        QByteArray chunk;
-        if (channel.bytesWaiting() > 0 && channel.read(channel.bytesWaiting(), chunk)) got += chunk;
-    }
-    EXPECT_EQ(got, QByteArray("241AB01001*"));
+    EXPECT_EQ(askSerial(channel), QByteArray("241AB01001*"));
     // Fields 14 and 15 of /proc/<pid>/stat: user and system time in clock ticks. Asleep, the
     // simulator uses next to none of the second it has been running for.
     QFile stat(QStringLiteral("/proc/%1/stat").arg(sim_.processId()));
