@@ -33,7 +33,11 @@ QtEventPump::QtEventPump() = default;
 QtEventPump::~QtEventPump() = default;
 
 void QtEventPump::processEvents() {
-    if (QCoreApplication::instance()) QCoreApplication::processEvents(QEventLoop::AllEvents);
+    // Window events and posted events, but no look at the ports: the reader asks the port
+    // itself, and a poll of an empty terminal costs the next reply a slower wake-up.
+    if (QCoreApplication::instance())
+        QCoreApplication::processEvents(QEventLoop::AllEvents |
+                                        QEventLoop::ExcludeSocketNotifiers);
 }
 
 void QtEventPump::pump(Deadline& until) {

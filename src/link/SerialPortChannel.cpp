@@ -6,6 +6,7 @@
 
 #ifdef Q_OS_UNIX
 #include <sys/file.h>
+#include <sys/ioctl.h>
 #endif
 
 SerialPortChannel::SerialPortChannel(QString appDir) : appDir_(std::move(appDir)) {
@@ -87,11 +88,22 @@ qint64 SerialPortChannel::write(const QByteArray& data, int timeoutMs) {
     return data.size();
 }
 
+bool SerialPortChannel::driverMayHoldInput() {
+#ifdef Q_OS_UNIX
+    int held = 0;
+    // A port in error (gone, hung up) makes the ioctl fail, and the poll then reports it.
+    return ::ioctl(int(port_.handle()), FIONREAD, &held) != 0 || held > 0;
+#else
+    return true;
+#endif
+}
+
 qint64 SerialPortChannel::bytesWaiting() {
     if (!port_.isOpen()) return -1;
     // Moves what the driver holds into Qt's buffer without blocking, so the count is right
-    // even when no event loop runs.
-    port_.waitForReadyRead(0);
+    // even when no event loop runs. Where the driver can say it holds nothing, the port is
+    // not polled: a poll of an empty terminal costs the next reply a slower wake-up.
+    if (driverMayHoldInput()) port_.waitForReadyRead(0);
     const QSerialPort::SerialPortError error = port_.error();
     if (error == QSerialPort::ResourceError || error == QSerialPort::ReadError ||
         error == QSerialPort::NotOpenError || !port_.isOpen())

@@ -31,6 +31,8 @@ public:
     QString deviceFor(int port) const;
 
 private:
+    bool driverMayHoldInput();
+
     QString appDir_;
     QSerialPort port_;
     // What the caller last saw waiting: input that the event loop moved into Qt's buffer
