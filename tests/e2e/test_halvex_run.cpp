@@ -347,30 +347,30 @@ TEST_F(HalvexRun, RefusedCommandLinesExitOneAndCreateNothing) {
 TEST_F(HalvexRun, CheckAndRunSayWhyAPanelCannotRun) {
     const struct {
         std::vector<PanelStation> stations;
-        const char* table;
-        std::vector<FreqTableRow> rows;
         const char* says; // %1: the application directory
+        const char* table = "T";
+        std::vector<FreqTableRow> rows = {{1.0, 2, 0}};
     } cases[] = {
-        {{}, "T", {{1.0, 2, 0}}, "NO STATION SELECTED: the panel has no station.\n"},
+        {{}, "NO STATION SELECTED: the panel has no station.\n"},
         {{{1, false}, {2, false}},
-         "T",
-         {{1.0, 2, 0}},
-         "NO STATION SELECTED: no station is enabled (the panel has 2 stations).\n"},
+         "NO STATION SELECTED: no station is enabled (the panel has 2 "
+         "stations).\n"},
         {{{5, true}, {7, true}, {5, true}, {7, true}, {8, true}},
-         "T",
-         {{1.0, 2, 0}},
-         "COMM IN USE: port 5 is set for stations 1 and 3, port 7 for stations 2 and 4; each "
+         "COMM IN USE: port 5 is set for stations 1 and 3, port 7 for stations 2 "
+         "and 4; each "
          "enabled station needs a port of its own.\n"},
         {{{1, true}},
+         "FREQUENCY TABLE NOT FOUND: the panel's table \"Gone\" was looked for "
+         "as "
+         "%1Table/Gone.FTR and is not there.\n",
          "Gone",
-         {},
-         "FREQUENCY TABLE NOT FOUND: the panel's table \"Gone\" was looked for as "
-         "%1Table/Gone.FTR and is not there.\n"},
+         {}},
         {{{1, true}},
+         "FREQUENCY TABLE NOT SUITABLE: in table \"Wide\", row 2: 45 MHz is out "
+         "of range. "
+         "Frequency range is 9kHz - 30MHz.\n",
          "Wide",
-         {{1.0, 2, 0}, {45.0, 2, 0}},
-         "FREQUENCY TABLE NOT SUITABLE: in table \"Wide\", row 2: 45 MHz is out of range. "
-         "Frequency range is 9kHz - 30MHz.\n"},
+         {{1.0, 2, 0}, {45.0, 2, 0}}},
     };
     for (const auto& c : cases) {
         TempAppDir dir;

@@ -106,11 +106,17 @@ struct CycleRig {
     }
 
     void addStation(int port) { session->panelModel().addStation(port, {}, {}, true); }
+    // A probe and the panel's next station on its port.
+    ProbeModel& station(int port, const QByteArray& serial, std::array<double, 3> e,
+                        std::vector<double> freqs) {
+        ProbeModel& p = addProbe(port, serial, e, std::move(freqs));
+        addStation(port);
+        return p;
+    }
 
     // One station on port 1 reading E = (3, 4, 0) V/m at 1 MHz, the table's only row.
     ProbeModel& oneStation() {
-        ProbeModel& p = addProbe(1, "111AA01111", {3, 4, 0}, {1.0});
-        addStation(1);
+        ProbeModel& p = station(1, "111AA01111", {3, 4, 0}, {1.0});
         setTable({{1.0, 0}});
         return p;
     }

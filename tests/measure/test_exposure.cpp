@@ -205,8 +205,7 @@ TEST(ResultsCsv, AppendsKeepEarlierRowsAndCutATornLastRow) {
 // values, and the grid shows the station's total.
 TEST(ResultsCsv, RunWritesRowsBesideTheReport) {
     CycleRig rig;
-    rig.addProbe(1, "111AA01111", {3.0, 4.0, 0.0}, {1.0, 27.12});
-    rig.addStation(1);
+    rig.station(1, "111AA01111", {3.0, 4.0, 0.0}, {1.0, 27.12});
     rig.setTable({{1.0, 0}, {27.12, 0}, {28.0, 0}});
     std::vector<StationPeriodResult> seen;
     rig.session->run().periodResults = [&](const std::vector<StationPeriodResult>& r) {

@@ -40,6 +40,10 @@ struct ReportFixture {
             table[i++] = r;
         }
     }
+    // Writes the period's blocks (and the stop lines on a stop); true while the run goes on.
+    bool write(bool stop) {
+        return ListReport::StampaReportListMode(dirs, s, table, freq, stations, data, report, stop);
+    }
     QString fileOf(const QString& serial) {
         return dir.path() + "Test/" + serial + "/2026/01/15/Table_Mode.TXT";
     }
@@ -62,8 +66,7 @@ TEST(ListReportFile, SemicolonEOnlyMatchesHandWrittenFile) {
     d.NumLetture = 2;
     f.report[0] = {"123AB01123", "1.07", true, QDateTime(QDate(2026, 1, 15), QTime(10, 0, 0))};
 
-    EXPECT_FALSE(ListReport::StampaReportListMode(f.dirs, f.s, f.table, f.freq, f.stations, f.data,
-                                                  f.report, true));
+    EXPECT_FALSE(f.write(true));
     EXPECT_EQ(readAll(f.fileOf("123AB01123")), expected("report_semicolon_e.txt"));
     EXPECT_FALSE(f.report[0].firstBlock);
 }
@@ -91,15 +94,13 @@ TEST(ListReportFile, TabWithEAndHTwoPeriodsMatchesHandWrittenFile) {
     f.report[5] = {"789EF01000", "2.01", true, QDateTime(QDate(2026, 1, 15), QTime(10, 0, 5))};
     read(f.data[5].rows[0], f.s, {1, 1, 1, 1, 1, 1}, false);
 
-    EXPECT_TRUE(ListReport::StampaReportListMode(f.dirs, f.s, f.table, f.freq, f.stations, f.data,
-                                                 f.report, false));
+    EXPECT_TRUE(f.write(false));
     f.data = DatiStazioni{};
     read(d.rows[0], f.s, {2, 0, 0, 0, 0, 0.05f}, false);
     read(d.rows[1], f.s, {0, 3, 4, 0, 0, 0}, false);
     d.NumLetture = 1;
     f.report[2].firstReading = QDateTime(QDate(2026, 1, 15), QTime(10, 10, 30));
-    EXPECT_FALSE(ListReport::StampaReportListMode(f.dirs, f.s, f.table, f.freq, f.stations, f.data,
-                                                  f.report, true));
+    EXPECT_FALSE(f.write(true));
     EXPECT_EQ(readAll(f.fileOf("456CD11789")), expected("report_tab_eh.txt"));
     EXPECT_FALSE(QFileInfo::exists(f.fileOf("789EF01000")));
     EXPECT_TRUE(f.report[5].firstBlock);
@@ -120,8 +121,7 @@ TEST(ListReportFile, HeadingCellsAndUnsafeSerialsStayInsideAppDir) {
     f.report[0].serial = "../../../evil";
     f.report[1].serial = "..";
     f.report[2].serial = "a/b";
-    ListReport::StampaReportListMode(f.dirs, f.s, f.table, f.freq, f.stations, f.data, f.report,
-                                     true);
+    f.write(true);
     EXPECT_FALSE(QFileInfo::exists(f.dir.path() + "../evil"));
     EXPECT_FALSE(QFileInfo::exists(f.dir.path() + "Test/a"));
     EXPECT_FALSE(QFileInfo::exists(f.dir.path() + "Test/2026"));
@@ -136,8 +136,7 @@ TEST(ListReportFile, StopLineOnlyIntoFilesOfTheDayThatHoldData) {
     f.report[1].serial = "222BB02222"; // never complete: no file to close
     QDir().mkpath(f.dir.path() + "Test/111AA01111/2026/01/15");
     writeAll(f.fileOf("111AA01111"), "x\r\n");
-    ListReport::StampaReportListMode(f.dirs, f.s, f.table, f.freq, f.stations, f.data, f.report,
-                                     true);
+    f.write(true);
     EXPECT_EQ(readAll(f.fileOf("111AA01111")),
               QByteArray("x\r\n") + ListReport::kStopLine + "\r\n");
     EXPECT_FALSE(QFileInfo::exists(f.fileOf("222BB02222")));

@@ -117,10 +117,8 @@ TEST(SpectrumModeRate, RateFromListAndSwitch) {
 
 TEST(SpectrumModeTurn, RatePathSweepsEachDueStationAfterItsReport) {
     SpectrumRig rig;
-    rig.addProbe(1, "111AA01111", {3, 4, 0}, {1.0, 13.56});
-    rig.addProbe(2, "222BB01222", {1, 1, 1}, {1.0, 13.56});
-    rig.addStation(1);
-    rig.addStation(2);
+    rig.station(1, "111AA01111", {3, 4, 0}, {1.0, 13.56});
+    rig.station(2, "222BB01222", {1, 1, 1}, {1.0, 13.56});
     rig.setTable({{1.0, 0}, {13.56, 0}});
     rig.panel(true, true, 1); // List Mode every 10 min, Spectrum Mode every 15 min
     rig.session->run().maxPeriods = 3;
@@ -155,13 +153,10 @@ TEST(SpectrumModeTurn, RatePathSweepsEachDueStationAfterItsReport) {
     EXPECT_TRUE(rig.view.columns.contains(Column::SpectrumInhibit));
     // The scan after a sweep sends the RBW again at its first row.
     const auto& sent = rig.channel->probe(1)->commands();
-    auto sweepEnd = std::find(sent.begin(), sent.end(), ProbeLink::Frame("(g"));
-    ASSERT_NE(sweepEnd, sent.end());
-    auto firstRow = std::find_if(sweepEnd, sent.end(),
-                                 [](const QByteArray& c) { return c.startsWith("#00(t "); });
-    ASSERT_NE(firstRow, sent.end());
-    ASSERT_NE(firstRow + 1, sent.end());
-    EXPECT_TRUE((firstRow + 1)->startsWith("#00(b")) << (firstRow + 1)->constData();
+    auto row = std::find(sent.begin(), sent.end(), ProbeLink::Frame("(g"));
+    row = std::find_if(row, sent.end(), [](const QByteArray& c) { return c.startsWith("#00(t "); });
+    ASSERT_GT(sent.end() - row, 1); // a sweep, then a first row and what follows it
+    EXPECT_TRUE(row[1].startsWith("#00(b")) << row[1].constData();
     // The run's last report still ends with the run's stop line, and the run closes.
     EXPECT_TRUE(rig.report("111AA01111").contains("Stop"));
     const QByteArray log = rig.eventLog();
@@ -170,10 +165,8 @@ TEST(SpectrumModeTurn, RatePathSweepsEachDueStationAfterItsReport) {
 
 TEST(SpectrumModeTurn, ThresholdPathSweepsOnlyMarkedStations) {
     SpectrumRig rig;
-    rig.addProbe(1, "111AA01111", {6, 8, 0}, {1.0});   // 10 V/m: above 5
-    rig.addProbe(2, "222BB01222", {0.5, 0, 0}, {1.0}); // below
-    rig.addStation(1);
-    rig.addStation(2);
+    rig.station(1, "111AA01111", {6, 8, 0}, {1.0});   // 10 V/m: above 5
+    rig.station(2, "222BB01222", {0.5, 0, 0}, {1.0}); // below
     rig.setTable({{1.0, 0}});
     rig.panel(true, false, 1); // the inhibit time (15 min) outlasts the next report
     rig.settingsChange([](PanelRecord& p) { p.SpectrumModeFields = {1, 0}; });
@@ -219,11 +212,9 @@ TEST(SpectrumModeTurn, ThresholdPathSweepsOnlyMarkedStations) {
 
 TEST(SpectrumModeAlone, KeepsEachStationsRateAcrossMidnightAndRetriesASilentOne) {
     SpectrumRig rig(QDate(2026, 1, 15), 86400.0 - 15 * 60); // 23:45
-    rig.addProbe(1, "111AA01111", {3, 4, 0}, {1.0});
-    rig.addProbe(2, "222BB01222", {1, 1, 1}, {13.56});
-    rig.addProbe(3, "333CC01333", {1, 1, 1}, {13.56}).setPresent(false);
-    for (int port : {1, 2, 3})
-        rig.addStation(port);
+    rig.station(1, "111AA01111", {3, 4, 0}, {1.0});
+    rig.station(2, "222BB01222", {1, 1, 1}, {13.56});
+    rig.station(3, "333CC01333", {1, 1, 1}, {13.56}).setPresent(false);
     rig.setTable({{1.0, 0}});
     rig.panel(false, true, 0); // 10 min
     rig.pump.after(35 * 60, [&] { rig.session->CMBStop(); });

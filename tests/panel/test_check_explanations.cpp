@@ -28,7 +28,8 @@ TEST(CheckExplanations, TablesThatCannotServeARun) {
 
     ASSERT_TRUE(FreqTableFile::write(dir.path() + "Table/Empty.FTR", FreqTable{}));
     EXPECT_EQ(explainPanelChecks(enabledStationOnPort(1, "Empty"), dir.path(), none),
-              QStringList{"FREQUENCY TABLE NOT SUITABLE: the table \"Empty\" has no frequency."});
+              QStringList{"FREQUENCY TABLE NOT SUITABLE: the table \"Empty\" has no "
+                          "frequency."});
 
     // Rows below H Mode B's range: each row named once per range it fails, and a long list
     // is cut so that a tooltip stays on the screen.
@@ -46,8 +47,7 @@ TEST(CheckExplanations, TablesThatCannotServeARun) {
                         "- 30MHz.");
     EXPECT_EQ(lines[9], "... and 2 more.");
     // "/NOLIMIT" takes the lower bounds to 0, and the explanation follows the check.
-    EXPECT_TRUE(explainPanelChecks(enabledStationOnPort(1, "Low"), dir.path(),
-                                   Switches(QStringLiteral("/NOLIMIT")))
+    EXPECT_TRUE(explainPanelChecks(enabledStationOnPort(1, "Low"), dir.path(), Switches("/NOLIMIT"))
                     .isEmpty());
 }
 

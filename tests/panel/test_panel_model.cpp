@@ -169,10 +169,9 @@ TEST(PanelModelEdits, AddAndRemoveKeepStationsContiguous) {
     EXPECT_FALSE(f.model.PanelModified()); // the grid was rebuilt: Undo starts here
     ASSERT_TRUE(f.model.removeStation(1));
     const PanelRecord& p = f.model.panel();
-    EXPECT_EQ(p.Stations[0].Comm, 1);
-    EXPECT_EQ(p.Stations[1].Comm, 3);
-    EXPECT_EQ(p.Stations[2].Comm, 4);
-    EXPECT_EQ(p.Stations[3].Comm, 5);
+    size_t s = 0;
+    for (int comm : {1, 3, 4, 5})
+        EXPECT_EQ(p.Stations[s++].Comm, comm);
     EXPECT_EQ(p.Stations[3].commentText(), "fifth");
     EXPECT_FALSE(p.Stations[4].inUse());
     EXPECT_EQ(p.Stations[15].SerialNumber, QByteArray(20, '\0'));

@@ -53,7 +53,7 @@ const QFileDevice::Permissions kOwnerAll =
 // A temporary application directory and the settings file's place in it.
 struct SettingsFile : ::testing::Test {
     TempAppDir dir;
-    const QString path = dir.file(QStringLiteral("Panels/Untitled.EPN"));
+    const QString path = dir.file("Panels/Untitled.EPN");
     SettingsRecord load(const QByteArray& image) {
         writeAll(path, image);
         return LoadSettings(path);
@@ -75,21 +75,20 @@ TEST_F(SettingsFile, MissingFileIsCreatedWithTheDefaultLayout) {
 TEST_F(SettingsFile, SaveAfterLoadGivesTheSameBytesIncludingReservedRegions) {
     const QByteArray original = patternedImage();
     const SettingsRecord r = load(original);
-    EXPECT_EQ(r.CurrentPanelName, QStringLiteral("Site A.EST"));
+    EXPECT_EQ(r.CurrentPanelName, "Site A.EST");
     EXPECT_EQ(r.reserved22, original.mid(22, 42));
     ASSERT_TRUE(SaveSettings(path, r));
     EXPECT_EQ(readAll(path), original);
 
     // A changed name replaces the old one completely (no tail of the longer old name).
     SettingsRecord changed = r;
-    changed.CurrentPanelName = QStringLiteral("B.EST");
+    changed.CurrentPanelName = "B.EST";
     ASSERT_TRUE(SaveSettings(path, changed));
     EXPECT_EQ(readAll(path),
               original.left(234) + QByteArray("B.EST").leftJustified(200, ' ') + original.mid(434));
-    EXPECT_EQ(LoadSettings(path).CurrentPanelName, QStringLiteral("B.EST"));
+    EXPECT_EQ(LoadSettings(path).CurrentPanelName, "B.EST");
     // Nothing but the record is left in the folder (no temporary file).
-    EXPECT_EQ(QDir(dir.file(QStringLiteral("Panels"))).entryList(QDir::Files),
-              QStringList{QStringLiteral("Untitled.EPN")});
+    EXPECT_EQ(QDir(dir.file("Panels")).entryList(QDir::Files), QStringList{"Untitled.EPN"});
 }
 
 TEST_F(SettingsFile, PanelNameIsSingleByteAndCutToItsField) {
@@ -105,7 +104,7 @@ TEST_F(SettingsFile, PanelNameIsSingleByteAndCutToItsField) {
 
     // A NUL-padded name (as in a file that never had spaces written) reads trimmed.
     EXPECT_EQ(settingsFromBytes(imageWith(234, QByteArray("P.EST\0\0\0  ", 10))).CurrentPanelName,
-              QStringLiteral("P.EST"));
+              "P.EST");
 }
 
 TEST_F(SettingsFile, ValidationResetsOutOfRangeAppearanceValues) {
@@ -171,7 +170,7 @@ TEST_F(SettingsFile, ShortEmptyAndOversizedFilesLoadWithDefaultsForWhatIsMissing
     // Cut inside the last region: its missing tail reads as zero.
     r = load(patternedImage().left(1000));
     EXPECT_EQ(r.reserved636, patternedImage().mid(636, 364) + QByteArray(40, '\0'));
-    EXPECT_EQ(r.CurrentPanelName, QStringLiteral("Site A.EST"));
+    EXPECT_EQ(r.CurrentPanelName, "Site A.EST");
 
     // Extra bytes after the record are ignored and not written back.
     r = load(patternedImage() + QByteArray(100, 'Z'));
@@ -179,8 +178,8 @@ TEST_F(SettingsFile, ShortEmptyAndOversizedFilesLoadWithDefaultsForWhatIsMissing
     EXPECT_EQ(readAll(path), patternedImage());
 }
 
-TEST_F(SettingsFile, UnusableFolderGivesDefaultsWithoutCrashing) {
-    const QString panels = dir.file(QStringLiteral("Panels"));
+TEST_F(SettingsFile, UnusableFolderGivesDefaultsAndAFailedSaveKeepsTheOldFile) {
+    const QString panels = dir.file("Panels");
     ASSERT_TRUE(QDir().mkpath(panels));
 
     // A folder where the file should be: it cannot be read or replaced.
@@ -195,16 +194,12 @@ TEST_F(SettingsFile, UnusableFolderGivesDefaultsWithoutCrashing) {
         EXPECT_FALSE(SaveSettings(path, SettingsDefaults()));
         QFile::setPermissions(panels, kOwnerAll);
         EXPECT_FALSE(QFile::exists(path));
+        // A save that fails in a read-only folder keeps the old file.
+        writeAll(path, patternedImage());
+        ASSERT_TRUE(QFile::setPermissions(panels, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+        EXPECT_FALSE(SaveSettings(path, SettingsDefaults()));
+        QFile::setPermissions(panels, kOwnerAll);
+        EXPECT_EQ(readAll(path), patternedImage());
     }
     QFile::setPermissions(panels, kOwnerAll);
-}
-
-TEST_F(SettingsFile, FailedSaveKeepsTheOldFile) {
-    writeAll(path, patternedImage());
-    const QString panels = dir.file(QStringLiteral("Panels"));
-    if (geteuid() == 0) GTEST_SKIP() << "root may write into a read-only folder";
-    ASSERT_TRUE(QFile::setPermissions(panels, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
-    EXPECT_FALSE(SaveSettings(path, SettingsDefaults()));
-    QFile::setPermissions(panels, kOwnerAll);
-    EXPECT_EQ(readAll(path), patternedImage());
 }

@@ -16,21 +16,16 @@
 #include <memory>
 #include <vector>
 
-// Keeps what the acquisition hands to the files.
+// Keeps the spectra the acquisition hands to the files.
 struct RecordingSink : SpectrumFileSink {
-    struct Saved {
-        std::unique_ptr<SpectrumData> data;
-        SweepSettings settings;
-        AcquisitionRecord record;
-    };
-    bool saveAcquisition(const SpectrumData& data, const SweepSettings& settings,
-                         const AcquisitionRecord& record) override {
-        saved.push_back({std::make_unique<SpectrumData>(data), settings, record});
+    bool saveAcquisition(const SpectrumData& data, const SweepSettings&,
+                         const AcquisitionRecord&) override {
+        saved.push_back(std::make_unique<SpectrumData>(data));
         return writable;
     }
     void removeTemporaryFiles() override { ++cleanups; }
 
-    std::vector<Saved> saved;
+    std::vector<std::unique_ptr<SpectrumData>> saved;
     int cleanups = 0;
     bool writable = true;
 };

@@ -40,6 +40,7 @@ struct LiveSweep {
 
     explicit LiveSweep(int rbwIndex, int unitCode = 0, int fieldType = 0,
                        QSize size = {1000, 600}) {
+        ensureGuiApp();
         settings.setRange(0.1f, 30.0f);
         settings.RbwIndex = qint16(rbwIndex);
         settings.SweepField = fieldType == 0 ? 0 : 1;
@@ -112,17 +113,12 @@ int rowOfColour(const QImage& image, int x, int top, int bottom, QColor colour) 
     return best;
 }
 
-class SpectrumPainterTest : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() { ensureGuiApp(); }
-};
-
 } // namespace
 
 // Painting each point as it comes gives the image of a full redraw, during a pass and after
 // it, also with 4001 points where many segments share a pixel column; the grid layer is not
 // drawn again while the range, unit and scale stay.
-TEST_F(SpectrumPainterTest, LivePassEqualsFullRedraw) {
+TEST(SpectrumPainterTest, LivePassEqualsFullRedraw) {
     for (const int rbw : {0, 3}) { // 399 and 4001 points
         SCOPED_TRACE(rbw);
         LiveSweep live(rbw);
@@ -160,7 +156,7 @@ TEST_F(SpectrumPainterTest, LivePassEqualsFullRedraw) {
 }
 
 // Each trace is drawn at the y of its dB position, in every unit.
-TEST_F(SpectrumPainterTest, TracesSitAtTheirDbPosition) {
+TEST(SpectrumPainterTest, TracesSitAtTheirDbPosition) {
     const struct {
         int unit, fieldType;
         float level;
@@ -201,7 +197,7 @@ TEST_F(SpectrumPainterTest, TracesSitAtTheirDbPosition) {
 // The default dark-blue Total would hardly show on the dark plot: it is drawn lightened, in
 // its own hue, while the style keeps the colour the settings chose; a colour that reads well
 // already is drawn as chosen.
-TEST_F(SpectrumPainterTest, DarkTraceColoursAreDrawnLightEnoughToRead) {
+TEST(SpectrumPainterTest, DarkTraceColoursAreDrawnLightEnoughToRead) {
     LiveSweep s(0);
     for (int i = 0; i < s.data.NPoints; ++i)
         s.data.Level[0][size_t(i)] = 1.0f;
@@ -225,7 +221,7 @@ TEST_F(SpectrumPainterTest, DarkTraceColoursAreDrawnLightEnoughToRead) {
 }
 
 // Levels and an axis no acquisition makes (a damaged record) are drawn without a fault.
-TEST_F(SpectrumPainterTest, DamagedRecordDrawsWithoutFault) {
+TEST(SpectrumPainterTest, DamagedRecordDrawsWithoutFault) {
     LiveSweep s(0);
     s.data.Level[0][3] = NAN;
     s.data.Level[1][4] = INFINITY;
@@ -255,7 +251,7 @@ TEST_F(SpectrumPainterTest, DamagedRecordDrawsWithoutFault) {
 
 // Pictures to look at: a finished 4001-point sweep as saved with its header lines, and a zoom
 // x4 with the marker on a peak and the threshold line.
-TEST_F(SpectrumPainterTest, Pictures) {
+TEST(SpectrumPainterTest, Pictures) {
     LiveSweep zoom(3);
     zoom.fullSweep();
     const QStringList header{

@@ -3,6 +3,7 @@
 #include "app/AppContext.h"
 #include "app/Clock.h"
 #include "app/EventPump.h"
+#include "app/Keypad.h"
 #include "freqtable/FreqTableFile.h"
 #include "measure/Session.h"
 #include "panel/LoadSaveDialog.h"
@@ -82,6 +83,20 @@ struct RecordingPrompts : Prompts {
     }
     void message(const QString& text, MessageIcon) override { shown << text; }
 
+    // --- colours and the keypad: `colour` and `keypadValue` answer, Cancel unless set -------
+    std::optional<quint32> colour;
+    double keypadValue = Keypad::Cancelled;
+    QStringList colourTitles;
+    QList<int> keypadModes;
+    std::optional<quint32> chooseColour(const QString& title, quint32) override {
+        colourTitles << title;
+        return colour;
+    }
+    double keypad(int mode, QWidget*) override {
+        keypadModes << mode;
+        return keypadValue;
+    }
+
     // --- file and table windows: answers taken in order, then the cautious one -------------
     QList<bool> yesNo;                  // askYesNo; No when none is left
     QList<bool> retries;                // retryOrCancel; Cancel when none is left
@@ -96,9 +111,12 @@ struct RecordingPrompts : Prompts {
     void titledMessage(const QString& title, const QString& text) override {
         shown << title + QStringLiteral(": ") + text;
     }
+    std::function<void()> onRetry; // the operator putting things right before Retry
     bool retryOrCancel(const QString& text) override {
         asked << text;
-        return !retries.isEmpty() && retries.takeFirst();
+        const bool retry = !retries.isEmpty() && retries.takeFirst();
+        if (retry && onRetry) onRetry();
+        return retry;
     }
     int MsgboxNameST(const QString& text, const QStringList&, QString* name) override {
         asked << text;

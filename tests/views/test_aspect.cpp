@@ -8,21 +8,10 @@
 
 namespace {
 
-struct ColourPrompts : RecordingPrompts {
-    std::optional<quint32> colour;
-    QStringList titles;
-    std::optional<quint32> chooseColour(const QString& title, quint32) override {
-        titles << title;
-        return colour;
-    }
-};
-
 void chooseStyle(QComboBox* list, int index) {
     list->setCurrentIndex(index);
     emit list->activated(index);
 }
-
-using Window = WindowOn<ColourPrompts>;
 
 void runAspect(MainForm& form, const std::function<void(FrmAspect&)>& act) {
     runModal<FrmAspect>(form.action("MNUAspect"), act);
@@ -40,9 +29,9 @@ private slots:
         enum Route { CancelButton, Escape, CloseBox };
         for (Route route : {CancelButton, Escape, CloseBox}) {
             ViewsFixture f;
-            Window w(f);
+            WindowOn<> w(f);
             MainForm& form = w.form;
-            ColourPrompts& prompts = w.prompts;
+            RecordingPrompts& prompts = w.prompts;
             form.show();
             const QByteArray before = readAll(settingsPath(*f.ctx));
             const SettingsRecord record = f.settings;
@@ -60,7 +49,8 @@ private slots:
                 QCOMPARE(form.CMBExit()->colorBegin(), QColor(0, 255, 0));
                 QCOMPARE(d.LBExampleLabel()->colorBegin(), QColor(0, 255, 0));
                 QCOMPARE(form.CMBExit()->buttonStyle(), 1);
-                QCOMPARE(prompts.titles, (QStringList{"Start Color Label", "Start Color Button"}));
+                QCOMPARE(prompts.colourTitles,
+                         (QStringList{"Start Color Label", "Start Color Button"}));
                 QVERIFY(readAll(settingsPath(*f.ctx)) != before);
                 QVERIFY(writeAll(f.tmpPath(), "stale copy of another dialog"));
                 if (route == CancelButton)
@@ -81,7 +71,7 @@ private slots:
 
     void afterOkTheNextOpenOrSavePanelsKeepsTheNewLook() {
         ViewsFixture f;
-        Window w(f);
+        WindowOn<> w(f);
         MainForm& form = w.form;
         form.show();
         runAspect(form, [&](FrmAspect& d) {

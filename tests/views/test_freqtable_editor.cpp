@@ -178,24 +178,17 @@ private slots:
 
     void keypadEntersItsNumberAsIfTyped() {
         ViewsFixture f;
-        FreqTable table;
-        struct KeypadPrompts : RecordingPrompts {
-            QList<int> modes;
-            double keypad(int mode, QWidget*) override {
-                modes << mode;
-                return 0.0045; // 4.5 kHz: clamped as a typed number is
-            }
-        } prompts;
-        FrmTableLimFacFT form(*f.ctx, *f.model, table, prompts, appearanceFrom(f.settings), {});
-        form.show();
-        form.TabFreqTable()->setFocus();
-        form.TabFreqTable()->setCurrentIndex(form.gridModel()->index(0, 1));
-        auto* tb = form.TabFreqTable()->findChild<QLineEdit*>("TBCella");
+        Editor e(f, QString());
+        e.prompts.keypadValue = 0.0045; // 4.5 kHz: clamped as a typed number is
+        QTableView* grid = e.form.TabFreqTable();
+        grid->setFocus();
+        grid->setCurrentIndex(e.cell(0, 1));
+        auto* tb = grid->findChild<QLineEdit*>("TBCella");
         QVERIFY(tb);
         QTest::mouseDClick(tb, Qt::LeftButton);
-        QCOMPARE(prompts.modes, QList<int>({0}));
-        QTRY_COMPARE(table.rows[0].Freq, 0.009);
-        QTRY_COMPARE(form.TabFreqTable()->currentIndex(), form.gridModel()->index(0, 2));
+        QCOMPARE(e.prompts.keypadModes, QList<int>({0}));
+        QTRY_COMPARE(e.table.rows[0].Freq, 0.009);
+        QTRY_COMPARE(grid->currentIndex(), e.cell(0, 2));
     }
 
     void saveAsTextIsByteExact() {
@@ -240,23 +233,15 @@ private slots:
             ViewsFixture f;
             f.writeTable("T", 2.0);
             FreqTable table;
-            // The table file is unreadable until the operator has fixed it and pressed Retry.
-            struct FixingPrompts : RecordingPrompts {
-                std::function<void()> fix;
-                bool retryOrCancel(const QString& text) override {
-                    const bool retry = RecordingPrompts::retryOrCancel(text);
-                    if (retry && fix) fix();
-                    return retry;
-                }
-            };
-            WindowOn<FixingPrompts> w(f);
+            WindowOn<> w(f);
             MainForm& form = w.form;
-            FixingPrompts& prompts = w.prompts;
+            RecordingPrompts& prompts = w.prompts;
             form.attachFreqTable(table);
             const QString path = tablePath(f, "T");
             QFile::remove(path);
-            QDir().mkpath(path); // present, but not a file that can be read
-            prompts.fix = [&] {
+            // Present but unreadable (a folder) until the operator fixes it and presses Retry.
+            QDir().mkpath(path);
+            prompts.onRetry = [&] {
                 QDir(path).removeRecursively();
                 f.writeTable("T", 2.0);
             };

@@ -105,17 +105,18 @@ private slots:
 
     void duplicatePortsMarkedUntilOneIsDisabled() {
         GridOn f({{5, {}, true}, {5, {}, true}, {7, {}, true}});
-        const QColor red(128, 0, 0);
-        QCOMPARE(f.g.cellForeground(1, 1), red);
-        QCOMPARE(f.g.cellForeground(2, 1), red);
-        QVERIFY(f.g.cellBold(1, 1) && f.g.cellBold(2, 1));
+        for (int row : {1, 2}) {
+            QCOMPARE(f.g.cellForeground(row, 1), QColor(128, 0, 0));
+            QVERIFY(f.g.cellBold(row, 1));
+        }
         QVERIFY(!f.g.cellBold(3, 1));
 
         f.g.pressPictChk(0, Qt::LeftButton);
         QVERIFY(!f.g.checkShown(0));
-        QCOMPARE(f.g.cellForeground(1, 1), QColor(Qt::black));
-        QCOMPARE(f.g.cellForeground(2, 1), QColor(Qt::black));
-        QVERIFY(!f.g.cellBold(1, 1) && !f.g.cellBold(2, 1));
+        for (int row : {1, 2}) {
+            QCOMPARE(f.g.cellForeground(row, 1), QColor(Qt::black));
+            QVERIFY(!f.g.cellBold(row, 1));
+        }
         QVERIFY(!f.model->checks().CommInUse);
         QCOMPARE(int(f.fileRecord().Stations[0].Enabled), 0);
 

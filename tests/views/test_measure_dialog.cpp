@@ -14,22 +14,6 @@
 
 namespace {
 
-// The operator of these tests: colours and keypad numbers are answered from here.
-struct DialogPrompts : RecordingPrompts {
-    std::optional<quint32> colour;
-    double keypadValue = Keypad::Cancelled;
-    QList<int> keypadModes;
-    QStringList colourTitles;
-    std::optional<quint32> chooseColour(const QString& title, quint32) override {
-        colourTitles << title;
-        return colour;
-    }
-    double keypad(int mode, QWidget*) override {
-        keypadModes << mode;
-        return keypadValue;
-    }
-};
-
 void typeInto(XPText* box, const QString& text) {
     box->setFocus();
     box->selectAll();
@@ -55,7 +39,7 @@ private slots:
             const PanelRecord record = f.model->panel();
             const PanelRecord undoCopy = f.model->backup();
             PanelRecord edited;
-            DialogPrompts prompts;
+            RecordingPrompts prompts;
             {
                 FrmMeasure d(*f.ctx, *f.model, prompts, AppearanceValues{});
                 d.show();
@@ -106,7 +90,7 @@ private slots:
     // Cancel puts the side file back (here: none, so the default table again).
     void exposureChoiceLivesBesideThePanel() {
         ViewsFixture f;
-        DialogPrompts prompts;
+        RecordingPrompts prompts;
         QVERIFY(writeAll(f.ctx->path("Limits/National.txt"), "band 0.1 30 E 6 H 0.016\n"));
         const QString side = ExposureChoiceFile::sideFilePath(f.model->currentPanelPath());
         const QByteArray panelBytes = readAll(f.model->currentPanelPath());
@@ -127,7 +111,7 @@ private slots:
 
     void numberBoxesTakeTheirValues() {
         ViewsFixture f;
-        DialogPrompts prompts;
+        RecordingPrompts prompts;
         FrmMeasure d(*f.ctx, *f.model, prompts, AppearanceValues{});
         d.show();
         d.activateWindow();
@@ -167,7 +151,7 @@ private slots:
         const QLocale old;
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
         ViewsFixture f;
-        DialogPrompts prompts;
+        RecordingPrompts prompts;
         FrmMeasure d(*f.ctx, *f.model, prompts, AppearanceValues{});
         d.show();
         prompts.keypadValue = 1500; // "1.500" in German would read as 1.5
@@ -186,7 +170,7 @@ private slots:
 
     void listModeOffForcesTheRateTriggerAndDisablesItsControls() {
         ViewsFixture f;
-        DialogPrompts prompts;
+        RecordingPrompts prompts;
         FrmMeasure d(*f.ctx, *f.model, prompts, AppearanceValues{});
         d.show();
         QTest::mouseClick(d.CHKRateSM(), Qt::LeftButton); // threshold-triggered
@@ -206,7 +190,7 @@ private slots:
 
     void tabOrderFollowsTheLayout() {
         ViewsFixture f;
-        DialogPrompts prompts;
+        RecordingPrompts prompts;
         FrmMeasure d(*f.ctx, *f.model, prompts, AppearanceValues{});
         QList<QWidget*> chain;
         for (QWidget* w = d.CHKListMode(); w && !chain.contains(w); w = w->nextInFocusChain())
@@ -226,7 +210,7 @@ private slots:
     // appearance settings.
     void appearanceStylesTheXpControls() {
         ViewsFixture f;
-        DialogPrompts prompts;
+        RecordingPrompts prompts;
         AppearanceValues look{.ButtonStyle = 1, .LabelStyle = 7};
         FrmMeasure d(*f.ctx, *f.model, prompts, look);
         QCOMPARE(d.CHKListMode()->controlStyle(), 1);
@@ -247,7 +231,7 @@ private slots:
     // Cancel route and "Software Close" is the last line of the log.
     void closingTheProgramCancelsAnOpenDialogFirst() {
         ViewsFixture f;
-        WindowOn<DialogPrompts> w(f);
+        WindowOn<> w(f);
         w.form.show();
         const QByteArray before = readAll(f.model->currentPanelPath());
         QAction* measure = w.form.action("MNUMeasure");
@@ -267,7 +251,7 @@ private slots:
 
     void measureFromTheMenuRefreshesChecksAndUndo() {
         ViewsFixture f({{3, "a", true}});
-        WindowOn<DialogPrompts> w(f);
+        WindowOn<> w(f);
         w.form.show();
         QVERIFY(!w.form.CMBUndo()->isEnabled());
         runModal<FrmMeasure>(w.form.action("MNUMeasure"), [&](FrmMeasure& d) {

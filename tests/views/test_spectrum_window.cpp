@@ -119,12 +119,9 @@ private slots:
         rig.channel.probe(1)->faults()[FaultKind::Stall] = stall;
         QCOMPARE(rig.sweep(), SweepOutcome::Done);
         QVERIFY(alarmSeen);
-    }
 
-    void aSweepChosenBySpectrumModeIsLabelledInItsFieldsUnit() {
-        // Spectrum Mode hands the acquisition its own choice, not the window's: an H sweep
-        // must not be labelled in V/m.
-        WindowRig rig;
+        // Spectrum Mode hands the acquisition its own choice, not the window's (E here): an
+        // H sweep must not be labelled in V/m.
         rig.settings.SweepField = 1;
         QCOMPARE(rig.acquisition.runAcquisition(0, rig.settings, rig.record, {.fieldType = 2}),
                  SweepOutcome::Done);
