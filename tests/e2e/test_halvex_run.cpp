@@ -353,21 +353,17 @@ TEST_F(HalvexRun, CheckAndRunSayWhyAPanelCannotRun) {
     } cases[] = {
         {{}, "NO STATION SELECTED: the panel has no station.\n"},
         {{{1, false}, {2, false}},
-         "NO STATION SELECTED: no station is enabled (the panel has 2 "
-         "stations).\n"},
+         "NO STATION SELECTED: no station is enabled (the panel has 2 stations).\n"},
         {{{5, true}, {7, true}, {5, true}, {7, true}, {8, true}},
-         "COMM IN USE: port 5 is set for stations 1 and 3, port 7 for stations 2 "
-         "and 4; each "
+         "COMM IN USE: port 5 is set for stations 1 and 3, port 7 for stations 2 and 4; each "
          "enabled station needs a port of its own.\n"},
         {{{1, true}},
-         "FREQUENCY TABLE NOT FOUND: the panel's table \"Gone\" was looked for "
-         "as "
+         "FREQUENCY TABLE NOT FOUND: the panel's table \"Gone\" was looked for as "
          "%1Table/Gone.FTR and is not there.\n",
          "Gone",
          {}},
         {{{1, true}},
-         "FREQUENCY TABLE NOT SUITABLE: in table \"Wide\", row 2: 45 MHz is out "
-         "of range. "
+         "FREQUENCY TABLE NOT SUITABLE: in table \"Wide\", row 2: 45 MHz is out of range. "
          "Frequency range is 9kHz - 30MHz.\n",
          "Wide",
          {{1.0, 2, 0}, {45.0, 2, 0}}},

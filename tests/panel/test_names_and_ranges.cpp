@@ -93,8 +93,7 @@ TEST(UsableRange, GeneralAndHModeRangesWithTheirMessages) {
               "      0.005 MHz is out of range.\rFrequency range is 9kHz - 30MHz");
     EXPECT_EQ(RangeCheck::message(*ControllaMinUsableFreq(table({0.2}), true, hB, plain)),
               QString(18, QLatin1Char(' ')) +
-                  "0.2 MHz is out of range.\rFrequency Range H (Mode B) is "
-                  "300kHz - 30MHz");
+                  "0.2 MHz is out of range.\rFrequency Range H (Mode B) is 300kHz - 30MHz");
     EXPECT_EQ(RangeCheck::rangeText(ControllaMinUsableFreq(table({3.5}), true, hA, plain)->range),
               "Frequency Range H (Mode A) is 9kHz - 3MHz");
     EXPECT_EQ(ControllaMinUsableFreq(table({0.2, 40.0}), true, hB, plain)->range,
